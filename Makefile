@@ -1,0 +1,33 @@
+# Thin front over CMake. `make run` starts the program in run/, `make test`
+# builds and runs every test, `make bench` builds and runs the benchmarks.
+BUILD ?= build
+BENCH_BUILD ?= build-bench
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all deps build run test bench clean
+
+all: build
+
+deps:
+	@tools/ensure-deps.sh cmake g++ make libgtest-dev
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@mkdir -p run/Dat
+	@[ -e run/Dat/grupa_311.dat ] || cp samples/grupa_311.dat run/Dat/
+	cd run && ../$(BUILD)/lotrano
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+bench:
+	@tools/ensure-deps.sh cmake g++ make libgtest-dev libbenchmark-dev
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DLOTRANO_BENCH=ON -DLOTRANO_TESTS=OFF >/dev/null
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target lotrano_bench
+	$(BENCH_BUILD)/lotrano_bench
+
+clean:
+	rm -rf $(BUILD) $(BENCH_BUILD)

@@ -1,0 +1,47 @@
+// The values the main program owns for the whole run and hands to the report,
+// the result-file naming and the seed-file writer.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "alloc/problem_mapping.h"
+#include "alloc/uniform_generator.h"
+#include "app/batches.h"
+#include "host/fixed_text.h"
+
+namespace lotrano {
+
+inline constexpr std::size_t kTitleLength = 80;       // GroupFile lines and the GroupTitle
+inline constexpr std::size_t kNameLength = 37;        // one student's name
+inline constexpr std::size_t kTypedGroupLength = 15;  // a group typed at the console
+inline constexpr std::size_t kRangeTextLength = 5;
+inline constexpr std::size_t kFileNameLength = 260;   // ResultFileName, SeedFileName, chosen paths
+
+struct Group {
+  bool fromFile = false;              // GroupFromFile
+  FixedText title{kTitleLength};      // GroupTitle: the group file's first line (file case)
+  std::string text;                   // GroupText, as shown after " Grupa: "
+  std::int32_t studentCount = 0;      // StudentCount
+  std::vector<FixedText> names;       // StudentNames, kNameLength each (file case only)
+};
+
+struct ExamData {
+  std::int32_t examNumber = 0;    // Problema_de_Examen, 1 or 2
+  std::string examNumberText;     // ExamNumberText: the one digit
+  std::int32_t problemSet = 0;    // ProblemSetNumber
+  ProblemRange range;             // Numar_Start_Problema, Numar_End_Problema, ProblemCount
+  std::string rangeText;          // RangeText, e.g. 1-30, at most 5 characters
+  BatchSizes batches;             // S1, S2, S3
+};
+
+// One AllocationBatch after its draw.
+struct BatchDraw {
+  std::vector<std::int32_t> problems;  // one per student of the batch, in order
+  SeedPair seedUsed;                   // the state the batch's draws started from
+  SeedPair seedRead;                   // re-allocation: the words as they stood in the file
+};
+
+}  // namespace lotrano

@@ -1,0 +1,29 @@
+// What counts as one character of a text. A byte is one character, except in
+// a text that is valid UTF-8, where one encoded character (2 to 4 bytes) is
+// one character and takes one column. For ASCII and single-byte code pages
+// both readings agree; for UTF-8 names from Linux machines this keeps columns
+// aligned and never cuts a character in half.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lotrano {
+
+bool isValidUtf8(std::string_view text);
+
+// The text's characters, in order, each as a view into `text`.
+std::vector<std::string_view> splitCharacters(std::string_view text);
+
+std::size_t characterCount(std::string_view text);
+
+// The first `count` characters of the text (all of it when it is shorter).
+std::string_view leadingCharacters(std::string_view text, std::size_t count);
+
+// The characters from position `first` (from 1) to `last` inclusive; empty
+// when the range is empty or lies beyond the text.
+std::string_view characterRange(std::string_view text, std::size_t first, std::size_t last);
+
+}  // namespace lotrano

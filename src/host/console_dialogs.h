@@ -1,0 +1,31 @@
+// Console stand-ins for the platform's dialogs, for systems without the
+// Windows open-file dialog and message box. Both talk on the error stream,
+// never on standard output, which carries only the program's own dialogue,
+// and read their answer as one line of the console input.
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lotrano {
+
+// The folder the chooser starts in: the current directory followed by Dat/
+// when that folder exists, the current directory itself otherwise.
+std::string chooserStartFolder(const std::string& currentDirectory);
+
+// Shows the title, the start folder and its *.dat and *.txt files with a hint,
+// and reads one line: a path, absolute or relative to the start folder. A
+// name without an extension gets ".dat". A path whose folder does not exist
+// is refused with a note and asked again. An empty line or the end of input
+// is Cancel (nullopt). Returns the absolute path; the file is not checked.
+std::optional<std::string> chooseFileAtConsole(std::istream& in, std::ostream& err, std::string_view title,
+                                               const std::string& currentDirectory);
+
+// A framed box with the caption, the text's lines and "[ OK ]"; returns when
+// the user presses Enter (or the input ends).
+void showMessageAtConsole(std::istream& in, std::ostream& err, std::string_view caption,
+                          std::string_view text);
+
+}  // namespace lotrano

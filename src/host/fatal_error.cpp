@@ -1,0 +1,53 @@
+#include "host/fatal_error.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace lotrano {
+
+std::string_view errorText(ErrorCode code) {
+  switch (code) {
+    case ErrorCode::kPermissionDenied: return "permission to access file denied";
+    case ErrorCode::kEndOfFile: return "end-of-file during read";
+    case ErrorCode::kFileNotFound: return "file not found";
+    case ErrorCode::kOpenFailure: return "open failure";
+    case ErrorCode::kWriteError: return "error during write";
+    case ErrorCode::kReadError: return "error during read";
+    case ErrorCode::kFileNameError: return "file name specification error";
+    case ErrorCode::kListSyntax: return "list-directed I/O syntax error";
+    case ErrorCode::kOutputConversion: return "output conversion error";
+    case ErrorCode::kInputConversion: return "input conversion error";
+    case ErrorCode::kRecordOverflow: return "output statement overflows record";
+  }
+  return "unknown error";
+}
+
+std::string diagnosticLine(ErrorCode code, std::string_view file, std::string_view detail) {
+  std::string line = "lotrano: ";
+  line += errorText(code);
+  line += " (error " + std::to_string(static_cast<int>(code)) + "), file: ";
+  line += file;
+  if (!detail.empty()) {
+    line += " (";
+    line += detail;
+    line += ")";
+  }
+  return line;
+}
+
+FatalError::FatalError(ErrorCode code, std::string file, std::string detail)
+    : std::runtime_error(diagnosticLine(code, file, detail)),
+      code_(code),
+      file_(std::move(file)),
+      detail_(std::move(detail)) {}
+
+void throwOpenError(int errnoValue, const std::string& file) {
+  ErrorCode code = ErrorCode::kOpenFailure;
+  if (errnoValue == ENOENT) code = ErrorCode::kFileNotFound;
+  if (errnoValue == EACCES || errnoValue == EPERM || errnoValue == EROFS) {
+    code = ErrorCode::kPermissionDenied;
+  }
+  throw FatalError(code, file, errnoValue != 0 ? std::strerror(errnoValue) : "");
+}
+
+}  // namespace lotrano

@@ -1,0 +1,157 @@
+#include "host/text_layout.h"
+
+#include <algorithm>
+#include <ostream>
+#include <stdexcept>
+
+#include "host/char_utils.h"
+#include "host/characters.h"
+#include "host/fatal_error.h"
+
+namespace lotrano {
+namespace {
+
+// One line under construction, as a row of character cells; columns count
+// from 1 and a cell holds the bytes of one character.
+class LineBuilder {
+ public:
+  explicit LineBuilder(std::size_t startColumn) : base_(startColumn) {}
+
+  void place(std::string_view text) {
+    for (const std::string_view character : splitCharacters(text)) {
+      if (column_ >= cells_.size()) cells_.resize(column_ + 1, " ");
+      cells_[column_++] = std::string(character);
+    }
+  }
+  // Column n of the line; columns already written before this layout began
+  // cannot be revisited, so a tab into them goes to the first free column.
+  void tabTo(int column) {
+    const std::size_t wanted = column > 0 ? static_cast<std::size_t>(column) - 1 : 0;
+    column_ = wanted > base_ ? wanted - base_ : 0;
+  }
+  void skip(int columns) {
+    if (columns > 0) column_ += static_cast<std::size_t>(columns);
+  }
+  std::string take() {
+    std::string line;
+    for (const auto& cell : cells_) line += cell;
+    cells_.clear();
+    column_ = 0;
+    base_ = 0;
+    return line;
+  }
+
+ private:
+  std::size_t base_;
+  std::size_t column_ = 0;
+  std::vector<std::string> cells_;
+};
+
+std::string integerField(std::int32_t value, int width, bool& overflow) {
+  std::string digits = decimalText(value);
+  if (width == kMinimalWidth) return digits;
+  const auto w = static_cast<std::size_t>(width);
+  if (digits.size() > w) {
+    overflow = true;
+    return std::string(w, '*');
+  }
+  return std::string(w - digits.size(), ' ') + digits;
+}
+
+std::string textField(const std::string& text, int width) {
+  if (width == kNaturalWidth) return text;
+  const auto w = static_cast<std::size_t>(width);
+  const std::size_t length = characterCount(text);
+  if (length >= w) return std::string(leadingCharacters(text, w));
+  return std::string(w - length, ' ') + text;
+}
+
+bool takesValue(const LayoutItem& it) {
+  return it.kind == LayoutItem::Kind::kText || it.kind == LayoutItem::Kind::kInteger;
+}
+
+}  // namespace
+
+LaidOutLines applyLayout(const TextLayout& layout, const LayoutValues& values, std::size_t startColumn) {
+  LaidOutLines result;
+  LineBuilder line(startColumn);
+  std::size_t next = 0;
+  bool endsOpen = false;
+  while (true) {
+    bool ranOut = false;
+    endsOpen = false;
+    for (const LayoutItem& it : layout) {
+      endsOpen = false;
+      if (takesValue(it) && next == values.size()) {
+        ranOut = true;
+        break;
+      }
+      switch (it.kind) {
+        case LayoutItem::Kind::kText: {
+          const auto* text = std::get_if<std::string>(&values[next++]);
+          if (text == nullptr) throw std::invalid_argument("layout: text item given an integer");
+          line.place(textField(*text, it.size));
+          break;
+        }
+        case LayoutItem::Kind::kInteger: {
+          const auto* number = std::get_if<std::int32_t>(&values[next++]);
+          if (number == nullptr) throw std::invalid_argument("layout: integer item given a text");
+          line.place(integerField(*number, it.size, result.conversionOverflow));
+          break;
+        }
+        case LayoutItem::Kind::kTab: line.tabTo(it.size); break;
+        case LayoutItem::Kind::kSkip: line.skip(it.size); break;
+        case LayoutItem::Kind::kLineBreak: result.lines.push_back(line.take()); break;
+        case LayoutItem::Kind::kOpenLine: endsOpen = true; break;
+        case LayoutItem::Kind::kStop:
+          if (next == values.size()) ranOut = true;
+          break;
+      }
+      if (ranOut) break;
+    }
+    // Values left over: the line ends and the layout starts over. A layout
+    // without a value item would never consume them, so it stops here too.
+    const bool consumesValues = std::any_of(layout.begin(), layout.end(), takesValue);
+    if (ranOut || next == values.size() || !consumesValues) break;
+    result.lines.push_back(line.take());
+  }
+  result.lines.push_back(line.take());
+  result.lastLineOpen = endsOpen;
+  return result;
+}
+
+namespace {
+
+void reportConversionOverflow(std::ostream& diagnostics, const std::string& name) {
+  diagnostics << diagnosticLine(ErrorCode::kOutputConversion, name) << '\n';
+  diagnostics.flush();
+}
+
+}  // namespace
+
+void writeLine(TextSink& sink, const TextLayout& layout, const LayoutValues& values) {
+  const LaidOutLines laid = applyLayout(layout, values, sink.openColumns());
+  for (std::size_t i = 0; i < laid.lines.size(); ++i) {
+    const bool last = i + 1 == laid.lines.size();
+    sink.write(laid.lines[i], !(last && laid.lastLineOpen));
+  }
+  if (laid.conversionOverflow) reportConversionOverflow(sink.diagnostics(), sink.name());
+}
+
+void writeFree(TextSink& sink, std::string_view text) {
+  std::string line = " ";
+  line += text;
+  sink.write(line, true);
+}
+
+void formatIntoText(FixedText& target, const TextLayout& layout, const LayoutValues& values,
+                    std::ostream& diagnostics, const std::string& context) {
+  const LaidOutLines laid = applyLayout(layout, values);
+  if (laid.lines.size() != 1 || characterCount(laid.lines.front()) > target.length()) {
+    throw FatalError(ErrorCode::kRecordOverflow, context);
+  }
+  target.assign(laid.lines.front());
+  if (laid.conversionOverflow) reportConversionOverflow(diagnostics, context);
+}
+
+}  // namespace lotrano
