@@ -1,13 +1,22 @@
 #include "app/main_flow.h"
 
+#include <array>
+#include <cerrno>
 #include <cstdint>
+#include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "alloc/problem_draw.h"
 #include "app/batches.h"
+#include "app/group_file.h"
+#include "app/report.h"
+#include "app/result_file.h"
 #include "app/run_values.h"
-#include "host/char_utils.h"
+#include "app/seed_file.h"
 #include "host/console.h"
+#include "host/fatal_error.h"
 #include "host/fixed_text.h"
 #include "host/free_form.h"
 #include "host/text_layout.h"
@@ -25,6 +34,8 @@ constexpr std::string_view kRangePrompt = " Numar_Start_Problema, Numar_End_Prob
 constexpr std::string_view kRangeTooSmall = " Interval de probleme prea mic pentru numarul de studenti!";
 constexpr std::string_view kAllocationPrompt = " Noua alocare (char#R,r) sau re-alocare(R,r): ";
 constexpr std::string_view kPressAnyKey = "Press any key";
+constexpr std::string_view kGroupDialogTitle = "Selecteza Fisierul Grupei";
+constexpr std::string_view kSeedDialogTitle = "Selecteza Fisierul Seed";
 
 void prompt(Console& console, std::string_view text) {
   writeLine(console.out(), {item::text(), item::openLine()}, {std::string(text)});
@@ -94,6 +105,89 @@ bool askNewAllocation(Console& console) {
   return answer.str() != "R" && answer.str() != "r";
 }
 
+// Step 1: the group from the file chosen in the dialog, or typed when the
+// dialog is cancelled or the chosen file does not open.
+Group askGroup(Console& console, const Platform& platform) {
+  if (const auto path = platform.chooseFile(kGroupDialogTitle)) {
+    if (auto group = readGroupFile(*path, console.out())) return std::move(*group);
+  }
+  return typeGroup(console);
+}
+
+// The seed file chosen for a re-allocation, open for the draws.
+struct ChosenSeedFile {
+  std::string path;
+  TextFile file;
+};
+
+// Step 8. A cancelled dialog or a file that does not open stops the run;
+// the result file just created is still empty then and is removed, so that
+// it takes none of the ten names.
+ChosenSeedFile chooseSeedFile(const Platform& platform, ResultFile& result) {
+  const auto discardResult = [&result] {
+    const std::string name(result.name.trimmed());
+    result.file.close();
+    std::remove(name.c_str());
+  };
+  const auto path = platform.chooseFile(kSeedDialogTitle);
+  if (!path) {
+    discardResult();
+    throw FatalError(ErrorCode::kFileNameError, "seed file", "no seed file was chosen");
+  }
+  auto file = openForReading(*path);
+  if (!file) {
+    const int reason = errno;
+    discardResult();
+    throwOpenError(reason, *path);
+  }
+  return {*path, std::move(*file)};
+}
+
+// Steps 9 to 12: the report interleaved with the draws, the seed file, and
+// the result file made read-only and closed.
+void allocate(Console& console, const Platform& platform, const Group& group, const ExamData& exam,
+              ResultFile& result, bool newAllocation, std::optional<ChosenSeedFile> seed) {
+  std::optional<LineSource> seedLines;
+  if (seed) seedLines.emplace(fileSource(seed->file));
+  TextSink report = fileSink(result.file, *platform.err);
+  writeReportHeader(report, group, exam);
+
+  // One flag per problem number of the range; none for an empty range.
+  std::vector<bool> markers(static_cast<std::size_t>(std::max(exam.range.count, 0)), false);
+  const std::array<std::int32_t, 3> sizes{exam.batches.s1, exam.batches.s2, exam.batches.s3};
+  std::array<AllocationBatch, 3> batches;
+  std::vector<std::vector<std::int32_t>> drawn;
+  DrawContext context{console.out(), platform, seedLines ? &*seedLines : nullptr};
+  std::int32_t offset = 0;
+  for (std::size_t k = 0; k < sizes.size(); ++k) {
+    if (k > 0 && sizes[k] <= 0) break;
+    AllocationBatch& batch = batches[k];
+    ProblemDraw(newAllocation, batch.seedUsed, batch.seedRead, sizes[k], batch.problems, exam.range,
+                context);
+    writeBatchRows(report, group, offset, batch.problems, k == 0 ? &markers : nullptr, exam.range);
+    if (k == 0) writeUnallocatedSection(report, group, exam, markers);
+    drawn.push_back(batch.problems);
+    offset += sizes[k];
+  }
+  // Every entry needed has been read: let go of the chosen file before the
+  // new seed file, which may be the very same file, is written.
+  std::optional<std::string> seedPath;
+  if (seed) {
+    seedPath = seed->path;
+    seedLines.reset();
+    seed->file.close();
+  }
+  writeDuplicatesSection(report, drawn);
+  const LocalDateTime now = platform.localDateTime();
+  writeStamp(report, now, seedPath, platform.currentDirectory());
+  writeConsoleClosing(console.out(), now, result.name);
+
+  writeSeedFile(exam.examNumberText, exam.rangeText, result.name, exam.batches,
+                {batches[0].seedUsed, batches[1].seedUsed, batches[2].seedUsed}, *platform.err);
+  platform.makeReadOnly(std::string(result.name.trimmed()));
+  result.file.close();
+}
+
 int endRun(Console& console, const Platform& platform) {
   writeFree(console.out(), kPressAnyKey);
   platform.waitForKey();
@@ -104,9 +198,15 @@ int endRun(Console& console, const Platform& platform) {
 
 int runLotrano(const Platform& platform) {
   Console console(platform);
-  const Group group = typeGroup(console);
+  const Group group = askGroup(console, platform);
   const ExamData exam = askExamData(console, platform, group.studentCount);
-  [[maybe_unused]] const bool newAllocation = askNewAllocation(console);
+  auto result = openResultFile(group, exam, currentDirectoryFileSystem(), platform.showMessage);
+  if (result) {
+    const bool newAllocation = askNewAllocation(console);
+    std::optional<ChosenSeedFile> seed;
+    if (!newAllocation) seed = chooseSeedFile(platform, *result);
+    allocate(console, platform, group, exam, *result, newAllocation, std::move(seed));
+  }
   return endRun(console, platform);
 }
 

@@ -37,8 +37,8 @@ struct ExamData {
   BatchSizes batches;             // S1, S2, S3
 };
 
-// One AllocationBatch after its draw.
-struct BatchDraw {
+// One slice of the group after its draw.
+struct AllocationBatch {
   std::vector<std::int32_t> problems;  // one per student of the batch, in order
   SeedPair seedUsed;                   // the state the batch's draws started from
   SeedPair seedRead;                   // re-allocation: the words as they stood in the file

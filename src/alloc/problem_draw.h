@@ -1,0 +1,39 @@
+// One draw for one batch of students, as the main program calls it: the
+// console lines, the seeding (from the clock after a short wait, or from the
+// next entry of an open seed file) and the batch's problem numbers.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "alloc/problem_mapping.h"
+#include "alloc/uniform_generator.h"
+#include "host/platform.h"
+#include "host/text_stream.h"
+
+namespace lotrano {
+
+// The wait before seeding from the clock, so that two batches drawn one after
+// the other never start from the same clock reading.
+inline constexpr std::int32_t kSeedingWaitMilliseconds = 800;
+
+// Where a draw talks and what it reads: the console, the platform's clocks and
+// wait, and in a re-allocation the open seed file.
+struct DrawContext {
+  TextSink& console;
+  const Platform& platform;
+  LineSource* seedFile = nullptr;  // re-allocation only
+};
+
+// Writes an empty line and " Size:" with the number of seed words in 3
+// columns. A new allocation then writes an empty line and " Waiting 0.8 sec
+// ...", waits 800 ms and seeds from the clock; a re-allocation reads the next
+// entry of the seed file (a label line, ignored, then the two words into
+// `seedRead`) and puts it. `seedUsed` receives the state read back after
+// seeding. Then n problem numbers are drawn into `problems` (n <= 0 draws
+// none). A seed file that runs out or holds no integers stops at the failed
+// read with its fatal error.
+void ProblemDraw(bool newAllocation, SeedPair& seedUsed, SeedPair& seedRead, std::int32_t n,
+                 std::vector<std::int32_t>& problems, const ProblemRange& range, DrawContext& context);
+
+}  // namespace lotrano

@@ -1,0 +1,151 @@
+#include "app/group_file.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "host/char_utils.h"
+#include "host/characters.h"
+#include "host/fixed_text.h"
+#include "host/free_form.h"
+#include "host/text_layout.h"
+
+namespace lotrano {
+namespace {
+
+constexpr std::string_view kGroupLabel = " Grupa: ";
+constexpr std::string_view kStudentCountLabel = " Numar studenti:";
+constexpr int kStudentCountWidth = 4;
+
+// Latin letters with diacritics, from Latin-1 Supplement to Latin Extended-B.
+constexpr char32_t kFirstLatinLetter = 0x00C0;
+constexpr char32_t kLastLatinLetter = 0x024F;
+constexpr char32_t kMultiplicationSign = 0x00D7;
+constexpr char32_t kDivisionSign = 0x00F7;
+
+const TextLayout& groupLineLayout() {
+  static const TextLayout layout{item::text(), item::text()};
+  return layout;
+}
+
+const TextLayout& studentCountLayout() {
+  static const TextLayout layout{item::text(), item::integer(kStudentCountWidth), item::lineBreak()};
+  return layout;
+}
+
+bool isTrue(std::int32_t truth) { return (truth & 1) != 0; }
+
+bool isStudentLine(const FixedText& record) { return isTrue(isDigit(record.str().front())); }
+
+// The letters of a name in a UTF-8 line: the ASCII ones, and the Latin
+// letters with diacritics, all of which take two bytes in UTF-8.
+bool isUtf8NameLetter(std::string_view character) {
+  if (character.size() == 1) return isTrue(isLetter(character.front()));
+  if (character.size() != 2) return false;
+  const auto lead = static_cast<unsigned char>(character[0]);
+  const auto trail = static_cast<unsigned char>(character[1]);
+  const char32_t code = (char32_t{lead} & 0x1Fu) << 6 | (char32_t{trail} & 0x3Fu);
+  return code >= kFirstLatinLetter && code <= kLastLatinLetter && code != kMultiplicationSign &&
+         code != kDivisionSign;
+}
+
+FixedText studentName(const FixedText& record) {
+  const std::string& line = record.str();
+  const std::size_t used = usedLength(line);
+  if (isValidUtf8(line)) {
+    const auto characters = splitCharacters(line);
+    for (std::size_t i = 0; i < used; ++i) {
+      if (isUtf8NameLetter(characters[i])) {
+        return FixedText(kNameLength, characterRange(line, i + 1, used));
+      }
+    }
+    return FixedText(kNameLength);
+  }
+  // A single-byte code page: bytes are characters, so the cut is made here in
+  // bytes and cannot take in a 38th byte.
+  for (std::size_t i = 0; i < used; ++i) {
+    if (isTrue(isLetter(line[i]))) {
+      return FixedText(kNameLength, std::string_view(line).substr(i, std::min(used - i, kNameLength)));
+    }
+  }
+  return FixedText(kNameLength);
+}
+
+// The group number check: the title's first run of digits read as one
+// free-form integer. With no digit the piece is empty and the read meets the
+// end of its data, which is fatal; the number itself is not kept.
+// Returns the position of the first digit (0 when there is none).
+std::size_t checkGroupNumber(const FixedText& title, std::size_t used, const std::string& context) {
+  const auto characters = splitCharacters(title.str());
+  const auto digitAt = [&](std::size_t position) {
+    const std::string_view character = characters[position - 1];
+    return character.size() == 1 && isTrue(isDigit(character.front()));
+  };
+  std::size_t first = 1;
+  while (first <= used && !digitAt(first)) ++first;
+  std::size_t last = first;
+  if (first > used) {
+    first = 0;
+  } else {
+    while (last < used && digitAt(last + 1)) ++last;
+  }
+  const std::string_view piece = first == 0 ? std::string_view{} : characterRange(title.str(), first, last);
+  readIntegerFromText(piece, context);
+  return first;
+}
+
+}  // namespace
+
+Group readGroup(const std::function<LineSource()>& openLines, TextSink& console) {
+  Group group;
+  group.fromFile = true;
+
+  LineSource firstPass = openLines();
+  group.title = readFixedText(firstPass, kTitleLength);
+  const std::size_t used = usedLength(group.title.str());
+  const std::size_t firstDigit = checkGroupNumber(group.title, used, firstPass.name());
+  group.text = std::string(characterRange(group.title.str(), firstDigit, used));
+
+  // The end of the file and a read error both end the list.
+  while (const auto record = tryReadFixedText(firstPass, kTitleLength)) {
+    if (isStudentLine(*record)) ++group.studentCount;
+  }
+
+  writeLine(console, groupLineLayout(), {std::string(kGroupLabel), group.text});
+  writeLine(console, studentCountLayout(), {std::string(kStudentCountLabel), group.studentCount});
+
+  group.names.assign(static_cast<std::size_t>(group.studentCount), FixedText(kNameLength));
+  LineSource secondPass = openLines();
+  readFixedText(secondPass, kTitleLength);
+  std::size_t filled = 0;
+  // The list never grows: should the file have gained student lines since the
+  // first pass, the extra ones are left out.
+  while (filled < group.names.size()) {
+    const auto record = tryReadFixedText(secondPass, kTitleLength);
+    if (!record) break;
+    if (isStudentLine(*record)) group.names[filled++] = studentName(*record);
+  }
+  return group;
+}
+
+std::optional<Group> readGroupFile(const std::string& path, TextSink& console) {
+  // A folder opens for reading on Linux and only fails at the first read; on
+  // Windows it does not open at all, which is what the caller expects.
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) return std::nullopt;
+  auto file = openForReading(path);
+  if (!file) return std::nullopt;
+  Group group = readGroup(
+      [&file] {
+        std::rewind(file->handle());
+        return fileSource(*file);
+      },
+      console);
+  file->close();
+  return group;
+}
+
+}  // namespace lotrano

@@ -1,0 +1,40 @@
+// The group file: a teacher's plain-text list of one study group. Line 1 is
+// the title, which must hold the group number (its first run of digits); every
+// later line whose first character is a digit is a student line, every other
+// line is ignored. Only the first 80 characters of a line count. A student's
+// name runs from the first letter of the line to its last non-blank character,
+// cut or padded to 37 characters.
+//
+// The file is read in two passes: the first takes the title and counts the
+// students and shows " Grupa: " and " Numar studenti:" on the console, the
+// second fills the list of names, made once with exactly that many entries.
+//
+// A student line that is valid UTF-8 (lists written on Linux) counts
+// characters, not bytes, and its name may start with a Latin letter outside
+// ASCII (U+00C0 to U+024F, except the signs U+00D7 and U+00F7), so that
+// Romanian names such as Ștefan keep their first letter. Any other line is
+// read byte by byte, and only the ASCII letters start a name.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/run_values.h"
+#include "host/text_stream.h"
+
+namespace lotrano {
+
+// Opens the path as an existing file and reads the group from it, writing the
+// two console lines; the file is closed afterwards. nullopt when the file does
+// not open (a folder does not open either): the caller then asks for the group
+// at the console, with no message. Fatal errors name the path.
+std::optional<Group> readGroupFile(const std::string& path, TextSink& console);
+
+// Reads the group from the lines of `openLines`, which hands out the same
+// lines from the start each time it is called (once per pass). Fatal, naming
+// the source: no line 1 or no digit in it ("end-of-file during read"), a group
+// number too large for 32 bits ("input conversion error").
+Group readGroup(const std::function<LineSource()>& openLines, TextSink& console);
+
+}  // namespace lotrano

@@ -1,0 +1,239 @@
+#include "app/report.h"
+
+#include <cstddef>
+#include <string_view>
+
+#include "host/path_split.h"
+#include "host/text_layout.h"
+
+namespace lotrano {
+namespace {
+
+// Texts of the report and of the console closing lines.
+constexpr std::string_view kGroupLabel = " Grupa: ";
+constexpr std::string_view kStudentCountLabel = " Numar de Studenti:";
+constexpr std::string_view kExamLabel = " Problema de Examen Nr.: ";
+constexpr std::string_view kProblemSetLabel = " Set de Probleme: #";
+constexpr std::string_view kRangeLabel = " Numere Probleme: ";
+constexpr std::string_view kRangeDash = "-";
+constexpr std::string_view kRangeCountOpen = "  (";
+constexpr std::string_view kRangeCountClose = " probleme)";
+constexpr std::string_view kRowNumberHead = " Nr_crt";
+constexpr std::string_view kNameHead = "Nume Student";
+constexpr std::string_view kProblemHead = "Numar_Problema_Examen";
+constexpr std::string_view kUnallocatedHeading = " Probleme ne-alocate";
+constexpr std::string_view kNoneUnallocated = " Probleme ne-alocate: 0";
+constexpr std::string_view kUnallocatedCountLabel = " (Numar de probleme: ";
+constexpr std::string_view kDuplicatesHeading = " Probleme dublate";
+constexpr std::string_view kDuplicateSeparator = ":";
+constexpr std::string_view kDuplicatesCountLabel = " (Numar de probleme dublate: ";
+constexpr std::string_view kCountClose = ")";
+constexpr std::string_view kReallocationLabel = " [Re-alocare, cu: \"";
+constexpr std::string_view kReallocationClose = "\"]";
+constexpr std::string_view kOutputFileLabel = " Fisier de iesire: ";
+
+// The layouts of the report's lines.
+const TextLayout kTextText = {item::text(), item::text()};
+const TextLayout kTextInt4 = {item::text(), item::integer(4)};
+const TextLayout kBreakTextText = {item::lineBreak(), item::text(), item::text()};
+const TextLayout kBreakTextInt1 = {item::lineBreak(), item::text(), item::integer(1)};
+const TextLayout kRangeLine = {item::text(), item::minimal(), item::text(), item::minimal(),
+                               item::text(), item::minimal(), item::text(), item::lineBreak()};
+const TextLayout kHeadsWithNames = {item::text(), item::tab(10), item::text(),
+                                    item::tab(46),  item::text(), item::lineBreak()};
+const TextLayout kHeadsWithoutNames = {item::text(), item::tab(11), item::text(),
+                                       item::lineBreak()};
+const TextLayout kRowWithName = {item::integer(4), item::tab(10), item::text(), item::tab(46),
+                                 item::integer(2)};
+const TextLayout kRowWithLongName = {item::integer(4), item::tab(10), item::text(),
+                                     item::tab(48), item::integer(2)};
+const TextLayout kRowWithoutName = {item::integer(4), item::tab(10), item::integer(3)};
+const TextLayout kSectionHeading = {item::lineBreak(), item::lineBreak(), item::text()};
+const TextLayout kBreakText = {item::lineBreak(), item::text()};
+const TextLayout kSideBySideNumber = {item::integer(5), item::openLine()};
+const TextLayout kBreakCountLine = {item::lineBreak(), item::text(), item::minimal(),
+                                    item::text()};
+const TextLayout kDuplicatesHeads = {item::text(), item::tab(13), item::text(), item::lineBreak()};
+const TextLayout kDuplicateRow = {item::integer(4), item::integer(4), item::text(),
+                                  item::integer(4)};
+const TextLayout kCountLine = {item::text(), item::minimal(), item::text()};
+const TextLayout kEmptyLine = {item::text()};
+const TextLayout kReportStamp = {item::lineBreak(), item::tab(2), item::text(), item::skip(3),
+                                 item::text()};
+const TextLayout kConsoleStamp = {item::lineBreak(), item::text(), item::skip(3), item::text()};
+const TextLayout kReallocationNote = {item::lineBreak(), item::text(), item::text(),
+                                      item::text()};
+const TextLayout kTwoDigitField = {item::integer(2)};
+const TextLayout kZeroThenDigit = {item::text(), item::integer(1)};
+
+// A trimmed name of this many characters or more would run into the problem
+// number at column 46, so its row moves the number two columns right.
+constexpr std::size_t kLongNameLength = 36;
+constexpr std::size_t kDateStampLength = 10;
+constexpr std::size_t kTimePartLength = 2;
+// Destination lengths for splitting the seed file's path.
+constexpr std::size_t kDriveLength = 3;
+constexpr std::size_t kDirectoryLength = 256;
+constexpr std::size_t kPathNameLength = 256;
+constexpr std::size_t kExtensionLength = 5;
+
+std::string text(std::string_view s) { return std::string(s); }
+
+// Month and day: the decimal text with a "0" before a single digit.
+std::string twoDigitDatePart(std::int32_t value) {
+  std::string digits = decimalText(value);
+  return digits.size() == 1 ? "0" + digits : digits;
+}
+
+std::string dateStamp(const LocalDate& date) {
+  const FixedText stamp(kDateStampLength, decimalText(date.year) + "-" +
+                                              twoDigitDatePart(date.month) + "-" +
+                                              twoDigitDatePart(date.day));
+  return stamp.str();
+}
+
+// Hour, minute and second: two digits, a "0" first below 10.
+std::string twoDigitTimePart(std::int32_t value, TextSink& sink) {
+  FixedText part(kTimePartLength);
+  if (value >= 0 && value < 10) {
+    formatIntoText(part, kZeroThenDigit, {text("0"), value}, sink.diagnostics(), sink.name());
+  } else {
+    formatIntoText(part, kTwoDigitField, {value}, sink.diagnostics(), sink.name());
+  }
+  return part.str();
+}
+
+std::string timeStamp(const LocalTime& time, TextSink& sink) {
+  return twoDigitTimePart(time.hour, sink) + ":" + twoDigitTimePart(time.minute, sink) + ":" +
+         twoDigitTimePart(time.second, sink);
+}
+
+// The markers cover start..end only; anything else (a number a caller made up,
+// or the one past the end that a single-problem range can yield) is ignored.
+std::optional<std::size_t> markerIndex(std::int64_t problem, const ProblemRange& range,
+                                       std::size_t markerCount) {
+  if (problem < range.start) return std::nullopt;
+  const auto index = static_cast<std::uint64_t>(problem - range.start);
+  if (index >= markerCount) return std::nullopt;
+  return static_cast<std::size_t>(index);
+}
+
+// One list of repeated problems: every pair of an earlier-batch student and a
+// later-batch student holding the same number, by earlier row then later row.
+void writeDuplicateList(TextSink& report, const std::vector<std::int32_t>& earlier,
+                        std::int32_t earlierOffset, const std::vector<std::int32_t>& later,
+                        std::int32_t laterOffset) {
+  std::int32_t count = 0;
+  for (std::size_t i = 0; i < earlier.size(); ++i) {
+    for (std::size_t j = 0; j < later.size(); ++j) {
+      if (earlier[i] != later[j]) continue;
+      writeLine(report, kDuplicateRow,
+                {static_cast<std::int32_t>(earlierOffset + static_cast<std::int64_t>(i) + 1),
+                 static_cast<std::int32_t>(laterOffset + static_cast<std::int64_t>(j) + 1),
+                 text(kDuplicateSeparator), earlier[i]});
+      ++count;
+    }
+  }
+  writeLine(report, kCountLine, {text(kDuplicatesCountLabel), count, text(kCountClose)});
+}
+
+}  // namespace
+
+void writeReportHeader(TextSink& report, const Group& group, const ExamData& exam) {
+  writeLine(report, kTextText, {text(kGroupLabel), group.text});
+  writeLine(report, kTextInt4, {text(kStudentCountLabel), group.studentCount});
+  writeLine(report, kBreakTextText, {text(kExamLabel), exam.examNumberText});
+  writeLine(report, kBreakTextInt1, {text(kProblemSetLabel), exam.problemSet});
+  writeLine(report, kRangeLine,
+            {text(kRangeLabel), exam.range.start, text(kRangeDash), exam.range.end,
+             text(kRangeCountOpen), exam.range.count, text(kRangeCountClose)});
+  if (group.fromFile) {
+    writeLine(report, kHeadsWithNames, {text(kRowNumberHead), text(kNameHead), text(kProblemHead)});
+  } else {
+    writeLine(report, kHeadsWithoutNames, {text(kRowNumberHead), text(kProblemHead)});
+  }
+}
+
+void writeBatchRows(TextSink& report, const Group& group, std::int32_t offset,
+                    const std::vector<std::int32_t>& problems, std::vector<bool>* markers,
+                    const ProblemRange& range) {
+  for (std::size_t k = 0; k < problems.size(); ++k) {
+    const auto row = static_cast<std::int32_t>(offset + static_cast<std::int64_t>(k) + 1);
+    const std::int32_t problem = problems[k];
+    if (group.fromFile) {
+      // The name is written whole, padding included; the problem number then
+      // overwrites its 37th character, which is a blank for a short name.
+      const std::string name =
+          padOrCut(group.names.at(static_cast<std::size_t>(row - 1)).str(), kNameLength);
+      const bool longName = usedLength(name) >= kLongNameLength;
+      writeLine(report, longName ? kRowWithLongName : kRowWithName, {row, name, problem});
+    } else {
+      writeLine(report, kRowWithoutName, {row, problem});
+    }
+    if (markers != nullptr) {
+      if (const auto index = markerIndex(problem, range, markers->size())) {
+        (*markers)[*index] = true;
+      }
+    }
+  }
+}
+
+void writeUnallocatedSection(TextSink& report, const Group& group, const ExamData& exam,
+                             const std::vector<bool>& markers) {
+  const ProblemRange& range = exam.range;
+  if (group.studentCount == range.count) {
+    writeLine(report, kBreakText, {text(kNoneUnallocated)});
+    return;
+  }
+  if (group.studentCount > range.count) return;
+  writeLine(report, kSectionHeading, {text(kUnallocatedHeading)});
+  // The numbers stay on one open line; the count line's leading break ends it.
+  // With no number listed that break gives an empty line where the numbers
+  // would stand.
+  std::int32_t count = 0;
+  for (std::int64_t problem = range.start; problem <= range.end; ++problem) {
+    const auto index = markerIndex(problem, range, markers.size());
+    if (index && markers[*index]) continue;
+    writeLine(report, kSideBySideNumber, {static_cast<std::int32_t>(problem)});
+    ++count;
+  }
+  writeLine(report, kBreakCountLine, {text(kUnallocatedCountLabel), count, text(kCountClose)});
+}
+
+void writeDuplicatesSection(TextSink& report,
+                            const std::vector<std::vector<std::int32_t>>& batchProblems) {
+  if (batchProblems.size() < 2 || batchProblems[1].empty()) return;
+  const auto& batch1 = batchProblems[0];
+  const auto& batch2 = batchProblems[1];
+  const auto s1 = static_cast<std::int32_t>(batch1.size());
+  const auto s2 = static_cast<std::int32_t>(batch2.size());
+  writeLine(report, kSectionHeading, {text(kDuplicatesHeading)});
+  writeLine(report, kDuplicatesHeads, {text(kRowNumberHead), text(kProblemHead)});
+  writeDuplicateList(report, batch1, 0, batch2, s1);
+  if (batchProblems.size() < 3 || batchProblems[2].empty()) return;
+  writeLine(report, kEmptyLine, {});
+  writeDuplicateList(report, batch2, s1, batchProblems[2], s1 + s2);
+}
+
+void writeStamp(TextSink& report, const LocalDateTime& now,
+                const std::optional<std::string>& seedFilePath,
+                const std::string& currentDirectory) {
+  writeLine(report, kReportStamp, {dateStamp(now.date), timeStamp(now.time, report)});
+  if (!seedFilePath) return;
+  FixedText drive(kDriveLength);
+  FixedText directory(kDirectoryLength);
+  FixedText name(kPathNameLength);
+  FixedText extension(kExtensionLength);
+  splitPath(*seedFilePath, currentDirectory, drive, directory, name, extension);
+  const std::string fileName = std::string(name.trimmed()) + std::string(extension.trimmed());
+  writeLine(report, kReallocationNote,
+            {text(kReallocationLabel), fileName, text(kReallocationClose)});
+}
+
+void writeConsoleClosing(TextSink& console, const LocalDateTime& now,
+                         const FixedText& resultFileName) {
+  writeLine(console, kConsoleStamp, {dateStamp(now.date), timeStamp(now.time, console)});
+  writeLine(console, kBreakTextText, {text(kOutputFileLabel), resultFileName.str()});
+}
+
+}  // namespace lotrano

@@ -1,0 +1,66 @@
+// The result report: the lasting record of one allocation in the ResultFile.
+// It is written in steps between the draws, always in this order: header;
+// rows of batch 1 (which set the allocation markers); the unallocated
+// problems; rows of batches 2 and 3; the repeated problems; the time stamp
+// with the re-allocation note; and, on the console, the closing lines. Every
+// step appends whole lines to its sink and changes nothing but the markers.
+// A number too wide for its field becomes asterisks followed by the sink's
+// non-fatal "output conversion error" diagnostic; a failed write is fatal.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "alloc/problem_mapping.h"
+#include "app/run_values.h"
+#include "host/fixed_text.h"
+#include "host/platform.h"
+#include "host/text_stream.h"
+
+namespace lotrano {
+
+// The ten header lines: group, student count, exam problem, problem set,
+// range, and the column heads (with or without the name column, after
+// `group.fromFile`), each with its empty lines.
+void writeReportHeader(TextSink& report, const Group& group, const ExamData& exam);
+
+// One row per drawn number of a batch: row number `offset` + k (offset = the
+// students of the earlier batches), the name of that student when the group
+// came from a file (group.names must then hold one for every row), and the
+// problem number. For batch 1 pass the allocation markers (one flag per number
+// of `range`, start first): each drawn number inside the range gets its flag
+// set; numbers outside it are left alone. Later batches pass nullptr.
+void writeBatchRows(TextSink& report, const Group& group, std::int32_t offset,
+                    const std::vector<std::int32_t>& problems, std::vector<bool>* markers,
+                    const ProblemRange& range);
+
+// Right after batch 1: with fewer students than problems, the numbers of the
+// range whose marker is not set, side by side on one line, and their count;
+// with as many, the one line saying there are none; with more, nothing. A
+// marker missing from a short list counts as not set.
+void writeUnallocatedSection(TextSink& report, const Group& group, const ExamData& exam,
+                             const std::vector<bool>& markers);
+
+// The pairs of students of consecutive batches (1 with 2, then 2 with 3) who
+// received the same problem, with a count after each list. `batchProblems`
+// holds the drawn numbers of each batch drawn, in order; nothing is written
+// unless a second batch holds students.
+void writeDuplicatesSection(TextSink& report,
+                            const std::vector<std::vector<std::int32_t>>& batchProblems);
+
+// The date-and-time line, and in a re-allocation (`seedFilePath` given) the
+// note naming the seed file by its name and extension only; a relative path is
+// taken against `currentDirectory`. `now` is one reading of the clock, shared
+// with writeConsoleClosing.
+void writeStamp(TextSink& report, const LocalDateTime& now,
+                const std::optional<std::string>& seedFilePath,
+                const std::string& currentDirectory);
+
+// The two console lines after the report: the date and time, and the output
+// file's name as its whole 260-character field, padding included.
+void writeConsoleClosing(TextSink& console, const LocalDateTime& now,
+                         const FixedText& resultFileName);
+
+}  // namespace lotrano

@@ -1,0 +1,111 @@
+#include "app/result_file.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <iostream>
+#include <system_error>
+
+#include "host/characters.h"
+#include "host/fatal_error.h"
+#include "host/free_form.h"
+#include "host/text_layout.h"
+
+namespace lotrano {
+namespace {
+
+// The pieces of the name, in order.
+constexpr std::string_view kNamePrefix = "Probleme Examen Nr_";
+constexpr std::string_view kBeforeRange = " (";
+constexpr std::string_view kAfterRangeFileCase = ") ";
+constexpr std::string_view kAfterRangeTypedCase = ") Grupa ";
+constexpr std::string_view kExtension = ".rez";
+constexpr std::string_view kFirstVariantEnd = "[1].rez";
+
+constexpr std::string_view kTenFileCaption = "Lotrano Message";
+constexpr std::string_view kTenFileText = "Sunt deja 10 fisiere de rezultate.\nSterge unele din ele!";
+
+// Digits stop at 9: the base name and nine variants are the ten files.
+constexpr std::int32_t kLastVariant = 9;
+
+// A name that would reach outside the current directory, or that the C
+// library would silently cut short at a NUL.
+bool leavesCurrentDirectory(std::string_view name) {
+  return name.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos;
+}
+
+}  // namespace
+
+ResultFileSystem currentDirectoryFileSystem() {
+  ResultFileSystem fileSystem;
+  fileSystem.exists = [](const std::string& name) {
+    // symlink_status, so that a dangling link or a directory also takes the
+    // name; an entry that cannot be examined is left to the creation to judge.
+    std::error_code error;
+    const auto status = std::filesystem::symlink_status(name, error);
+    return status.type() != std::filesystem::file_type::none &&
+           status.type() != std::filesystem::file_type::not_found;
+  };
+  fileSystem.createNew = [](const std::string& name) { return createNewFile(name); };
+  return fileSystem;
+}
+
+std::string resultFileBaseName(const Group& group, const ExamData& exam) {
+  std::string name(kNamePrefix);
+  name += exam.examNumberText;
+  name += kBeforeRange;
+  name += withoutTrailingBlanks(exam.rangeText);
+  if (group.fromFile) {
+    name += kAfterRangeFileCase;
+    name += group.title.trimmed();
+  } else {
+    name += kAfterRangeTypedCase;
+    name += withoutTrailingBlanks(group.text);
+  }
+  name += kExtension;
+  return name;
+}
+
+std::optional<std::string> nextResultFileName(const std::string& name) {
+  // Every name ends in ".rez", so there is always a first ".".
+  const std::size_t dot = findAnyOf(name, ".");
+  const std::string_view beforeDot = dot == 0 ? std::string_view(name) : leadingCharacters(name, dot - 1);
+  const std::size_t bracket = findAnyOf(beforeDot, "[");
+  if (bracket == 0) return std::string(beforeDot) + std::string(kFirstVariantEnd);
+
+  // "[" is a single byte, so the counter starts right after its byte; a digit
+  // or a blank is one byte too, and anything else fails the read below.
+  const std::size_t counterAt = leadingCharacters(beforeDot, bracket).size();
+  const std::int32_t counter = readIntegerFromText(std::string_view(name).substr(counterAt, 1), 1, name);
+  if (counter == kLastVariant) return std::nullopt;
+
+  FixedText digit(1);
+  formatIntoText(digit, {item::integer(1)}, {counter + 1}, std::cerr, name);
+  std::string next = name;
+  next.replace(counterAt, 1, digit.str());
+  return next;
+}
+
+std::optional<ResultFile> openResultFile(const Group& group, const ExamData& exam,
+                                         const ResultFileSystem& fileSystem,
+                                         const ShowMessage& showMessage) {
+  std::optional<std::string> name = resultFileBaseName(group, exam);
+  // Each turn either creates a file, stops, or moves on to a later variant, so
+  // at most ten names are tried.
+  while (name) {
+    if (leavesCurrentDirectory(*name)) throw FatalError(ErrorCode::kOpenFailure, *name);
+    if (!fileSystem.exists(*name)) {
+      errno = 0;
+      std::optional<TextFile> file = fileSystem.createNew(*name);
+      if (file) return ResultFile{FixedText(kFileNameLength, *name), std::move(*file)};
+      const int error = errno;
+      // A file that appeared since the test is somebody's result: leave it
+      // and go on as if the test had found it.
+      if (error != EEXIST) throwOpenError(error, *name);
+    }
+    name = nextResultFileName(*name);
+  }
+  showMessage(kTenFileCaption, kTenFileText);
+  return std::nullopt;
+}
+
+}  // namespace lotrano

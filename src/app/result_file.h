@@ -1,0 +1,64 @@
+// Naming and opening the ResultFile. Every allocation gets its own ".rez"
+// file in the current directory, named after the exam problem, the range and
+// the group. When the name is taken the numbered variants [1] to [9] are
+// tried in turn (gaps first); when all ten names exist the TenFileLimit stops
+// the allocation with a message box and no file is created. A result file is
+// always created new: an existing file is never opened, emptied or written.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/run_values.h"
+#include "host/fixed_text.h"
+#include "host/text_stream.h"
+
+namespace lotrano {
+
+// The file-system services the naming needs, so that tests can stand in for
+// them. Names are relative: they lie in the current directory.
+struct ResultFileSystem {
+  // True when the current directory holds an entry of that name (of any kind).
+  std::function<bool(const std::string& name)> exists;
+  // Creates the file new for writing; nullopt with errno set when it is not
+  // created (EEXIST when the name is taken).
+  std::function<std::optional<TextFile>(const std::string& name)> createNew;
+};
+
+// The real file system, for names in the current directory.
+ResultFileSystem currentDirectoryFileSystem();
+
+// Shows a message box with an OK button (the Platform's showMessage).
+using ShowMessage = std::function<void(std::string_view caption, std::string_view text)>;
+
+// The base name: "Probleme Examen Nr_", the exam digit, " (", the range text,
+// ") " and the group title without trailing blanks (file case) or ") Grupa "
+// and the typed group (typed case), then ".rez".
+std::string resultFileBaseName(const Group& group, const ExamData& exam);
+
+// The name to try when `name` is taken: the part before the first "." with
+// "[1].rez" when it holds no "[", otherwise `name` with the digit after that
+// "[" counted up (a blank counts as 0). nullopt when that digit is 9 (the
+// TenFileLimit). Any other character after the "[" is the fatal "input
+// conversion error" naming `name`.
+std::optional<std::string> nextResultFileName(const std::string& name);
+
+struct ResultFile {
+  FixedText name{kFileNameLength};  // ResultFileName
+  TextFile file;                    // open for writing until the end of the run
+};
+
+// Names and creates the result file: the first name of the sequence base, [1],
+// ..., [9] that is free. A name that is taken at the moment of creation counts
+// as existing. After ten taken names the message box "Lotrano Message" is
+// shown and the result is nullopt. A name holding "/" or "\" (a path outside
+// the current directory) or a NUL character is the fatal "open failure", and
+// nothing is created; any other failed creation is the fatal diagnostic of
+// its errno.
+std::optional<ResultFile> openResultFile(const Group& group, const ExamData& exam,
+                                         const ResultFileSystem& fileSystem,
+                                         const ShowMessage& showMessage);
+
+}  // namespace lotrano

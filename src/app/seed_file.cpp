@@ -1,0 +1,59 @@
+#include "app/seed_file.h"
+
+#include <cerrno>
+
+#include "host/characters.h"
+#include "host/fatal_error.h"
+#include "host/text_layout.h"
+#include "host/text_stream.h"
+
+namespace lotrano {
+namespace {
+
+constexpr std::string_view kSeedPrefix = "Seed_";
+constexpr std::string_view kSeedExtension = ".dat";
+constexpr std::size_t kSeedNameLength = 260;
+// The result file's name begins "Probleme Examen Nr_<digit> (<range>) ", then the group.
+constexpr std::size_t kResultPrefixLength = 19;
+
+std::string_view groupPart(const FixedText& resultFileName, const std::string& rangeText) {
+  const std::string& name = resultFileName.str();
+  std::size_t start = findAnyOf(name, "G");
+  const std::size_t dot = findAnyOf(name, ".");
+  if (start == 0) start = kResultPrefixLength + 1 + 2 + characterCount(rangeText) + 2 + 1;
+  if (dot < start) return {};
+  return characterRange(name, start, dot - 1);
+}
+
+}  // namespace
+
+FixedText seedFileName(const std::string& examNumberText, const std::string& rangeText,
+                       const FixedText& resultFileName) {
+  std::string name(kSeedPrefix);
+  name += examNumberText;
+  name += " (";
+  name += rangeText;
+  name += ") ";
+  name += groupPart(resultFileName, rangeText);
+  name += kSeedExtension;
+  return FixedText(kSeedNameLength, name);
+}
+
+std::string writeSeedFile(const std::string& examNumberText, const std::string& rangeText,
+                          const FixedText& resultFileName, const BatchSizes& sizes,
+                          const std::array<SeedPair, 3>& seedUsed, std::ostream& diagnostics) {
+  const std::string name(seedFileName(examNumberText, rangeText, resultFileName).trimmed());
+  auto file = openForRewriting(name);
+  if (!file) throwOpenError(errno, name);
+  TextSink sink = fileSink(*file, diagnostics);
+  const bool drawn[] = {true, sizes.s2 > 0, sizes.s3 > 0};
+  for (std::size_t k = 0; k < seedUsed.size() && drawn[k]; ++k) {
+    writeLine(sink, {item::text()}, {" seed_" + std::to_string(k + 1) + ":"});
+    writeLine(sink, {item::defaultInteger(), item::defaultInteger()},
+              {seedUsed[k].first, seedUsed[k].second});
+  }
+  file->close();
+  return name;
+}
+
+}  // namespace lotrano

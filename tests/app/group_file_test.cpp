@@ -1,0 +1,341 @@
+#include "app/group_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "fatal_matchers.h"
+#include "host/fixed_text.h"
+
+namespace lotrano {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kSourceName = "grupa.txt";
+
+// The console as the program writes it, and the diagnostics beside it.
+struct Console {
+  std::ostringstream out;
+  std::ostringstream diagnostics;
+  TextSink sink = streamSink(out, "console", kConsoleLineEnd, diagnostics);
+};
+
+Group readFromText(const std::string& content, Console& console) {
+  return readGroup([&content] { return textSource(content, kSourceName); }, console.sink);
+}
+
+std::vector<std::string> namesOf(const Group& group) {
+  std::vector<std::string> names;
+  for (const auto& name : group.names) names.push_back(name.str());
+  return names;
+}
+
+// The example list of a group: a heading, blank and indented lines, a mark
+// after a name and a student line with no name at all.
+constexpr const char* kExampleLines[] = {
+    "Grupa 1231 - anul II",           // the title
+    "Nr. Nume si prenume",            // ignored: begins with a letter
+    "1. Alfa Beta",                   // student 1
+    "",                               // ignored
+    "2 Gama Delta 9.50",              // student 2, the mark belongs to the name
+    " 3. Epsilon Zeta",               // ignored: begins with a blank
+    "4",                              // student 3, blank name
+};
+
+std::string joinLines(const std::string& lineEnd) {
+  std::string content;
+  for (const char* line : kExampleLines) content += std::string(line) + lineEnd;
+  return content;
+}
+
+TEST(GroupFile, ReadsTheExampleListWithEitherLineEnd) {
+  for (const std::string lineEnd : {"\n", "\r\n"}) {
+    SCOPED_TRACE(lineEnd == "\n" ? "LF" : "CR LF");
+    Console console;
+    const Group group = readFromText(joinLines(lineEnd), console);
+
+    EXPECT_TRUE(group.fromFile);
+    EXPECT_EQ(group.title.str(),
+              "Grupa 1231 - anul II                                            "
+              "                ");
+    EXPECT_EQ(group.text, "1231 - anul II");
+    EXPECT_EQ(group.studentCount, 3);
+    EXPECT_EQ(namesOf(group), (std::vector<std::string>{
+                                  "Alfa Beta                            ",
+                                  "Gama Delta 9.50                      ",
+                                  "                                     ",
+                              }));
+    EXPECT_EQ(console.out.str(),
+              " Grupa: 1231 - anul II\n"
+              " Numar studenti:   3\n"
+              "\n");
+    EXPECT_EQ(console.diagnostics.str(), "");
+  }
+}
+
+TEST(GroupFile, GroupTextRunsFromTheFirstDigitToTheLastNonBlank) {
+  const struct {
+    const char* title;
+    const char* groupText;
+  } cases[] = {
+      {"Grupa 1231", "1231"},
+      {"Grupa 1231B anul 2", "1231B anul 2"},
+      {"Grupa X7", "7"},
+      {"Grupa 007   ", "007"},
+      {"331", "331"},
+      {"Anul 3, grupa 2 (seria B)  ", "3, grupa 2 (seria B)"},
+      {"G-5 \t  x", "5 \t  x"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title);
+    Console console;
+    const Group group = readFromText(std::string(c.title) + "\n", console);
+    EXPECT_EQ(group.text, c.groupText);
+    EXPECT_EQ(group.title.str(), padOrCut(c.title, 80));
+    EXPECT_EQ(console.out.str(), " Grupa: " + std::string(c.groupText) +
+                                     "\n"
+                                     " Numar studenti:   0\n"
+                                     "\n");
+  }
+}
+
+TEST(GroupFile, TitleWithoutAUsableGroupNumberIsFatal) {
+  const std::string eightyLetters(80, 'G');
+  const struct {
+    const char* what;
+    std::string content;
+    ErrorCode code;
+  } cases[] = {
+      {"empty file", "", ErrorCode::kEndOfFile},
+      {"title without digits", "Grupa A\n1 Alfa Beta\n", ErrorCode::kEndOfFile},
+      {"blank title", "     \n1 Alfa Beta\n", ErrorCode::kEndOfFile},
+      {"empty first line", "\n1 Alfa Beta\n", ErrorCode::kEndOfFile},
+      {"the only digit lies beyond column 80", eightyLetters + "1\n", ErrorCode::kEndOfFile},
+      {"group number one past the 32-bit range", "Grupa 2147483648\n", ErrorCode::kInputConversion},
+      {"group number far too large", "Grupa 99999999999999999999\n", ErrorCode::kInputConversion},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Console console;
+    EXPECT_FATAL(readFromText(c.content, console), c.code, kSourceName);
+    EXPECT_EQ(console.out.str(), "") << "nothing is shown before the title is accepted";
+  }
+}
+
+TEST(GroupFile, LargestGroupNumberIsAccepted) {
+  Console console;
+  EXPECT_EQ(readFromText("Grupa 2147483647 B\n", console).text, "2147483647 B");
+}
+
+TEST(GroupFile, StudentLinesAndNames) {
+  const std::string longLine = "8" + std::string(70, ' ') + "Ionescu Popescu";  // name at column 72
+  const std::string lateLetter = "9" + std::string(80, ' ') + "Ion";             // letter after column 80
+  const struct {
+    const char* what;
+    std::string line;
+    std::optional<std::string> name;  // nullopt: not a student line
+  } cases[] = {
+      {"digit and dot", "1. Alfa Beta", "Alfa Beta                            "},
+      {"name starts at the first letter", "12 -- (Beta)", "Beta)                                "},
+      {"remarks after the name belong to it", "2 Gama Delta  9.50  absent",
+       "Gama Delta  9.50  absent             "},
+      {"longer than 37 keeps its first 37", "3 Popescu-Ionescu Alexandru Constantin Mihai",
+       "Popescu-Ionescu Alexandru Constantin "},
+      {"no letter gives a blank name", "4  9.50", "                                     "},
+      {"only the first 80 characters count", longLine, "Ionescu P                            "},
+      {"a letter after column 80 is not seen", lateLetter, "                                     "},
+      {"blank first", " 3. Epsilon Zeta", std::nullopt},
+      {"tab first", "\t3 Epsilon Zeta", std::nullopt},
+      {"letter first", "Nr3 Epsilon Zeta", std::nullopt},
+      {"sign first", "-3 Epsilon Zeta", std::nullopt},
+      {"empty", "", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Console console;
+    const Group group = readFromText("Grupa 331\n" + c.line + "\n", console);
+    if (c.name) {
+      EXPECT_EQ(group.studentCount, 1);
+      EXPECT_EQ(namesOf(group), std::vector<std::string>{*c.name});
+    } else {
+      EXPECT_EQ(group.studentCount, 0);
+      EXPECT_TRUE(group.names.empty());
+    }
+  }
+}
+
+TEST(GroupFile, Utf8NamesKeepTheirRomanianLettersAndCountCharacters) {
+  // Written on Linux: a Romanian first letter starts the name, and the cuts
+  // at 37 and 80 count characters, so no letter is lost or split.
+  const std::string pastColumn80 = "7" + std::string(59, ' ') + "Ștefan Țăranu Ăăîâșț absent";
+  const struct {
+    const char* what;
+    std::string line;
+    const char* name;
+  } cases[] = {
+      {"comma below and cedilla", "1 Ștefan Ţăranu", "Ștefan Ţăranu                        "},
+      {"capital I with circumflex first", "2. Îonescu Ana", "Îonescu Ana                          "},
+      {"lower case letters first", "3 ăâîșț Maria", "ăâîșț Maria                          "},
+      {"cedilla forms", "4 Şerban Ţepeş", "Şerban Ţepeş                         "},
+      {"40 characters cut to 37", "5 Ștefănescu-Țăranu Ălexandra Îoana Șerbăn",
+       "Ștefănescu-Țăranu Ălexandra Îoana Șer"},
+      {"the multiplication sign is no letter", "6 ×Ion", "Ion                                  "},
+      {"80 characters, not 80 bytes", pastColumn80, "Ștefan Țăranu Ăăîâșț                 "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Console console;
+    const Group group = readFromText("Grupa 331\n" + c.line + "\n", console);
+    EXPECT_EQ(namesOf(group), std::vector<std::string>{c.name});
+  }
+}
+
+TEST(GroupFile, SingleByteNamesAreReadByteByByte) {
+  // Latin-2, as written on Windows: 0xAA is Ş, 0xDE is Ţ, 0xC3 is Ă. Such a
+  // line is no UTF-8, so only ASCII letters start a name and 37 bytes are kept.
+  const struct {
+    const char* what;
+    std::string line;
+    std::string name;
+  } cases[] = {
+      {"a first letter outside ASCII is passed over", "1 \xAAtefan Popescu",
+       "tefan Popescu                        "},
+      {"letters outside ASCII inside the name stay", "2 Ionescu \xAAtefan \xDE\xC3ranu",
+       "Ionescu \xAAtefan \xDE\xC3ranu                "},
+      {"cut at 37 bytes", "3 Ana \xDE\xC3ranu-\xAAtef\xC3nescu Popescu Ionescu Maria",
+       "Ana \xDE\xC3ranu-\xAAtef\xC3nescu Popescu Ionescu"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(c.name.size(), 37u);
+    Console console;
+    const Group group = readFromText("Grupa 331\n" + c.line + "\n", console);
+    EXPECT_EQ(namesOf(group), std::vector<std::string>{c.name});
+  }
+}
+
+TEST(GroupFile, StudentCountFieldHoldsFourDigits) {
+  const struct {
+    int students;
+    const char* countLine;
+    bool overflow;
+  } cases[] = {
+      {0, " Numar studenti:   0\n", false},
+      {9999, " Numar studenti:9999\n", false},
+      {10000, " Numar studenti:****\n", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.students);
+    std::string content = "Grupa 1231\r\n";
+    for (int i = 1; i <= c.students; ++i) content += std::to_string(i) + " Student\r\n";
+    Console console;
+    const Group group = readFromText(content, console);
+    EXPECT_EQ(group.studentCount, c.students);
+    EXPECT_EQ(group.names.size(), static_cast<std::size_t>(c.students));
+    if (c.students > 0) {
+      EXPECT_EQ(group.names.back().trimmed(), "Student");
+    }
+    EXPECT_EQ(console.out.str(), " Grupa: 1231\n" + std::string(c.countLine) + "\n");
+    const std::string diagnostics = console.diagnostics.str();
+    if (c.overflow) {
+      EXPECT_NE(diagnostics.find("output conversion error"), std::string::npos) << diagnostics;
+      EXPECT_NE(diagnostics.find("console"), std::string::npos) << diagnostics;
+    } else {
+      EXPECT_EQ(diagnostics, "");
+    }
+  }
+}
+
+TEST(GroupFile, SecondPassNeverGrowsTheListAndLeavesMissingNamesBlank) {
+  // A file that changes between the passes: the list keeps the first pass's
+  // count whatever the second pass finds.
+  const struct {
+    const char* what;
+    std::string firstRead;
+    std::string secondRead;
+    std::vector<std::string> names;
+  } cases[] = {
+      {"lines added", "Grupa 1\n1 Ana\n", "Grupa 1\n1 Ana\n2 Bogdan\n",
+       {"Ana                                  "}},
+      {"lines gone", "Grupa 1\n1 Ana\n2 Bogdan\n", "Grupa 1\n1 Ana\n",
+       {"Ana                                  ", "                                     "}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    int opened = 0;
+    Console console;
+    const Group group = readGroup(
+        [&] { return textSource(++opened == 1 ? c.firstRead : c.secondRead, kSourceName); },
+        console.sink);
+    EXPECT_EQ(opened, 2);
+    EXPECT_EQ(namesOf(group), c.names);
+  }
+}
+
+// A scratch folder of its own, removed afterwards.
+class GroupFileOnDisk : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder_ = fs::temp_directory_path() /
+              ("lotrano_group_" + std::string(info->name()) + "_" + std::to_string(std::random_device{}()));
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  std::string write(const std::string& name, const std::string& bytes) {
+    const fs::path path = folder_ / name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path.string();
+  }
+
+  fs::path folder_;
+};
+
+TEST_F(GroupFileOnDisk, ReadsAFileAndReadsItTwice) {
+  const std::string path = write("grupa1231.txt", joinLines("\r\n"));
+  Console console;
+  const auto group = readGroupFile(path, console.sink);
+  ASSERT_TRUE(group.has_value());
+  EXPECT_EQ(group->text, "1231 - anul II");
+  EXPECT_EQ(group->studentCount, 3);
+  EXPECT_EQ(namesOf(*group), (std::vector<std::string>{
+                                 "Alfa Beta                            ",
+                                 "Gama Delta 9.50                      ",
+                                 "                                     ",
+                             }));
+  EXPECT_EQ(console.out.str(),
+            " Grupa: 1231 - anul II\n"
+            " Numar studenti:   3\n"
+            "\n");
+}
+
+TEST_F(GroupFileOnDisk, AFileThatDoesNotOpenGivesNothingAndSaysNothing) {
+  fs::create_directories(folder_ / "lista.dat");
+  for (const fs::path& path : {folder_ / "lipsa.dat", folder_ / "lista.dat"}) {
+    SCOPED_TRACE(path.string());
+    Console console;
+    EXPECT_FALSE(readGroupFile(path.string(), console.sink).has_value());
+    EXPECT_EQ(console.out.str(), "");
+    EXPECT_EQ(console.diagnostics.str(), "");
+  }
+}
+
+TEST_F(GroupFileOnDisk, FatalErrorsNameTheFile) {
+  const std::string empty = write("gol.txt", "");
+  const std::string noDigit = write("fara_numar.txt", "Grupa\r\n1 Ana\r\n");
+  Console console;
+  EXPECT_FATAL(readGroupFile(empty, console.sink), ErrorCode::kEndOfFile, empty);
+  EXPECT_FATAL(readGroupFile(noDigit, console.sink), ErrorCode::kEndOfFile, noDigit);
+}
+
+}  // namespace
+}  // namespace lotrano

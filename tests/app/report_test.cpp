@@ -1,0 +1,490 @@
+#include "app/report.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/characters.h"
+#include "host/fatal_error.h"
+
+namespace lotrano {
+namespace {
+
+constexpr std::string_view kReportName = "Probleme Examen Nr_1 (1-6) Grupa 311 AC.rez";
+
+// The file's bytes for these lines, each ended with CR LF.
+std::string fileText(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const auto& line : lines) text += line + "\r\n";
+  return text;
+}
+
+Group namedGroup(std::string text, const std::vector<std::string>& names) {
+  Group group;
+  group.fromFile = true;
+  group.text = std::move(text);
+  group.studentCount = static_cast<std::int32_t>(names.size());
+  for (const auto& name : names) group.names.emplace_back(kNameLength, name);
+  return group;
+}
+
+Group typedGroup(std::string text, std::int32_t studentCount) {
+  Group group;
+  group.text = std::move(text);
+  group.studentCount = studentCount;
+  return group;
+}
+
+ProblemRange rangeOf(std::int32_t start, std::int32_t end) { return {start, end, end - start + 1}; }
+
+ExamData examOf(std::int32_t examNumber, std::int32_t problemSet, std::int32_t start,
+                std::int32_t end) {
+  ExamData exam;
+  exam.examNumber = examNumber;
+  exam.examNumberText = std::to_string(examNumber);
+  exam.problemSet = problemSet;
+  exam.range = rangeOf(start, end);
+  return exam;
+}
+
+// Cleared markers for the range, as the main program makes them.
+std::vector<bool> markersFor(const ProblemRange& range) {
+  return std::vector<bool>(range.count > 0 ? static_cast<std::size_t>(range.count) : 0, false);
+}
+
+LocalDateTime at(std::int32_t year, std::int32_t month, std::int32_t day, std::int32_t hour,
+                 std::int32_t minute, std::int32_t second, std::int32_t hundredths = 0) {
+  return {{year, month, day}, {hour, minute, second, hundredths}};
+}
+
+class ReportTest : public ::testing::Test {
+ protected:
+  std::ostringstream out;
+  std::ostringstream diagnostics;
+  TextSink report = streamSink(out, std::string(kReportName), kFileLineEnd, diagnostics);
+
+  // Where rows go when a test looks only at what follows them.
+  std::ostringstream scratch;
+  TextSink scratchReport = streamSink(scratch, "scratch.rez", kFileLineEnd, diagnostics);
+};
+
+TEST_F(ReportTest, FirstWorkedExampleWithNamesAndTwoUnallocatedProblems) {
+  const Group group =
+      namedGroup("311 AC", {"Alfa Beta", "Gama Delta Epsilon", "Zeta Eta Teta", "Iota Kapa"});
+  const ExamData exam = examOf(1, 3, 1, 6);
+  std::vector<bool> markers = markersFor(exam.range);
+
+  writeReportHeader(report, group, exam);
+  writeBatchRows(report, group, 0, {5, 2, 6, 1}, &markers, exam.range);
+  writeUnallocatedSection(report, group, exam, markers);
+  writeStamp(report, at(2013, 5, 21, 9, 5, 7, 63), std::nullopt, "/home/prof");
+
+  EXPECT_EQ(out.str(), fileText({
+                           " Grupa: 311 AC",
+                           " Numar de Studenti:   4",
+                           "",
+                           " Problema de Examen Nr.: 1",
+                           "",
+                           " Set de Probleme: #3",
+                           " Numere Probleme: 1-6  (6 probleme)",
+                           "",
+                           " Nr_crt  Nume Student                        Numar_Problema_Examen",
+                           "",
+                           "   1     Alfa Beta                            5",
+                           "   2     Gama Delta Epsilon                   2",
+                           "   3     Zeta Eta Teta                        6",
+                           "   4     Iota Kapa                            1",
+                           "",
+                           "",
+                           " Probleme ne-alocate",
+                           "    3    4",
+                           " (Numar de probleme: 2)",
+                           "",
+                           " 2013-05-21   09:05:07",
+                       }));
+  EXPECT_EQ(diagnostics.str(), "");
+}
+
+TEST_F(ReportTest, SecondWorkedExampleTypedGroupRepeatedProblemsAndReallocation) {
+  const Group group = typedGroup("1234", 8);
+  const ExamData exam = examOf(2, 1, 1, 6);
+  const std::vector<std::vector<std::int32_t>> batches = {{4, 1, 6, 2, 5, 3}, {2, 5}};
+  std::vector<bool> markers = markersFor(exam.range);
+
+  writeReportHeader(report, group, exam);
+  writeBatchRows(report, group, 0, batches[0], &markers, exam.range);
+  writeUnallocatedSection(report, group, exam, markers);
+  writeBatchRows(report, group, 6, batches[1], nullptr, exam.range);
+  writeDuplicatesSection(report, batches);
+  writeStamp(report, at(2013, 5, 21, 9, 5, 7),
+             "/home/prof/lotrano/Dat/Seed_2 (1-6) Grupa 1234.dat", "/home/prof");
+
+  EXPECT_EQ(out.str(), fileText({
+                           " Grupa: 1234",
+                           " Numar de Studenti:   8",
+                           "",
+                           " Problema de Examen Nr.: 2",
+                           "",
+                           " Set de Probleme: #1",
+                           " Numere Probleme: 1-6  (6 probleme)",
+                           "",
+                           " Nr_crt   Numar_Problema_Examen",
+                           "",
+                           "   1       4",
+                           "   2       1",
+                           "   3       6",
+                           "   4       2",
+                           "   5       5",
+                           "   6       3",
+                           "   7       2",
+                           "   8       5",
+                           "",
+                           "",
+                           " Probleme dublate",
+                           " Nr_crt     Numar_Problema_Examen",
+                           "",
+                           "   4   7:   2",
+                           "   5   8:   5",
+                           " (Numar de probleme dublate: 2)",
+                           "",
+                           " 2013-05-21   09:05:07",
+                           "",
+                           " [Re-alocare, cu: \"Seed_2 (1-6) Grupa 1234.dat\"]",
+                       }));
+}
+
+TEST_F(ReportTest, ProblemNumberMovesRightOnlyForNamesOf36Or37Characters) {
+  const Group group = namedGroup("311 AC", {
+                                               "Lambda-Omicron Niu Xi Sigma Pi Rhoa",
+                                               "Lambda-Omicron Niu Xi Sigma Pi Rhoana",
+                                               "Lambda-Omicron Niu Xi Sigma Pi Rhoan",
+                                               "A",
+                                           });
+  writeBatchRows(report, group, 0, {14, 7, 7, 3}, nullptr, rangeOf(1, 20));
+
+  EXPECT_EQ(out.str(), fileText({
+                           "   1     Lambda-Omicron Niu Xi Sigma Pi Rhoa 14",
+                           "   2     Lambda-Omicron Niu Xi Sigma Pi Rhoana  7",
+                           "   3     Lambda-Omicron Niu Xi Sigma Pi Rhoan   7",
+                           "   4     A                                    3",
+                       }));
+}
+
+TEST_F(ReportTest, RowsOfALaterBatchNumberOnAndLeaveTheNamesOfThoseStudents) {
+  const Group typed = typedGroup("1234", 8);
+  writeBatchRows(report, typed, 6, {12, 3}, nullptr, rangeOf(1, 6));
+  const Group named = namedGroup("311 AC", {"Unu", "Doi", "Trei"});
+  writeBatchRows(report, named, 2, {4}, nullptr, rangeOf(1, 2));
+
+  EXPECT_EQ(out.str(), fileText({
+                           "   7      12",
+                           "   8       3",
+                           "   3     Trei                                 4",
+                       }));
+}
+
+TEST_F(ReportTest, NamesWithRomanianLettersArePlacedByCharacters) {
+  const std::string ascii = "Stefanescu Madalina-Ioana";
+  const std::string romanian = "Ştefănescu Mădălina-Ioana";
+  const std::string romanian35 = "Ștefănescu-Țărână Mădălina Ioana Ăș";
+  const std::string romanian36 = "Ștefănescu-Țărână Mădălina Ioana Ășt";
+  ASSERT_EQ(characterCount(romanian), characterCount(ascii));
+  ASSERT_EQ(characterCount(romanian35), 35u);
+  ASSERT_GT(romanian35.size(), 37u);  // in bytes it would count as a long name
+  ASSERT_EQ(characterCount(romanian36), 36u);
+  const Group group = namedGroup("311 AC", {ascii, romanian, romanian35, romanian36});
+
+  writeBatchRows(report, group, 0, {14, 14, 9, 9}, nullptr, rangeOf(1, 20));
+
+  const std::string text = out.str();
+  ASSERT_TRUE(isValidUtf8(text));
+  std::vector<std::string> lines;
+  for (std::size_t pos = 0, end; (end = text.find("\r\n", pos)) != std::string::npos;
+       pos = end + 2) {
+    lines.push_back(text.substr(pos, end - pos));
+  }
+  ASSERT_EQ(lines.size(), 4u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(characterCount(lines[i]), 47u) << lines[i];
+    EXPECT_EQ(characterRange(lines[i], 46, 47), "14") << lines[i];
+  }
+  EXPECT_EQ(lines[1], "   2     " + romanian + std::string(11, ' ') + "14");
+  EXPECT_EQ(lines[2], "   3     " + romanian35 + "  9");
+  EXPECT_EQ(characterRange(lines[2], 46, 47), " 9");
+  EXPECT_EQ(lines[3], "   4     " + romanian36 + "   9");
+  EXPECT_EQ(characterRange(lines[3], 48, 49), " 9");
+}
+
+TEST_F(ReportTest, FirstBatchMarksOnlyNumbersInsideTheRange) {
+  const ProblemRange range = rangeOf(1, 6);
+  std::vector<bool> markers = markersFor(range);
+  writeBatchRows(scratchReport, typedGroup("1", 6), 0, {0, 7, -5, 3, 2147483647, -2147483648, 6},
+                 &markers, range);
+  EXPECT_EQ(markers, (std::vector<bool>{false, false, true, false, false, true}));
+
+  // A reversed range has no markers at all; its numbers must not reach them.
+  const ProblemRange reversed = {5, 3, -1};
+  std::vector<bool> none = markersFor(reversed);
+  writeBatchRows(scratchReport, typedGroup("1", 2), 0, {5, 3}, &none, reversed);
+  EXPECT_TRUE(none.empty());
+}
+
+TEST_F(ReportTest, UnallocatedSectionFollowsTheGroupSizeAgainstTheRange) {
+  const struct Case {
+    const char* what;
+    std::int32_t students;
+    ProblemRange range;
+    std::vector<std::int32_t> drawn;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"4 of 6", 4, rangeOf(1, 6), {5, 2, 6, 1},
+       {"", "", " Probleme ne-alocate", "    3    4", " (Numar de probleme: 2)"}},
+      {"6 of 6", 6, rangeOf(1, 6), {3, 1, 4, 6, 5, 2}, {"", " Probleme ne-alocate: 0"}},
+      {"8 over 6", 8, rangeOf(1, 6), {3, 1, 4, 6, 5, 2}, {}},
+      {"9 left of 1..20", 11, rangeOf(1, 20), {20, 1, 19, 2, 18, 3, 17, 4, 16, 5, 15},
+       {"", "", " Probleme ne-alocate", "    6    7    8    9   10   11   12   13   14",
+        " (Numar de probleme: 9)"}},
+      {"no students", 0, rangeOf(98, 100), {},
+       {"", "", " Probleme ne-alocate", "   98   99  100", " (Numar de probleme: 3)"}},
+      // Nothing to list: the line of numbers stays empty.
+      {"empty range, negative group", -1, rangeOf(5, 4), {},
+       {"", "", " Probleme ne-alocate", "", " (Numar de probleme: 0)"}},
+  };
+  for (const Case& c : cases) {
+    std::ostringstream section;
+    std::ostringstream sectionDiagnostics;
+    TextSink sink = streamSink(section, "section.rez", kFileLineEnd, sectionDiagnostics);
+    const Group group = typedGroup("1", c.students);
+    ExamData exam;
+    exam.range = c.range;
+    std::vector<bool> markers = markersFor(c.range);
+    writeBatchRows(scratchReport, group, 0, c.drawn, &markers, c.range);
+
+    writeUnallocatedSection(sink, group, exam, markers);
+
+    EXPECT_EQ(section.str(), c.lines.empty() ? "" : fileText(c.lines)) << c.what;
+  }
+}
+
+TEST_F(ReportTest, UnallocatedNumberTooWideForItsFieldIsAsterisks) {
+  const Group group = typedGroup("1", 0);
+  ExamData exam;
+  exam.range = rangeOf(123456, 123457);
+  writeUnallocatedSection(report, group, exam, markersFor(exam.range));
+
+  EXPECT_EQ(out.str(),
+            fileText({"", "", " Probleme ne-alocate", "**********", " (Numar de probleme: 2)"}));
+  EXPECT_NE(diagnostics.str().find(errorText(ErrorCode::kOutputConversion)), std::string::npos);
+}
+
+TEST_F(ReportTest, RepeatedProblemsListEarlierRowThenLaterRow) {
+  // Batch 1 holds 1..20 with 3 and 12 swapped, so that row 3 holds 12; batch 2
+  // is rows 21..27. Lines come by row of batch 1, not by row of batch 2.
+  std::vector<std::int32_t> batch1;
+  for (std::int32_t p = 1; p <= 20; ++p) batch1.push_back(p);
+  std::swap(batch1[2], batch1[11]);
+  writeDuplicatesSection(report, {batch1, {5, 9, 1, 17, 20, 8, 12}});
+
+  EXPECT_EQ(out.str(), fileText({
+                           "",
+                           "",
+                           " Probleme dublate",
+                           " Nr_crt     Numar_Problema_Examen",
+                           "",
+                           "   1  23:   1",
+                           "   3  27:  12",
+                           "   5  21:   5",
+                           "   8  26:   8",
+                           "   9  22:   9",
+                           "  17  24:  17",
+                           "  20  25:  20",
+                           " (Numar de probleme dublate: 7)",
+                       }));
+}
+
+TEST_F(ReportTest, FifteenStudentsOverSixGiveTwoListsAndBatchOneMeetsOnlyBatchTwo) {
+  const std::vector<std::vector<std::int32_t>> batches = {
+      {3, 1, 4, 6, 5, 2}, {2, 6, 1, 5, 3, 4}, {6, 1, 2}};
+  const Group group = typedGroup("1234", 15);
+  writeBatchRows(report, group, 0, batches[0], nullptr, rangeOf(1, 6));
+  writeBatchRows(report, group, 6, batches[1], nullptr, rangeOf(1, 6));
+  writeBatchRows(report, group, 12, batches[2], nullptr, rangeOf(1, 6));
+  writeDuplicatesSection(report, batches);
+
+  EXPECT_EQ(out.str(), fileText({
+                           "   1       3",
+                           "   2       1",
+                           "   3       4",
+                           "   4       6",
+                           "   5       5",
+                           "   6       2",
+                           "   7       2",
+                           "   8       6",
+                           "   9       1",
+                           "  10       5",
+                           "  11       3",
+                           "  12       4",
+                           "  13       6",
+                           "  14       1",
+                           "  15       2",
+                           "",
+                           "",
+                           " Probleme dublate",
+                           " Nr_crt     Numar_Problema_Examen",
+                           "",
+                           "   1  11:   3",
+                           "   2   9:   1",
+                           "   3  12:   4",
+                           "   4   8:   6",
+                           "   5  10:   5",
+                           "   6   7:   2",
+                           " (Numar de probleme dublate: 6)",
+                           "",
+                           "   7  15:   2",
+                           "   8  13:   6",
+                           "   9  14:   1",
+                           " (Numar de probleme dublate: 3)",
+                       }));
+}
+
+TEST_F(ReportTest, RepeatedProblemsSectionNeedsAFilledSecondBatchAndCountsZero) {
+  writeDuplicatesSection(report, {{1, 2, 3}});
+  writeDuplicatesSection(report, {{1, 2, 3}, {}});
+  writeDuplicatesSection(report, {});
+  EXPECT_EQ(out.str(), "");
+
+  // A one-problem range can hand out the number after it in batch 1.
+  writeDuplicatesSection(report, {{2}, {1}, {}});
+  EXPECT_EQ(out.str(), fileText({
+                           "",
+                           "",
+                           " Probleme dublate",
+                           " Nr_crt     Numar_Problema_Examen",
+                           "",
+                           " (Numar de probleme dublate: 0)",
+                       }));
+}
+
+TEST_F(ReportTest, ProblemSetNumberHasOneColumn) {
+  const struct {
+    std::int32_t set;
+    const char* line;
+    bool diagnostic;
+  } cases[] = {
+      {9, " Set de Probleme: #9", false},
+      {0, " Set de Probleme: #0", false},
+      {12, " Set de Probleme: #*", true},
+      {-1, " Set de Probleme: #*", true},
+  };
+  for (const auto& c : cases) {
+    std::ostringstream file;
+    std::ostringstream errors;
+    TextSink sink = streamSink(file, "Set.rez", kFileLineEnd, errors);
+    writeReportHeader(sink, typedGroup("1234", 8), examOf(2, c.set, 1, 6));
+
+    EXPECT_EQ(file.str(), fileText({
+                              " Grupa: 1234",
+                              " Numar de Studenti:   8",
+                              "",
+                              " Problema de Examen Nr.: 2",
+                              "",
+                              c.line,
+                              " Numere Probleme: 1-6  (6 probleme)",
+                              "",
+                              " Nr_crt   Numar_Problema_Examen",
+                              "",
+                          }))
+        << c.set;
+    if (c.diagnostic) {
+      EXPECT_EQ(errors.str(), diagnosticLine(ErrorCode::kOutputConversion, "Set.rez") + "\n");
+    } else {
+      EXPECT_EQ(errors.str(), "") << c.set;
+    }
+  }
+}
+
+TEST_F(ReportTest, HeaderCountsAndRangeUseTheirWidths) {
+  const Group group = typedGroup("1231 - anul II", -125);
+  writeReportHeader(report, group, examOf(1, 4, -5, 120));
+
+  EXPECT_EQ(out.str(), fileText({
+                           " Grupa: 1231 - anul II",
+                           " Numar de Studenti:-125",
+                           "",
+                           " Problema de Examen Nr.: 1",
+                           "",
+                           " Set de Probleme: #4",
+                           " Numere Probleme: -5-120  (126 probleme)",
+                           "",
+                           " Nr_crt   Numar_Problema_Examen",
+                           "",
+                       }));
+}
+
+TEST_F(ReportTest, StampTakesDateAndTimeFromOneReading) {
+  const struct {
+    LocalDateTime now;
+    const char* line;
+  } cases[] = {
+      {at(2013, 3, 5, 9, 5, 7, 99), " 2013-03-05   09:05:07"},
+      {at(2013, 12, 31, 23, 59, 59), " 2013-12-31   23:59:59"},
+      {at(2024, 1, 1, 0, 0, 0), " 2024-01-01   00:00:00"},
+      {at(999, 10, 10, 10, 10, 10), " 999-10-10    10:10:10"},
+      {at(12345, 3, 5, 9, 5, 7), " 12345-03-0   09:05:07"},
+  };
+  for (const auto& c : cases) {
+    std::ostringstream file;
+    TextSink sink = streamSink(file, "Stamp.rez", kFileLineEnd, diagnostics);
+    writeStamp(sink, c.now, std::nullopt, "/home/prof");
+    EXPECT_EQ(file.str(), fileText({"", c.line}));
+  }
+  EXPECT_EQ(diagnostics.str(), "");
+}
+
+TEST_F(ReportTest, ReallocationNoteNamesTheSeedFileWithoutItsFolder) {
+  const std::string expected = " [Re-alocare, cu: \"Seed_1 (1-6) Grupa 311 AC.dat\"]";
+  const struct {
+    const char* path;
+    const char* currentDirectory;
+  } cases[] = {
+      {"/home/prof/lotrano/Dat/Seed_1 (1-6) Grupa 311 AC.dat", "/home/prof"},
+      {"Dat/Seed_1 (1-6) Grupa 311 AC.dat", "/home/prof/lotrano"},
+      {"D:\\Examene\\Dat\\Seed_1 (1-6) Grupa 311 AC.dat", "D:\\Examene"},
+      {"Seed_1 (1-6) Grupa 311 AC.dat", "/srv"},
+  };
+  for (const auto& c : cases) {
+    std::ostringstream file;
+    TextSink sink = streamSink(file, "Seed.rez", kFileLineEnd, diagnostics);
+    // The chosen path arrives in its 260-character field.
+    const FixedText field(kFileNameLength, c.path);
+    writeStamp(sink, at(2013, 3, 5, 9, 5, 7), field.str(), c.currentDirectory);
+    EXPECT_EQ(file.str(), fileText({"", " 2013-03-05   09:05:07", "", expected})) << c.path;
+  }
+}
+
+TEST(ReportConsole, ClosingLinesEndWithTheWhole260CharacterFileName) {
+  std::ostringstream console;
+  std::ostringstream errors;
+  TextSink sink = streamSink(console, std::string(kConsoleName), kConsoleLineEnd, errors);
+  const std::string name = "Probleme Examen Nr_1 (1-6) Grupa 311 AC.rez";
+  const FixedText field(kFileNameLength, name);
+
+  writeConsoleClosing(sink, at(2013, 3, 5, 9, 5, 7, 50), field);
+
+  const std::string padding(kFileNameLength - name.size(), ' ');
+  EXPECT_EQ(console.str(), "\n"
+                           "2013-03-05   09:05:07\n"
+                           "\n"
+                           " Fisier de iesire: " +
+                               name + padding + "\n");
+  EXPECT_EQ(padding.size(), 217u);
+  EXPECT_EQ(errors.str(), "");
+}
+
+}  // namespace
+}  // namespace lotrano

@@ -1,0 +1,400 @@
+#include "app/result_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "fatal_matchers.h"
+#include "host/text_layout.h"
+
+namespace lotrano {
+namespace {
+
+namespace fs = std::filesystem;
+
+Group fileGroup(const std::string& title) {
+  Group group;
+  group.fromFile = true;
+  group.title.assign(title);
+  return group;
+}
+
+Group typedGroup(const std::string& text) {
+  Group group;
+  group.text = text;
+  return group;
+}
+
+ExamData exam(std::int32_t number, const std::string& rangeText) {
+  ExamData data;
+  data.examNumber = number;
+  data.examNumberText = std::to_string(number);
+  data.problemSet = 4;  // never part of the name
+  data.rangeText = rangeText;
+  return data;
+}
+
+// The base name of exam 1, range 1-30, for the group "Grupa 1231"; and its variants.
+const std::string kBase = "Probleme Examen Nr_1 (1-30) Grupa 1231.rez";
+std::string variant(int k) { return "Probleme Examen Nr_1 (1-30) Grupa 1231[" + std::to_string(k) + "].rez"; }
+
+struct MessageRecorder {
+  std::vector<std::pair<std::string, std::string>> shown;
+  ShowMessage show() {
+    return [this](std::string_view caption, std::string_view text) {
+      shown.emplace_back(std::string(caption), std::string(text));
+    };
+  }
+};
+
+TEST(ResultFileName, IsBuiltFromItsSevenPieces) {
+  const std::string title80(80, 'x');
+  const struct {
+    const char* what;
+    Group group;
+    ExamData exam;
+    std::string expected;
+  } cases[] = {
+      {"file case", fileGroup("Grupa 1231"), exam(1, "1-30"), kBase},
+      {"typed case adds Grupa", typedGroup("1231"), exam(1, "1-30"), kBase},
+      {"whole title, trailing blanks dropped", fileGroup("Grupa 1231 - anul II   "), exam(1, "1-30"),
+       "Probleme Examen Nr_1 (1-30) Grupa 1231 - anul II.rez"},
+      {"leading blanks of the title stay", fileGroup("  Anul II, grupa 1231"), exam(1, "1-30"),
+       "Probleme Examen Nr_1 (1-30)   Anul II, grupa 1231.rez"},
+      {"title with a dot is kept whole", fileGroup("Grupa 1231. anul II"), exam(1, "1-30"),
+       "Probleme Examen Nr_1 (1-30) Grupa 1231. anul II.rez"},
+      {"exam 2, range 5 to 9, typed", typedGroup("331"), exam(2, "5-9"),
+       "Probleme Examen Nr_2 (5-9) Grupa 331.rez"},
+      {"exam 2, range 5 to 9, file", fileGroup("Grupa 331"), exam(2, "5-9"),
+       "Probleme Examen Nr_2 (5-9) Grupa 331.rez"},
+      {"range text in a padded field", typedGroup("331"), exam(2, "5-9  "),
+       "Probleme Examen Nr_2 (5-9) Grupa 331.rez"},
+      {"a full 80-character title", fileGroup(title80), exam(1, "10-99"),
+       "Probleme Examen Nr_1 (10-99) " + title80 + ".rez"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(resultFileBaseName(c.group, c.exam), c.expected) << c.what;
+  }
+}
+
+TEST(ResultFileName, NextVariantCountsAtTheFirstBracketBeforeTheFirstDot) {
+  const std::string p = "Probleme Examen Nr_1 (1-30) ";
+  const struct {
+    const char* what;
+    std::string name;
+    std::optional<std::string> expected;
+  } cases[] = {
+      {"base gets [1]", kBase, variant(1)},
+      {"[1] gives [2]", variant(1), variant(2)},
+      {"[8] gives [9]", variant(8), variant(9)},
+      {"[9] is the tenth name", variant(9), std::nullopt},
+      {"variants are cut at the first dot", p + "Grupa 1231. anul II.rez", variant(1)},
+      {"a bracket after the first dot is not looked at", p + "Grupa 1.[5.rez", p + "Grupa 1[1].rez"},
+      {"the title's digit is counted", p + "Grupa [3 anul II.rez", p + "Grupa [4 anul II.rez"},
+      {"a blank after the bracket reads as 0", p + "Grupa [ 7.rez", p + "Grupa [17.rez"},
+      {"the title's 9 is the tenth name", p + "Grupa [9.rez", std::nullopt},
+      {"UTF-8 title, counted digit", p + "Grupă [3 ţ.rez", p + "Grupă [4 ţ.rez"},
+      {"UTF-8 title, cut at the dot", p + "Grupă 1231. anul ţ.rez", p + "Grupă 1231[1].rez"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(nextResultFileName(c.name), c.expected) << c.what;
+  }
+}
+
+TEST(ResultFileName, OtherCharacterAfterTheBracketIsAConversionError) {
+  const std::string p = "Probleme Examen Nr_1 (1-30) ";
+  for (const std::string& name : {p + "Grupa [x 12.rez", p + "Grupa [-1.rez", p + "Grupa [+1.rez",
+                                  p + "Grupa [.5.rez", p + "Grupa [ţ.rez"}) {
+    EXPECT_FATAL(nextResultFileName(name), ErrorCode::kInputConversion, name);
+  }
+}
+
+// Runs each test in a fresh temporary directory that is the current directory.
+class ResultFileInDirectory : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous_ = fs::current_path();
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && directory_.empty(); ++attempt) {
+      const fs::path candidate = fs::temp_directory_path() / ("lotrano_result_" + std::to_string(random()));
+      if (fs::create_directory(candidate)) directory_ = candidate;
+    }
+    ASSERT_FALSE(directory_.empty());
+    fs::current_path(directory_);
+  }
+
+  void TearDown() override {
+    fs::current_path(previous_);
+    std::error_code ignored;
+    if (!directory_.empty()) fs::remove_all(directory_, ignored);
+  }
+
+  void clear() {
+    for (const auto& entry : fs::directory_iterator(directory_)) fs::remove_all(entry.path());
+  }
+
+  // An earlier result file, with content of its own.
+  static void put(const std::string& name) {
+    std::ofstream(name, std::ios::binary) << "earlier allocation in " << name << "\r\n";
+  }
+
+  // Every entry below the directory, with a file's content or its kind.
+  std::map<std::string, std::string> snapshot() const {
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(directory_)) {
+      const std::string name = fs::relative(entry.path(), directory_).string();
+      if (entry.is_symlink()) {
+        entries[name] = "<link to " + fs::read_symlink(entry.path()).string() + ">";
+      } else if (entry.is_directory()) {
+        entries[name] = "<directory>";
+      } else {
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::ostringstream content;
+        content << in.rdbuf();
+        entries[name] = content.str();
+      }
+    }
+    return entries;
+  }
+
+  fs::path previous_;
+  fs::path directory_;
+};
+
+TEST_F(ResultFileInDirectory, CreatesTheFirstFreeNameAndLeavesEveryOtherFileAlone) {
+  const std::string p = "Probleme Examen Nr_1 (1-30) ";
+  const struct {
+    const char* what;
+    Group group;
+    ExamData exam;
+    std::vector<std::string> files;
+    std::vector<std::string> directories;
+    std::vector<std::string> danglingLinks;
+    std::string expected;
+  } cases[] = {
+      {"first allocation", fileGroup("Grupa 1231"), exam(1, "1-30"), {}, {}, {}, kBase},
+      {"base taken", fileGroup("Grupa 1231"), exam(1, "1-30"), {kBase}, {}, {}, variant(1)},
+      {"base and [1] to [8] taken", fileGroup("Grupa 1231"), exam(1, "1-30"),
+       {kBase, variant(1), variant(2), variant(3), variant(4), variant(5), variant(6), variant(7),
+        variant(8)},
+       {}, {}, variant(9)},
+      {"gap at [2]", fileGroup("Grupa 1231"), exam(1, "1-30"), {kBase, variant(1), variant(3)}, {}, {},
+       variant(2)},
+      {"variants exist, base free", fileGroup("Grupa 1231"), exam(1, "1-30"), {variant(1), variant(2)},
+       {}, {}, kBase},
+      {"a directory takes the name", fileGroup("Grupa 1231"), exam(1, "1-30"), {}, {kBase}, {},
+       variant(1)},
+      {"a dangling link takes the name", fileGroup("Grupa 1231"), exam(1, "1-30"), {}, {}, {kBase},
+       variant(1)},
+      {"typed group, first allocation", typedGroup("1231"), exam(1, "1-30"), {}, {}, {}, kBase},
+      {"typed group, base taken", typedGroup("1231"), exam(1, "1-30"), {kBase}, {}, {}, variant(1)},
+      {"title with a dot, first allocation", fileGroup("Grupa 1231. anul II"), exam(1, "1-30"), {}, {},
+       {}, p + "Grupa 1231. anul II.rez"},
+      {"title with a dot, base taken: cut at the dot", fileGroup("Grupa 1231. anul II"),
+       exam(1, "1-30"), {p + "Grupa 1231. anul II.rez"}, {}, {}, variant(1)},
+      {"title with a dot, base and [1] taken", fileGroup("Grupa 1231. anul II"), exam(1, "1-30"),
+       {p + "Grupa 1231. anul II.rez", variant(1)}, {}, {}, variant(2)},
+      {"title with [ and a digit: the digit counts", fileGroup("Grupa [3 anul II"), exam(1, "1-30"),
+       {p + "Grupa [3 anul II.rez"}, {}, {}, p + "Grupa [4 anul II.rez"},
+      {"title with [x, base free", fileGroup("Grupa [x 12"), exam(1, "1-30"), {}, {}, {},
+       p + "Grupa [x 12.rez"},
+      {"exam 2, range 5 to 9", fileGroup("Grupa 331"), exam(2, "5-9"),
+       {"Probleme Examen Nr_2 (5-9) Grupa 331.rez"}, {}, {},
+       "Probleme Examen Nr_2 (5-9) Grupa 331[1].rez"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    clear();
+    for (const auto& name : c.files) put(name);
+    for (const auto& name : c.directories) fs::create_directory(name);
+    for (const auto& name : c.danglingLinks) fs::create_symlink("nowhere/at all", name);
+    auto expectedEntries = snapshot();
+
+    MessageRecorder messages;
+    std::optional<ResultFile> result =
+        openResultFile(c.group, c.exam, currentDirectoryFileSystem(), messages.show());
+
+    ASSERT_TRUE(result.has_value());
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(result->name.length(), kFileNameLength);
+    EXPECT_EQ(result->name.trimmed(), c.expected);
+    EXPECT_EQ(result->name.str().size(), kFileNameLength);
+    ASSERT_TRUE(result->file.isOpen());
+    EXPECT_EQ(result->file.name(), c.expected);
+
+    // The caller writes its report through the file it was handed.
+    std::ostringstream diagnostics;
+    TextSink sink = fileSink(result->file, diagnostics);
+    writeLine(sink, {item::text()}, {std::string(" report")});
+    result->file.close();
+
+    expectedEntries[c.expected] = " report\r\n";
+    EXPECT_EQ(snapshot(), expectedEntries);
+  }
+}
+
+TEST_F(ResultFileInDirectory, TenTakenNamesShowTheMessageBoxAndCreateNothing) {
+  const std::string p = "Probleme Examen Nr_1 (1-30) ";
+  std::vector<std::string> ten = {kBase};
+  for (int k = 1; k <= 9; ++k) ten.push_back(variant(k));
+  std::vector<std::string> tenWithDot = ten;
+  tenWithDot[0] = p + "Grupa 1231. anul II.rez";
+
+  const struct {
+    const char* what;
+    Group group;
+    std::vector<std::string> files;
+  } cases[] = {
+      {"base and [1] to [9]", fileGroup("Grupa 1231"), ten},
+      {"typed group", typedGroup("1231"), ten},
+      {"title with a dot, variants cut at it", fileGroup("Grupa 1231. anul II"), tenWithDot},
+      {"the title's own 9 is the last counter", fileGroup("Grupa [9"), {p + "Grupa [9.rez"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    clear();
+    for (const auto& name : c.files) put(name);
+    const auto before = snapshot();
+
+    MessageRecorder messages;
+    const std::optional<ResultFile> result =
+        openResultFile(c.group, exam(1, "1-30"), currentDirectoryFileSystem(), messages.show());
+
+    EXPECT_FALSE(result.has_value());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].first, "Lotrano Message");
+    EXPECT_EQ(messages.shown[0].second, "Sunt deja 10 fisiere de rezultate.\nSterge unele din ele!");
+    EXPECT_EQ(snapshot(), before);
+  }
+}
+
+TEST_F(ResultFileInDirectory, ConversionErrorAfterTheBracketIsFatalAndCreatesNothing) {
+  const std::string base = "Probleme Examen Nr_1 (1-30) Grupa [x 12.rez";
+  put(base);
+  const auto before = snapshot();
+  MessageRecorder messages;
+  EXPECT_FATAL(openResultFile(fileGroup("Grupa [x 12"), exam(1, "1-30"), currentDirectoryFileSystem(),
+                              messages.show()),
+               ErrorCode::kInputConversion, base);
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(ResultFileInDirectory, NameWithAPathSeparatorIsRefusedAndNothingIsCreatedAnywhere) {
+  // The directory a slash would lead into exists, so that an unguarded open
+  // would succeed there.
+  fs::create_directory("Probleme Examen Nr_1 (1-30) Grupa 12");
+  fs::create_directory("Probleme Examen Nr_1 (1-30) Grupa 12/3");
+  const auto before = snapshot();
+  const struct {
+    Group group;
+    std::string name;
+  } cases[] = {
+      {fileGroup("Grupa 12/3"), "Probleme Examen Nr_1 (1-30) Grupa 12/3.rez"},
+      {fileGroup("Grupa 12\\3"), "Probleme Examen Nr_1 (1-30) Grupa 12\\3.rez"},
+      {fileGroup("Grupa 12/3/../x"), "Probleme Examen Nr_1 (1-30) Grupa 12/3/../x.rez"},
+      {typedGroup("12/3"), "Probleme Examen Nr_1 (1-30) Grupa 12/3.rez"},
+      {fileGroup(std::string("Grupa 12\0x", 10)), std::string("Probleme Examen Nr_1 (1-30) Grupa 12\0x.rez", 42)},
+  };
+  for (const auto& c : cases) {
+    MessageRecorder messages;
+    EXPECT_FATAL(openResultFile(c.group, exam(1, "1-30"), currentDirectoryFileSystem(), messages.show()),
+                 ErrorCode::kOpenFailure, c.name);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(snapshot(), before) << c.name;
+  }
+}
+
+// The real directory, except that the existence test misses the names in
+// `appearing`: as if their files were made between the test and the creation.
+struct RacingFileSystem {
+  std::vector<std::string> appearing;
+  std::vector<std::string> created;  // every name a creation was tried for
+  ResultFileSystem seam() {
+    const ResultFileSystem real = currentDirectoryFileSystem();
+    return {[this, real](const std::string& name) {
+              for (const auto& late : appearing) {
+                if (late == name) return false;
+              }
+              return real.exists(name);
+            },
+            [this, real](const std::string& name) {
+              created.push_back(name);
+              return real.createNew(name);
+            }};
+  }
+};
+
+TEST_F(ResultFileInDirectory, FileAppearingBeforeTheCreationIsLeftAloneAndTheNextNameTaken) {
+  put(kBase);
+  auto expectedEntries = snapshot();
+  RacingFileSystem racing{{kBase}, {}};
+  MessageRecorder messages;
+
+  std::optional<ResultFile> result =
+      openResultFile(fileGroup("Grupa 1231"), exam(1, "1-30"), racing.seam(), messages.show());
+
+  ASSERT_TRUE(result.has_value());
+  EXPECT_EQ(result->name.trimmed(), variant(1));
+  EXPECT_EQ(racing.created, (std::vector<std::string>{kBase, variant(1)}));
+  EXPECT_TRUE(messages.shown.empty());
+  result->file.close();
+  expectedEntries[variant(1)] = "";
+  EXPECT_EQ(snapshot(), expectedEntries);
+}
+
+TEST_F(ResultFileInDirectory, TenFilesAppearingBeforeTheirCreationsEndInTheMessageBox) {
+  std::vector<std::string> ten = {kBase};
+  for (int k = 1; k <= 9; ++k) ten.push_back(variant(k));
+  for (const auto& name : ten) put(name);
+  const auto before = snapshot();
+  RacingFileSystem racing{ten, {}};
+  MessageRecorder messages;
+
+  EXPECT_FALSE(openResultFile(typedGroup("1231"), exam(1, "1-30"), racing.seam(), messages.show()));
+
+  // Each name is tried once, in order, and the naming stops after the tenth.
+  EXPECT_EQ(racing.created, ten);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].first, "Lotrano Message");
+  EXPECT_EQ(snapshot(), before);
+}
+
+TEST(ResultFileOpen, FailedCreationIsTheFatalDiagnosticOfItsErrno) {
+  const struct {
+    int error;
+    ErrorCode expected;
+  } cases[] = {
+      {EACCES, ErrorCode::kPermissionDenied},
+      {EROFS, ErrorCode::kPermissionDenied},
+      {ENOENT, ErrorCode::kFileNotFound},
+      {ENOSPC, ErrorCode::kOpenFailure},
+      {EINVAL, ErrorCode::kOpenFailure},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> tried;
+    const ResultFileSystem failing{
+        [](const std::string&) { return false; },
+        [&tried, error = c.error](const std::string& name) -> std::optional<TextFile> {
+          tried.push_back(name);
+          errno = error;
+          return std::nullopt;
+        }};
+    MessageRecorder messages;
+    EXPECT_FATAL(openResultFile(fileGroup("Grupa 1231"), exam(1, "1-30"), failing, messages.show()),
+                 c.expected, kBase);
+    EXPECT_EQ(tried, std::vector<std::string>{kBase}) << "errno " << c.error;
+    EXPECT_TRUE(messages.shown.empty());
+  }
+}
+
+}  // namespace
+}  // namespace lotrano
