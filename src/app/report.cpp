@@ -39,20 +39,19 @@ const TextLayout kBreakTextText = {item::lineBreak(), item::text(), item::text()
 const TextLayout kBreakTextInt1 = {item::lineBreak(), item::text(), item::integer(1)};
 const TextLayout kRangeLine = {item::text(), item::minimal(), item::text(), item::minimal(),
                                item::text(), item::minimal(), item::text(), item::lineBreak()};
-const TextLayout kHeadsWithNames = {item::text(), item::tab(10), item::text(),
-                                    item::tab(46),  item::text(), item::lineBreak()};
+const TextLayout kHeadsWithNames = {item::text(),  item::tab(10), item::text(),
+                                    item::tab(46), item::text(),  item::lineBreak()};
 const TextLayout kHeadsWithoutNames = {item::text(), item::tab(11), item::text(),
                                        item::lineBreak()};
 const TextLayout kRowWithName = {item::integer(4), item::tab(10), item::text(), item::tab(46),
                                  item::integer(2)};
-const TextLayout kRowWithLongName = {item::integer(4), item::tab(10), item::text(),
-                                     item::tab(48), item::integer(2)};
+const TextLayout kRowWithLongName = {item::integer(4), item::tab(10), item::text(), item::tab(48),
+                                     item::integer(2)};
 const TextLayout kRowWithoutName = {item::integer(4), item::tab(10), item::integer(3)};
 const TextLayout kSectionHeading = {item::lineBreak(), item::lineBreak(), item::text()};
 const TextLayout kBreakText = {item::lineBreak(), item::text()};
 const TextLayout kSideBySideNumber = {item::integer(5), item::openLine()};
-const TextLayout kBreakCountLine = {item::lineBreak(), item::text(), item::minimal(),
-                                    item::text()};
+const TextLayout kBreakCountLine = {item::lineBreak(), item::text(), item::minimal(), item::text()};
 const TextLayout kDuplicatesHeads = {item::text(), item::tab(13), item::text(), item::lineBreak()};
 const TextLayout kDuplicateRow = {item::integer(4), item::integer(4), item::text(),
                                   item::integer(4)};
@@ -61,8 +60,7 @@ const TextLayout kEmptyLine = {item::text()};
 const TextLayout kReportStamp = {item::lineBreak(), item::tab(2), item::text(), item::skip(3),
                                  item::text()};
 const TextLayout kConsoleStamp = {item::lineBreak(), item::text(), item::skip(3), item::text()};
-const TextLayout kReallocationNote = {item::lineBreak(), item::text(), item::text(),
-                                      item::text()};
+const TextLayout kReallocationNote = {item::lineBreak(), item::text(), item::text(), item::text()};
 const TextLayout kTwoDigitField = {item::integer(2)};
 const TextLayout kZeroThenDigit = {item::text(), item::integer(1)};
 

@@ -22,14 +22,15 @@ constexpr std::string_view kExtension = ".rez";
 constexpr std::string_view kFirstVariantEnd = "[1].rez";
 
 constexpr std::string_view kTenFileCaption = "Lotrano Message";
-constexpr std::string_view kTenFileText = "Sunt deja 10 fisiere de rezultate.\nSterge unele din ele!";
+constexpr std::string_view kTenFileText =
+    "Sunt deja 10 fisiere de rezultate.\nSterge unele din ele!";
 
 // Digits stop at 9: the base name and nine variants are the ten files.
 constexpr std::int32_t kLastVariant = 9;
 
 // A name that would reach outside the current directory, or that the C
 // library would silently cut short at a NUL.
-bool leavesCurrentDirectory(std::string_view name) {
+bool isRefusedName(std::string_view name) {
   return name.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos;
 }
 
@@ -68,14 +69,16 @@ std::string resultFileBaseName(const Group& group, const ExamData& exam) {
 std::optional<std::string> nextResultFileName(const std::string& name) {
   // Every name ends in ".rez", so there is always a first ".".
   const std::size_t dot = findAnyOf(name, ".");
-  const std::string_view beforeDot = dot == 0 ? std::string_view(name) : leadingCharacters(name, dot - 1);
+  const std::string_view beforeDot =
+      dot == 0 ? std::string_view(name) : leadingCharacters(name, dot - 1);
   const std::size_t bracket = findAnyOf(beforeDot, "[");
   if (bracket == 0) return std::string(beforeDot) + std::string(kFirstVariantEnd);
 
   // "[" is a single byte, so the counter starts right after its byte; a digit
   // or a blank is one byte too, and anything else fails the read below.
   const std::size_t counterAt = leadingCharacters(beforeDot, bracket).size();
-  const std::int32_t counter = readIntegerFromText(std::string_view(name).substr(counterAt, 1), 1, name);
+  const std::int32_t counter =
+      readIntegerFromText(std::string_view(name).substr(counterAt, 1), 1, name);
   if (counter == kLastVariant) return std::nullopt;
 
   FixedText digit(1);
@@ -92,7 +95,7 @@ std::optional<ResultFile> openResultFile(const Group& group, const ExamData& exa
   // Each turn either creates a file, stops, or moves on to a later variant, so
   // at most ten names are tried.
   while (name) {
-    if (leavesCurrentDirectory(*name)) throw FatalError(ErrorCode::kOpenFailure, *name);
+    if (isRefusedName(*name)) throw FatalError(ErrorCode::kOpenFailure, *name);
     if (!fileSystem.exists(*name)) {
       errno = 0;
       std::optional<TextFile> file = fileSystem.createNew(*name);

@@ -1,6 +1,7 @@
 #include "host/console_dialogs.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <istream>
 #include <ostream>
@@ -15,12 +16,21 @@ namespace {
 
 constexpr std::string_view kDefaultExtension = ".dat";
 
+// The dialog's filters match an extension in any case, as Windows does, so
+// that GRUPA.TXT copied from a Windows machine is listed too.
+bool hasExtension(const fs::path& path, std::string_view extension) {
+  const std::string actual = path.extension().string();
+  const auto lower = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
+  return std::equal(actual.begin(), actual.end(), extension.begin(), extension.end(),
+                    [&](char a, char b) { return lower(a) == lower(b); });
+}
+
 std::vector<std::string> filesWithExtension(const std::string& folder, std::string_view extension) {
   std::vector<std::string> names;
   std::error_code error;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     std::error_code typeError;
-    if (it->is_regular_file(typeError) && it->path().extension() == extension) {
+    if (it->is_regular_file(typeError) && hasExtension(it->path(), extension)) {
       names.push_back(it->path().filename().string());
     }
   }

@@ -219,6 +219,14 @@ TEST(GroupFile, SingleByteNamesAreReadByteByByte) {
     const Group group = readFromText("Grupa 331\n" + c.line + "\n", console);
     EXPECT_EQ(namesOf(group), std::vector<std::string>{c.name});
   }
+
+  // Two Latin-2 letters that happen to form a UTF-8 sequence (0xC2 0xAA is
+  // ÂŞ): the line as a whole is no UTF-8, so the name is still cut at 37 bytes.
+  Console console;
+  const Group group = readFromText("Grupa 331\n1 \xAAtefan \xC2\xAA" "erban Popescu Ionescu Maria Elena\n",
+                                   console);
+  ASSERT_EQ(group.names.size(), 1u);
+  EXPECT_EQ(group.names[0].trimmed(), "tefan \xC2\xAA" "erban Popescu Ionescu Maria E");
 }
 
 TEST(GroupFile, StudentCountFieldHoldsFourDigits) {

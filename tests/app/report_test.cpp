@@ -121,8 +121,8 @@ TEST_F(ReportTest, SecondWorkedExampleTypedGroupRepeatedProblemsAndReallocation)
   writeUnallocatedSection(report, group, exam, markers);
   writeBatchRows(report, group, 6, batches[1], nullptr, exam.range);
   writeDuplicatesSection(report, batches);
-  writeStamp(report, at(2013, 5, 21, 9, 5, 7),
-             "/home/prof/lotrano/Dat/Seed_2 (1-6) Grupa 1234.dat", "/home/prof");
+  writeStamp(report, at(2013, 5, 21, 9, 5, 7), "/home/prof/lotrano/Dat/Seed_2 (1-6) Grupa 1234.dat",
+             "/home/prof");
 
   EXPECT_EQ(out.str(), fileText({
                            " Grupa: 1234",
@@ -242,17 +242,29 @@ TEST_F(ReportTest, UnallocatedSectionFollowsTheGroupSizeAgainstTheRange) {
     std::vector<std::int32_t> drawn;
     std::vector<std::string> lines;
   } cases[] = {
-      {"4 of 6", 4, rangeOf(1, 6), {5, 2, 6, 1},
+      {"4 of 6",
+       4,
+       rangeOf(1, 6),
+       {5, 2, 6, 1},
        {"", "", " Probleme ne-alocate", "    3    4", " (Numar de probleme: 2)"}},
       {"6 of 6", 6, rangeOf(1, 6), {3, 1, 4, 6, 5, 2}, {"", " Probleme ne-alocate: 0"}},
       {"8 over 6", 8, rangeOf(1, 6), {3, 1, 4, 6, 5, 2}, {}},
-      {"9 left of 1..20", 11, rangeOf(1, 20), {20, 1, 19, 2, 18, 3, 17, 4, 16, 5, 15},
+      {"9 left of 1..20",
+       11,
+       rangeOf(1, 20),
+       {20, 1, 19, 2, 18, 3, 17, 4, 16, 5, 15},
        {"", "", " Probleme ne-alocate", "    6    7    8    9   10   11   12   13   14",
         " (Numar de probleme: 9)"}},
-      {"no students", 0, rangeOf(98, 100), {},
+      {"no students",
+       0,
+       rangeOf(98, 100),
+       {},
        {"", "", " Probleme ne-alocate", "   98   99  100", " (Numar de probleme: 3)"}},
       // Nothing to list: the line of numbers stays empty.
-      {"empty range, negative group", -1, rangeOf(5, 4), {},
+      {"empty range, negative group",
+       -1,
+       rangeOf(5, 4),
+       {},
        {"", "", " Probleme ne-alocate", "", " (Numar de probleme: 0)"}},
   };
   for (const Case& c : cases) {
@@ -477,11 +489,12 @@ TEST(ReportConsole, ClosingLinesEndWithTheWhole260CharacterFileName) {
   writeConsoleClosing(sink, at(2013, 3, 5, 9, 5, 7, 50), field);
 
   const std::string padding(kFileNameLength - name.size(), ' ');
-  EXPECT_EQ(console.str(), "\n"
-                           "2013-03-05   09:05:07\n"
-                           "\n"
-                           " Fisier de iesire: " +
-                               name + padding + "\n");
+  EXPECT_EQ(console.str(),
+            "\n"
+            "2013-03-05   09:05:07\n"
+            "\n"
+            " Fisier de iesire: " +
+                name + padding + "\n");
   EXPECT_EQ(padding.size(), 217u);
   EXPECT_EQ(errors.str(), "");
 }

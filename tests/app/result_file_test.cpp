@@ -44,7 +44,9 @@ ExamData exam(std::int32_t number, const std::string& rangeText) {
 
 // The base name of exam 1, range 1-30, for the group "Grupa 1231"; and its variants.
 const std::string kBase = "Probleme Examen Nr_1 (1-30) Grupa 1231.rez";
-std::string variant(int k) { return "Probleme Examen Nr_1 (1-30) Grupa 1231[" + std::to_string(k) + "].rez"; }
+std::string variant(int k) {
+  return "Probleme Examen Nr_1 (1-30) Grupa 1231[" + std::to_string(k) + "].rez";
+}
 
 struct MessageRecorder {
   std::vector<std::pair<std::string, std::string>> shown;
@@ -65,8 +67,8 @@ TEST(ResultFileName, IsBuiltFromItsSevenPieces) {
   } cases[] = {
       {"file case", fileGroup("Grupa 1231"), exam(1, "1-30"), kBase},
       {"typed case adds Grupa", typedGroup("1231"), exam(1, "1-30"), kBase},
-      {"whole title, trailing blanks dropped", fileGroup("Grupa 1231 - anul II   "), exam(1, "1-30"),
-       "Probleme Examen Nr_1 (1-30) Grupa 1231 - anul II.rez"},
+      {"whole title, trailing blanks dropped", fileGroup("Grupa 1231 - anul II   "),
+       exam(1, "1-30"), "Probleme Examen Nr_1 (1-30) Grupa 1231 - anul II.rez"},
       {"leading blanks of the title stay", fileGroup("  Anul II, grupa 1231"), exam(1, "1-30"),
        "Probleme Examen Nr_1 (1-30)   Anul II, grupa 1231.rez"},
       {"title with a dot is kept whole", fileGroup("Grupa 1231. anul II"), exam(1, "1-30"),
@@ -97,7 +99,8 @@ TEST(ResultFileName, NextVariantCountsAtTheFirstBracketBeforeTheFirstDot) {
       {"[8] gives [9]", variant(8), variant(9)},
       {"[9] is the tenth name", variant(9), std::nullopt},
       {"variants are cut at the first dot", p + "Grupa 1231. anul II.rez", variant(1)},
-      {"a bracket after the first dot is not looked at", p + "Grupa 1.[5.rez", p + "Grupa 1[1].rez"},
+      {"a bracket after the first dot is not looked at", p + "Grupa 1.[5.rez",
+       p + "Grupa 1[1].rez"},
       {"the title's digit is counted", p + "Grupa [3 anul II.rez", p + "Grupa [4 anul II.rez"},
       {"a blank after the bracket reads as 0", p + "Grupa [ 7.rez", p + "Grupa [17.rez"},
       {"the title's 9 is the tenth name", p + "Grupa [9.rez", std::nullopt},
@@ -124,7 +127,8 @@ class ResultFileInDirectory : public ::testing::Test {
     previous_ = fs::current_path();
     std::random_device random;
     for (int attempt = 0; attempt < 100 && directory_.empty(); ++attempt) {
-      const fs::path candidate = fs::temp_directory_path() / ("lotrano_result_" + std::to_string(random()));
+      const fs::path candidate =
+          fs::temp_directory_path() / ("lotrano_result_" + std::to_string(random()));
       if (fs::create_directory(candidate)) directory_ = candidate;
     }
     ASSERT_FALSE(directory_.empty());
@@ -182,32 +186,85 @@ TEST_F(ResultFileInDirectory, CreatesTheFirstFreeNameAndLeavesEveryOtherFileAlon
   } cases[] = {
       {"first allocation", fileGroup("Grupa 1231"), exam(1, "1-30"), {}, {}, {}, kBase},
       {"base taken", fileGroup("Grupa 1231"), exam(1, "1-30"), {kBase}, {}, {}, variant(1)},
-      {"base and [1] to [8] taken", fileGroup("Grupa 1231"), exam(1, "1-30"),
+      {"base and [1] to [8] taken",
+       fileGroup("Grupa 1231"),
+       exam(1, "1-30"),
        {kBase, variant(1), variant(2), variant(3), variant(4), variant(5), variant(6), variant(7),
         variant(8)},
-       {}, {}, variant(9)},
-      {"gap at [2]", fileGroup("Grupa 1231"), exam(1, "1-30"), {kBase, variant(1), variant(3)}, {}, {},
+       {},
+       {},
+       variant(9)},
+      {"gap at [2]",
+       fileGroup("Grupa 1231"),
+       exam(1, "1-30"),
+       {kBase, variant(1), variant(3)},
+       {},
+       {},
        variant(2)},
-      {"variants exist, base free", fileGroup("Grupa 1231"), exam(1, "1-30"), {variant(1), variant(2)},
-       {}, {}, kBase},
-      {"a directory takes the name", fileGroup("Grupa 1231"), exam(1, "1-30"), {}, {kBase}, {},
+      {"variants exist, base free",
+       fileGroup("Grupa 1231"),
+       exam(1, "1-30"),
+       {variant(1), variant(2)},
+       {},
+       {},
+       kBase},
+      {"a directory takes the name",
+       fileGroup("Grupa 1231"),
+       exam(1, "1-30"),
+       {},
+       {kBase},
+       {},
        variant(1)},
-      {"a dangling link takes the name", fileGroup("Grupa 1231"), exam(1, "1-30"), {}, {}, {kBase},
+      {"a dangling link takes the name",
+       fileGroup("Grupa 1231"),
+       exam(1, "1-30"),
+       {},
+       {},
+       {kBase},
        variant(1)},
       {"typed group, first allocation", typedGroup("1231"), exam(1, "1-30"), {}, {}, {}, kBase},
       {"typed group, base taken", typedGroup("1231"), exam(1, "1-30"), {kBase}, {}, {}, variant(1)},
-      {"title with a dot, first allocation", fileGroup("Grupa 1231. anul II"), exam(1, "1-30"), {}, {},
-       {}, p + "Grupa 1231. anul II.rez"},
-      {"title with a dot, base taken: cut at the dot", fileGroup("Grupa 1231. anul II"),
-       exam(1, "1-30"), {p + "Grupa 1231. anul II.rez"}, {}, {}, variant(1)},
-      {"title with a dot, base and [1] taken", fileGroup("Grupa 1231. anul II"), exam(1, "1-30"),
-       {p + "Grupa 1231. anul II.rez", variant(1)}, {}, {}, variant(2)},
-      {"title with [ and a digit: the digit counts", fileGroup("Grupa [3 anul II"), exam(1, "1-30"),
-       {p + "Grupa [3 anul II.rez"}, {}, {}, p + "Grupa [4 anul II.rez"},
-      {"title with [x, base free", fileGroup("Grupa [x 12"), exam(1, "1-30"), {}, {}, {},
+      {"title with a dot, first allocation",
+       fileGroup("Grupa 1231. anul II"),
+       exam(1, "1-30"),
+       {},
+       {},
+       {},
+       p + "Grupa 1231. anul II.rez"},
+      {"title with a dot, base taken: cut at the dot",
+       fileGroup("Grupa 1231. anul II"),
+       exam(1, "1-30"),
+       {p + "Grupa 1231. anul II.rez"},
+       {},
+       {},
+       variant(1)},
+      {"title with a dot, base and [1] taken",
+       fileGroup("Grupa 1231. anul II"),
+       exam(1, "1-30"),
+       {p + "Grupa 1231. anul II.rez", variant(1)},
+       {},
+       {},
+       variant(2)},
+      {"title with [ and a digit: the digit counts",
+       fileGroup("Grupa [3 anul II"),
+       exam(1, "1-30"),
+       {p + "Grupa [3 anul II.rez"},
+       {},
+       {},
+       p + "Grupa [4 anul II.rez"},
+      {"title with [x, base free",
+       fileGroup("Grupa [x 12"),
+       exam(1, "1-30"),
+       {},
+       {},
+       {},
        p + "Grupa [x 12.rez"},
-      {"exam 2, range 5 to 9", fileGroup("Grupa 331"), exam(2, "5-9"),
-       {"Probleme Examen Nr_2 (5-9) Grupa 331.rez"}, {}, {},
+      {"exam 2, range 5 to 9",
+       fileGroup("Grupa 331"),
+       exam(2, "5-9"),
+       {"Probleme Examen Nr_2 (5-9) Grupa 331.rez"},
+       {},
+       {},
        "Probleme Examen Nr_2 (5-9) Grupa 331[1].rez"},
   };
   for (const auto& c : cases) {
@@ -271,7 +328,8 @@ TEST_F(ResultFileInDirectory, TenTakenNamesShowTheMessageBoxAndCreateNothing) {
     EXPECT_FALSE(result.has_value());
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].first, "Lotrano Message");
-    EXPECT_EQ(messages.shown[0].second, "Sunt deja 10 fisiere de rezultate.\nSterge unele din ele!");
+    EXPECT_EQ(messages.shown[0].second,
+              "Sunt deja 10 fisiere de rezultate.\nSterge unele din ele!");
     EXPECT_EQ(snapshot(), before);
   }
 }
@@ -281,8 +339,8 @@ TEST_F(ResultFileInDirectory, ConversionErrorAfterTheBracketIsFatalAndCreatesNot
   put(base);
   const auto before = snapshot();
   MessageRecorder messages;
-  EXPECT_FATAL(openResultFile(fileGroup("Grupa [x 12"), exam(1, "1-30"), currentDirectoryFileSystem(),
-                              messages.show()),
+  EXPECT_FATAL(openResultFile(fileGroup("Grupa [x 12"), exam(1, "1-30"),
+                              currentDirectoryFileSystem(), messages.show()),
                ErrorCode::kInputConversion, base);
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(snapshot(), before);
@@ -302,12 +360,14 @@ TEST_F(ResultFileInDirectory, NameWithAPathSeparatorIsRefusedAndNothingIsCreated
       {fileGroup("Grupa 12\\3"), "Probleme Examen Nr_1 (1-30) Grupa 12\\3.rez"},
       {fileGroup("Grupa 12/3/../x"), "Probleme Examen Nr_1 (1-30) Grupa 12/3/../x.rez"},
       {typedGroup("12/3"), "Probleme Examen Nr_1 (1-30) Grupa 12/3.rez"},
-      {fileGroup(std::string("Grupa 12\0x", 10)), std::string("Probleme Examen Nr_1 (1-30) Grupa 12\0x.rez", 42)},
+      {fileGroup(std::string("Grupa 12\0x", 10)),
+       std::string("Probleme Examen Nr_1 (1-30) Grupa 12\0x.rez", 42)},
   };
   for (const auto& c : cases) {
     MessageRecorder messages;
-    EXPECT_FATAL(openResultFile(c.group, exam(1, "1-30"), currentDirectoryFileSystem(), messages.show()),
-                 ErrorCode::kOpenFailure, c.name);
+    EXPECT_FATAL(
+        openResultFile(c.group, exam(1, "1-30"), currentDirectoryFileSystem(), messages.show()),
+        ErrorCode::kOpenFailure, c.name);
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(snapshot(), before) << c.name;
   }
@@ -373,10 +433,8 @@ TEST(ResultFileOpen, FailedCreationIsTheFatalDiagnosticOfItsErrno) {
     int error;
     ErrorCode expected;
   } cases[] = {
-      {EACCES, ErrorCode::kPermissionDenied},
-      {EROFS, ErrorCode::kPermissionDenied},
-      {ENOENT, ErrorCode::kFileNotFound},
-      {ENOSPC, ErrorCode::kOpenFailure},
+      {EACCES, ErrorCode::kPermissionDenied}, {EROFS, ErrorCode::kPermissionDenied},
+      {ENOENT, ErrorCode::kFileNotFound},     {ENOSPC, ErrorCode::kOpenFailure},
       {EINVAL, ErrorCode::kOpenFailure},
   };
   for (const auto& c : cases) {
