@@ -32,7 +32,8 @@ const TextLayout& groupLineLayout() {
 }
 
 const TextLayout& studentCountLayout() {
-  static const TextLayout layout{item::text(), item::integer(kStudentCountWidth), item::lineBreak()};
+  static const TextLayout layout{item::text(), item::integer(kStudentCountWidth),
+                                 item::lineBreak()};
   return layout;
 }
 
@@ -64,11 +65,13 @@ FixedText studentName(const FixedText& record) {
     }
     return FixedText(kNameLength);
   }
-  // A single-byte code page: bytes are characters, so the cut is made here in
-  // bytes and cannot take in a 38th byte.
+  // A single-byte code page: bytes are characters. The cut is made here, in
+  // bytes, so that the name is the line's 37 bytes even where two of them
+  // happen to read as one UTF-8 character.
   for (std::size_t i = 0; i < used; ++i) {
     if (isTrue(isLetter(line[i]))) {
-      return FixedText(kNameLength, std::string_view(line).substr(i, std::min(used - i, kNameLength)));
+      return FixedText(kNameLength,
+                       std::string_view(line).substr(i, std::min(used - i, kNameLength)));
     }
   }
   return FixedText(kNameLength);
@@ -92,7 +95,8 @@ std::size_t checkGroupNumber(const FixedText& title, std::size_t used, const std
   } else {
     while (last < used && digitAt(last + 1)) ++last;
   }
-  const std::string_view piece = first == 0 ? std::string_view{} : characterRange(title.str(), first, last);
+  const std::string_view piece =
+      first == 0 ? std::string_view{} : characterRange(title.str(), first, last);
   readIntegerFromText(piece, context);
   return first;
 }

@@ -20,7 +20,9 @@ constexpr std::string_view kDefaultExtension = ".dat";
 // that GRUPA.TXT copied from a Windows machine is listed too.
 bool hasExtension(const fs::path& path, std::string_view extension) {
   const std::string actual = path.extension().string();
-  const auto lower = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
+  const auto lower = [](char c) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  };
   return std::equal(actual.begin(), actual.end(), extension.begin(), extension.end(),
                     [&](char a, char b) { return lower(a) == lower(b); });
 }

@@ -40,13 +40,13 @@ std::vector<std::string> namesOf(const Group& group) {
 // The example list of a group: a heading, blank and indented lines, a mark
 // after a name and a student line with no name at all.
 constexpr const char* kExampleLines[] = {
-    "Grupa 1231 - anul II",           // the title
-    "Nr. Nume si prenume",            // ignored: begins with a letter
-    "1. Alfa Beta",                   // student 1
-    "",                               // ignored
-    "2 Gama Delta 9.50",              // student 2, the mark belongs to the name
-    " 3. Epsilon Zeta",               // ignored: begins with a blank
-    "4",                              // student 3, blank name
+    "Grupa 1231 - anul II",  // the title
+    "Nr. Nume si prenume",   // ignored: begins with a letter
+    "1. Alfa Beta",          // student 1
+    "",                      // ignored
+    "2 Gama Delta 9.50",     // student 2, the mark belongs to the name
+    " 3. Epsilon Zeta",      // ignored: begins with a blank
+    "4",                     // student 3, blank name
 };
 
 std::string joinLines(const std::string& lineEnd) {
@@ -81,28 +81,31 @@ TEST(GroupFile, ReadsTheExampleListWithEitherLineEnd) {
 }
 
 TEST(GroupFile, GroupTextRunsFromTheFirstDigitToTheLastNonBlank) {
+  const std::string overlong = "Grupa 1 " + std::string(80, 'x');
   const struct {
-    const char* title;
-    const char* groupText;
+    std::string title;
+    std::string groupText;
   } cases[] = {
-      {"Grupa 1231", "1231"},
-      {"Grupa 1231B anul 2", "1231B anul 2"},
-      {"Grupa X7", "7"},
-      {"Grupa 007   ", "007"},
-      {"331", "331"},
-      {"Anul 3, grupa 2 (seria B)  ", "3, grupa 2 (seria B)"},
-      {"G-5 \t  x", "5 \t  x"},
+      {"Grupa 1231", "1231"},                                   // the plain form
+      {"Grupa 1231B anul 2", "1231B anul 2"},                   // everything from the digit on
+      {"Grupa X7", "7"},                                        // the only digit is the last
+      {"Grupa 007   ", "007"},                                  // trailing blanks dropped
+      {"331", "331"},                                           // the digit is first
+      {"Anul 3, grupa 2 (seria B)  ", "3, grupa 2 (seria B)"},  // the first run of digits
+      {"G-5 \t  x", "5 \t  x"},                                 // a tab inside is kept
+      {"Grupă 1231 – anul ÎI", "1231 – anul ÎI"},               // UTF-8 counts characters
+      {overlong, "1 " + std::string(72, 'x')},                  // only 80 characters count
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.title);
     Console console;
-    const Group group = readFromText(std::string(c.title) + "\n", console);
+    const Group group = readFromText(c.title + "\n", console);
     EXPECT_EQ(group.text, c.groupText);
     EXPECT_EQ(group.title.str(), padOrCut(c.title, 80));
-    EXPECT_EQ(console.out.str(), " Grupa: " + std::string(c.groupText) +
-                                     "\n"
-                                     " Numar studenti:   0\n"
-                                     "\n");
+    const std::string expected = " Grupa: " + c.groupText + "\n" +
+                                 " Numar studenti:   0\n"
+                                 "\n";
+    EXPECT_EQ(console.out.str(), expected);
   }
 }
 
@@ -136,7 +139,7 @@ TEST(GroupFile, LargestGroupNumberIsAccepted) {
 
 TEST(GroupFile, StudentLinesAndNames) {
   const std::string longLine = "8" + std::string(70, ' ') + "Ionescu Popescu";  // name at column 72
-  const std::string lateLetter = "9" + std::string(80, ' ') + "Ion";             // letter after column 80
+  const std::string lateLetter = "9" + std::string(80, ' ') + "Ion";  // letter after column 80
   const struct {
     const char* what;
     std::string line;
@@ -181,7 +184,8 @@ TEST(GroupFile, Utf8NamesKeepTheirRomanianLettersAndCountCharacters) {
     const char* name;
   } cases[] = {
       {"comma below and cedilla", "1 Ștefan Ţăranu", "Ștefan Ţăranu                        "},
-      {"capital I with circumflex first", "2. Îonescu Ana", "Îonescu Ana                          "},
+      {"capital I with circumflex first", "2. Îonescu Ana",
+       "Îonescu Ana                          "},
       {"lower case letters first", "3 ăâîșț Maria", "ăâîșț Maria                          "},
       {"cedilla forms", "4 Şerban Ţepeş", "Şerban Ţepeş                         "},
       {"40 characters cut to 37", "5 Ștefănescu-Țăranu Ălexandra Îoana Șerbăn",
@@ -223,10 +227,14 @@ TEST(GroupFile, SingleByteNamesAreReadByteByByte) {
   // Two Latin-2 letters that happen to form a UTF-8 sequence (0xC2 0xAA is
   // ÂŞ): the line as a whole is no UTF-8, so the name is still cut at 37 bytes.
   Console console;
-  const Group group = readFromText("Grupa 331\n1 \xAAtefan \xC2\xAA" "erban Popescu Ionescu Maria Elena\n",
-                                   console);
+  const Group group = readFromText(
+      "Grupa 331\n1 \xAAtefan \xC2\xAA"
+      "erban Popescu Ionescu Maria Elena\n",
+      console);
   ASSERT_EQ(group.names.size(), 1u);
-  EXPECT_EQ(group.names[0].trimmed(), "tefan \xC2\xAA" "erban Popescu Ionescu Maria E");
+  EXPECT_EQ(group.names[0].trimmed(),
+            "tefan \xC2\xAA"
+            "erban Popescu Ionescu Maria E");
 }
 
 TEST(GroupFile, StudentCountFieldHoldsFourDigits) {
@@ -270,9 +278,13 @@ TEST(GroupFile, SecondPassNeverGrowsTheListAndLeavesMissingNamesBlank) {
     std::string secondRead;
     std::vector<std::string> names;
   } cases[] = {
-      {"lines added", "Grupa 1\n1 Ana\n", "Grupa 1\n1 Ana\n2 Bogdan\n",
+      {"lines added",
+       "Grupa 1\n1 Ana\n",
+       "Grupa 1\n1 Ana\n2 Bogdan\n",
        {"Ana                                  "}},
-      {"lines gone", "Grupa 1\n1 Ana\n2 Bogdan\n", "Grupa 1\n1 Ana\n",
+      {"lines gone",
+       "Grupa 1\n1 Ana\n2 Bogdan\n",
+       "Grupa 1\n1 Ana\n",
        {"Ana                                  ", "                                     "}},
   };
   for (const auto& c : cases) {
@@ -292,8 +304,8 @@ class GroupFileOnDisk : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = fs::temp_directory_path() /
-              ("lotrano_group_" + std::string(info->name()) + "_" + std::to_string(std::random_device{}()));
+    folder_ = fs::temp_directory_path() / ("lotrano_group_" + std::string(info->name()) + "_" +
+                                           std::to_string(std::random_device{}()));
     fs::remove_all(folder_);
     fs::create_directories(folder_);
   }

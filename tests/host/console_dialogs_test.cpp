@@ -42,7 +42,8 @@ class StandardStreamsCapture {
 
 std::size_t occurrences(const std::string& text, const std::string& piece) {
   std::size_t count = 0;
-  for (auto pos = text.find(piece); pos != std::string::npos; pos = text.find(piece, pos + 1)) ++count;
+  for (auto pos = text.find(piece); pos != std::string::npos; pos = text.find(piece, pos + 1))
+    ++count;
   return count;
 }
 
@@ -58,14 +59,17 @@ std::vector<std::string> linesOf(const std::string& text) {
 class ConsoleChooser : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() / ("lotrano_chooser_" + std::to_string(std::random_device{}()));
+    root_ =
+        fs::temp_directory_path() / ("lotrano_chooser_" + std::to_string(std::random_device{}()));
     fs::remove_all(root_);
     fs::create_directories(root_ / "alt");
   }
   void TearDown() override { fs::remove_all(root_); }
 
   void touch(const fs::path& relative) { std::ofstream(root_ / relative) << "Grupa 1\n"; }
-  std::string under(const fs::path& relative) const { return (root_ / relative).lexically_normal().string(); }
+  std::string under(const fs::path& relative) const {
+    return (root_ / relative).lexically_normal().string();
+  }
 
   fs::path root_;
 };
@@ -82,14 +86,16 @@ TEST_F(ConsoleChooser, StartsInDatWhenItExistsAndInTheCurrentDirectoryOtherwise)
 
 TEST_F(ConsoleChooser, ListsTheDataAndTextFilesOfTheStartFolderUnderTheTitle) {
   fs::create_directories(root_ / "Dat" / "dosar.dat");  // a folder is not listed
-  for (const char* name : {"grupa331.dat", "b.txt", "GRUPA332.TXT", "Seed_1.DAT", "prog.f90", "notes"}) {
+  for (const char* name :
+       {"grupa331.dat", "b.txt", "GRUPA332.TXT", "Seed_1.DAT", "prog.f90", "notes"}) {
     touch(fs::path("Dat") / name);
   }
   touch("acasa.txt");  // the current directory is not the start folder here
 
   std::istringstream in("\n");
   std::ostringstream err;
-  EXPECT_EQ(chooseFileAtConsole(in, err, "Selecteza Fisierul Grupei", root_.string()), std::nullopt);
+  EXPECT_EQ(chooseFileAtConsole(in, err, "Selecteza Fisierul Grupei", root_.string()),
+            std::nullopt);
 
   const auto lines = linesOf(err.str());
   ASSERT_GE(lines.size(), 6u) << err.str();
@@ -115,9 +121,9 @@ TEST_F(ConsoleChooser, TypedAnswers) {
   const struct {
     const char* what;
     bool withDat;
-    std::string input;                   // the typed lines; "NEXT" follows unless the input ends
-    std::optional<std::string> chosen;   // relative to the scratch folder; nullopt for Cancel
-    std::size_t refusals;                // notes of a missing folder
+    std::string input;                  // the typed lines; "NEXT" follows unless the input ends
+    std::optional<std::string> chosen;  // relative to the scratch folder; nullopt for Cancel
+    std::size_t refusals;               // notes of a missing folder
   } cases[] = {
       {"a name without extension gets .dat", true, "grupa331\n", "Dat/grupa331.dat", 0},
       {"an existing file the same", true, "grupa330\n", "Dat/grupa330.dat", 0},
@@ -179,7 +185,8 @@ TEST(ConsoleMessage, FramesCaptionLinesAndOkAndReadsOneLine) {
   std::string written;
   {
     StandardStreamsCapture capture;
-    showMessageAtConsole(in, err, "Atentie", "Exista deja 10 fisiere rezultat.\nȘtergeți unul din ele.");
+    showMessageAtConsole(in, err, "Atentie",
+                         "Exista deja 10 fisiere rezultat.\nȘtergeți unul din ele.");
     written = capture.written();
   }
   EXPECT_EQ(written, "");
@@ -188,7 +195,8 @@ TEST(ConsoleMessage, FramesCaptionLinesAndOkAndReadsOneLine) {
   EXPECT_EQ(next, "NEXT") << "exactly one line is consumed";
 
   const std::string box = err.str();
-  for (const char* piece : {"Atentie", "Exista deja 10 fisiere rezultat.", "Ștergeți unul din ele.", "[ OK ]"}) {
+  for (const char* piece :
+       {"Atentie", "Exista deja 10 fisiere rezultat.", "Ștergeți unul din ele.", "[ OK ]"}) {
     EXPECT_NE(box.find(piece), std::string::npos) << piece << "\n" << box;
   }
   // Every line of the frame is as wide as the others, in characters.
