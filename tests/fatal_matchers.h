@@ -10,7 +10,7 @@
   do {                                                                              \
     try {                                                                           \
       statement;                                                                    \
-      ADD_FAILURE() << "no FatalError from: " #statement;                          \
+      ADD_FAILURE() << "no FatalError from: " #statement;                           \
     } catch (const ::lotrano::FatalError& fatal) {                                  \
       EXPECT_EQ(fatal.code(), (expectedCode)) << fatal.what();                      \
       EXPECT_EQ(fatal.file(), (expectedFile)) << fatal.what();                      \

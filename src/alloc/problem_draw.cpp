@@ -18,7 +18,8 @@ constexpr std::size_t kSeedLabelLength = 80;
 }  // namespace
 
 void ProblemDraw(bool newAllocation, SeedPair& seedUsed, SeedPair& seedRead, std::int32_t n,
-                 std::vector<std::int32_t>& problems, const ProblemRange& range, DrawContext& context) {
+                 std::vector<std::int32_t>& problems, const ProblemRange& range,
+                 DrawContext& context) {
   writeLine(context.console, {item::lineBreak(), item::text(), item::integer(3)},
             {std::string(kSizeLabel), kSeedPairWords});
   if (newAllocation) {

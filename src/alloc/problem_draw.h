@@ -34,6 +34,7 @@ struct DrawContext {
 // none). A seed file that runs out or holds no integers stops at the failed
 // read with its fatal error.
 void ProblemDraw(bool newAllocation, SeedPair& seedUsed, SeedPair& seedRead, std::int32_t n,
-                 std::vector<std::int32_t>& problems, const ProblemRange& range, DrawContext& context);
+                 std::vector<std::int32_t>& problems, const ProblemRange& range,
+                 DrawContext& context);
 
 }  // namespace lotrano

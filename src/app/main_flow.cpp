@@ -31,7 +31,8 @@ constexpr std::string_view kExamPrompt = " Problema_de_Examen nr. (1 sau 2): ";
 constexpr std::string_view kExamInvalid = " Nr. de problema invalid! (Numar = 1 sau 2)";
 constexpr std::string_view kSetPrompt = " SET de Probleme nr.: ";
 constexpr std::string_view kRangePrompt = " Numar_Start_Problema, Numar_End_Problema: ";
-constexpr std::string_view kRangeTooSmall = " Interval de probleme prea mic pentru numarul de studenti!";
+constexpr std::string_view kRangeTooSmall =
+    " Interval de probleme prea mic pentru numarul de studenti!";
 constexpr std::string_view kAllocationPrompt = " Noua alocare (char#R,r) sau re-alocare(R,r): ";
 constexpr std::string_view kPressAnyKey = "Press any key";
 constexpr std::string_view kGroupDialogTitle = "Selecteza Fisierul Grupei";
@@ -72,13 +73,15 @@ std::int32_t askExamNumber(Console& console) {
 
 // Reads the range and derives its text, count and batches; a range too small
 // for a batch is asked again, before any file exists.
-void askRange(Console& console, const Platform& platform, std::int32_t studentCount, ExamData& exam) {
+void askRange(Console& console, const Platform& platform, std::int32_t studentCount,
+              ExamData& exam) {
   while (true) {
     prompt(console, kRangePrompt);
     readFreeValues(console.in(), {&exam.range.start, &exam.range.end});
     FixedText rangeText(kRangeTextLength);
     formatIntoText(rangeText, {item::minimal(), item::text(1), item::minimal()},
-                   {exam.range.start, std::string("-"), exam.range.end}, *platform.err, "range text");
+                   {exam.range.start, std::string("-"), exam.range.end}, *platform.err,
+                   "range text");
     exam.rangeText = std::string(rangeText.trimmed());
     exam.range.count = exam.range.end - exam.range.start + 1;  // both fit in five characters
     exam.batches = batchSizes(studentCount, exam.range.count);

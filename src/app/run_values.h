@@ -18,23 +18,23 @@ inline constexpr std::size_t kTitleLength = 80;       // GroupFile lines and the
 inline constexpr std::size_t kNameLength = 37;        // one student's name
 inline constexpr std::size_t kTypedGroupLength = 15;  // a group typed at the console
 inline constexpr std::size_t kRangeTextLength = 5;
-inline constexpr std::size_t kFileNameLength = 260;   // ResultFileName, SeedFileName, chosen paths
+inline constexpr std::size_t kFileNameLength = 260;  // ResultFileName, SeedFileName, chosen paths
 
 struct Group {
-  bool fromFile = false;              // GroupFromFile
-  FixedText title{kTitleLength};      // GroupTitle: the group file's first line (file case)
-  std::string text;                   // GroupText, as shown after " Grupa: "
-  std::int32_t studentCount = 0;      // StudentCount
-  std::vector<FixedText> names;       // StudentNames, kNameLength each (file case only)
+  bool fromFile = false;          // GroupFromFile
+  FixedText title{kTitleLength};  // GroupTitle: the group file's first line (file case)
+  std::string text;               // GroupText, as shown after " Grupa: "
+  std::int32_t studentCount = 0;  // StudentCount
+  std::vector<FixedText> names;   // StudentNames, kNameLength each (file case only)
 };
 
 struct ExamData {
-  std::int32_t examNumber = 0;    // Problema_de_Examen, 1 or 2
-  std::string examNumberText;     // ExamNumberText: the one digit
-  std::int32_t problemSet = 0;    // ProblemSetNumber
-  ProblemRange range;             // Numar_Start_Problema, Numar_End_Problema, ProblemCount
-  std::string rangeText;          // RangeText, e.g. 1-30, at most 5 characters
-  BatchSizes batches;             // S1, S2, S3
+  std::int32_t examNumber = 0;  // Problema_de_Examen, 1 or 2
+  std::string examNumberText;   // ExamNumberText: the one digit
+  std::int32_t problemSet = 0;  // ProblemSetNumber
+  ProblemRange range;           // Numar_Start_Problema, Numar_End_Problema, ProblemCount
+  std::string rangeText;        // RangeText, e.g. 1-30, at most 5 characters
+  BatchSizes batches;           // S1, S2, S3
 };
 
 // One slice of the group after its draw.

@@ -15,7 +15,8 @@ std::int32_t isDigit(char c) {
 std::int32_t decimalWidth(std::int32_t n) {
   if (n == 0) return 1;
   // The magnitude as unsigned, so that -2147483648 has 2147483648 digits' worth.
-  std::uint32_t magnitude = n < 0 ? 0u - static_cast<std::uint32_t>(n) : static_cast<std::uint32_t>(n);
+  std::uint32_t magnitude =
+      n < 0 ? 0u - static_cast<std::uint32_t>(n) : static_cast<std::uint32_t>(n);
   std::int32_t width = n < 0 ? 1 : 0;
   while (magnitude != 0) {
     magnitude /= 10;

@@ -75,8 +75,8 @@ std::string_view characterRange(std::string_view text, std::size_t first, std::s
   if (first > characters.size()) return {};
   if (last > characters.size()) last = characters.size();
   const std::size_t begin = static_cast<std::size_t>(characters[first - 1].data() - text.data());
-  const std::size_t end =
-      static_cast<std::size_t>(characters[last - 1].data() - text.data()) + characters[last - 1].size();
+  const std::size_t end = static_cast<std::size_t>(characters[last - 1].data() - text.data()) +
+                          characters[last - 1].size();
   return text.substr(begin, end - begin);
 }
 

@@ -64,7 +64,8 @@ std::string chooserStartFolder(const std::string& currentDirectory) {
   return (fs::path(currentDirectory) / "").string();
 }
 
-std::optional<std::string> chooseFileAtConsole(std::istream& in, std::ostream& err, std::string_view title,
+std::optional<std::string> chooseFileAtConsole(std::istream& in, std::ostream& err,
+                                               std::string_view title,
                                                const std::string& currentDirectory) {
   const std::string start = chooserStartFolder(currentDirectory);
   err << "\n== " << title << " ==\n";

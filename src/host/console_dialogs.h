@@ -20,7 +20,8 @@ std::string chooserStartFolder(const std::string& currentDirectory);
 // name without an extension gets ".dat". A path whose folder does not exist
 // is refused with a note and asked again. An empty line or the end of input
 // is Cancel (nullopt). Returns the absolute path; the file is not checked.
-std::optional<std::string> chooseFileAtConsole(std::istream& in, std::ostream& err, std::string_view title,
+std::optional<std::string> chooseFileAtConsole(std::istream& in, std::ostream& err,
+                                               std::string_view title,
                                                const std::string& currentDirectory);
 
 // A framed box with the caption, the text's lines and "[ OK ]"; returns when

@@ -7,17 +7,28 @@ namespace lotrano {
 
 std::string_view errorText(ErrorCode code) {
   switch (code) {
-    case ErrorCode::kPermissionDenied: return "permission to access file denied";
-    case ErrorCode::kEndOfFile: return "end-of-file during read";
-    case ErrorCode::kFileNotFound: return "file not found";
-    case ErrorCode::kOpenFailure: return "open failure";
-    case ErrorCode::kWriteError: return "error during write";
-    case ErrorCode::kReadError: return "error during read";
-    case ErrorCode::kFileNameError: return "file name specification error";
-    case ErrorCode::kListSyntax: return "list-directed I/O syntax error";
-    case ErrorCode::kOutputConversion: return "output conversion error";
-    case ErrorCode::kInputConversion: return "input conversion error";
-    case ErrorCode::kRecordOverflow: return "output statement overflows record";
+    case ErrorCode::kPermissionDenied:
+      return "permission to access file denied";
+    case ErrorCode::kEndOfFile:
+      return "end-of-file during read";
+    case ErrorCode::kFileNotFound:
+      return "file not found";
+    case ErrorCode::kOpenFailure:
+      return "open failure";
+    case ErrorCode::kWriteError:
+      return "error during write";
+    case ErrorCode::kReadError:
+      return "error during read";
+    case ErrorCode::kFileNameError:
+      return "file name specification error";
+    case ErrorCode::kListSyntax:
+      return "list-directed I/O syntax error";
+    case ErrorCode::kOutputConversion:
+      return "output conversion error";
+    case ErrorCode::kInputConversion:
+      return "input conversion error";
+    case ErrorCode::kRecordOverflow:
+      return "output statement overflows record";
   }
   return "unknown error";
 }

@@ -172,7 +172,8 @@ std::optional<FixedText> tryReadFixedText(LineSource& source, std::size_t width)
   return FixedText(width, line);
 }
 
-std::int32_t readIntegerFromText(std::string_view text, std::size_t width, const std::string& context) {
+std::int32_t readIntegerFromText(std::string_view text, std::size_t width,
+                                 const std::string& context) {
   std::string digits;
   for (const char c : leadingCharacters(text, width)) {
     if (c != ' ') digits += c;

@@ -42,7 +42,8 @@ std::optional<FixedText> tryReadFixedText(LineSource& source, std::size_t width)
 // Reads an integer from the first `width` characters of a text: blanks are
 // ignored, all blanks read as 0, a leading sign and digits are accepted; any
 // other character is the fatal "input conversion error" naming `context`.
-std::int32_t readIntegerFromText(std::string_view text, std::size_t width, const std::string& context);
+std::int32_t readIntegerFromText(std::string_view text, std::size_t width,
+                                 const std::string& context);
 
 // Reads one free-form integer from a piece of text, as readFreeValues would
 // from a line holding that text.

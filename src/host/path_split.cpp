@@ -10,7 +10,8 @@ namespace {
 bool isSeparator(char c) { return c == '/' || c == '\\'; }
 
 std::size_t driveLength(std::string_view path) {
-  const bool letter = path.size() >= 2 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+  const bool letter = path.size() >= 2 &&
+                      ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
   return letter && path[1] == ':' ? 2 : 0;
 }
 

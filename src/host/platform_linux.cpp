@@ -29,7 +29,8 @@ LocalDateTime toLocal(Clock::time_point when) {
   std::tm parts{};
   localtime_r(&seconds, &parts);
   const auto sinceSecond =
-      std::chrono::duration_cast<std::chrono::milliseconds>(when - Clock::from_time_t(seconds)).count();
+      std::chrono::duration_cast<std::chrono::milliseconds>(when - Clock::from_time_t(seconds))
+          .count();
   LocalDateTime result;
   result.date = {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday};
   result.time = {parts.tm_hour, parts.tm_min, parts.tm_sec,
@@ -91,10 +92,12 @@ Platform systemPlatform() {
     }
   };
   platform.secondsSince1970 = [] {
-    return std::chrono::duration_cast<std::chrono::seconds>(Clock::now().time_since_epoch()).count();
+    return std::chrono::duration_cast<std::chrono::seconds>(Clock::now().time_since_epoch())
+        .count();
   };
   platform.millisecondsSinceStart = [] {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - programStart()).count();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - programStart())
+        .count();
   };
   platform.sleep = [](std::int32_t milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));

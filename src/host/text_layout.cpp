@@ -72,7 +72,8 @@ bool takesValue(const LayoutItem& it) {
 
 }  // namespace
 
-LaidOutLines applyLayout(const TextLayout& layout, const LayoutValues& values, std::size_t startColumn) {
+LaidOutLines applyLayout(const TextLayout& layout, const LayoutValues& values,
+                         std::size_t startColumn) {
   LaidOutLines result;
   LineBuilder line(startColumn);
   std::size_t next = 0;
@@ -99,10 +100,18 @@ LaidOutLines applyLayout(const TextLayout& layout, const LayoutValues& values, s
           line.place(integerField(*number, it.size, result.conversionOverflow));
           break;
         }
-        case LayoutItem::Kind::kTab: line.tabTo(it.size); break;
-        case LayoutItem::Kind::kSkip: line.skip(it.size); break;
-        case LayoutItem::Kind::kLineBreak: result.lines.push_back(line.take()); break;
-        case LayoutItem::Kind::kOpenLine: endsOpen = true; break;
+        case LayoutItem::Kind::kTab:
+          line.tabTo(it.size);
+          break;
+        case LayoutItem::Kind::kSkip:
+          line.skip(it.size);
+          break;
+        case LayoutItem::Kind::kLineBreak:
+          result.lines.push_back(line.take());
+          break;
+        case LayoutItem::Kind::kOpenLine:
+          endsOpen = true;
+          break;
         case LayoutItem::Kind::kStop:
           if (next == values.size()) ranOut = true;
           break;

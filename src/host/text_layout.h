@@ -54,9 +54,9 @@ using LayoutValues = std::vector<LayoutValue>;
 
 // The lines a layout produces, as they would be written.
 struct LaidOutLines {
-  std::vector<std::string> lines;  // every line; the last one may be open
-  bool lastLineOpen = false;       // the layout ended with the open-line marker
-  bool conversionOverflow = false; // some integer did not fit and became asterisks
+  std::vector<std::string> lines;   // every line; the last one may be open
+  bool lastLineOpen = false;        // the layout ended with the open-line marker
+  bool conversionOverflow = false;  // some integer did not fit and became asterisks
 };
 
 // Applies a layout to values; `startColumn` is the number of columns already

@@ -11,7 +11,10 @@ namespace lotrano {
 
 TextSink::TextSink(Writer writer, std::string name, std::string_view lineEnd,
                    std::ostream& diagnostics)
-    : writer_(std::move(writer)), name_(std::move(name)), lineEnd_(lineEnd), diagnostics_(diagnostics) {}
+    : writer_(std::move(writer)),
+      name_(std::move(name)),
+      lineEnd_(lineEnd),
+      diagnostics_(diagnostics) {}
 
 void TextSink::put(std::string_view bytes) {
   if (!writer_(bytes)) throw FatalError(ErrorCode::kWriteError, name_);
@@ -56,9 +59,12 @@ ReadStatus LineSource::next(std::string& line) { return reader_(line); }
 std::string LineSource::nextOrFail() {
   std::string line;
   switch (next(line)) {
-    case ReadStatus::kLine: return line;
-    case ReadStatus::kEnd: throw FatalError(ErrorCode::kEndOfFile, name_);
-    case ReadStatus::kError: throw FatalError(ErrorCode::kReadError, name_);
+    case ReadStatus::kLine:
+      return line;
+    case ReadStatus::kEnd:
+      throw FatalError(ErrorCode::kEndOfFile, name_);
+    case ReadStatus::kError:
+      throw FatalError(ErrorCode::kReadError, name_);
   }
   return line;
 }
@@ -157,7 +163,8 @@ TextSink fileSink(TextFile& file, std::ostream& diagnostics) {
   auto writer = [&file](std::string_view bytes) {
     std::FILE* handle = file.handle();
     if (handle == nullptr) return false;
-    return std::fwrite(bytes.data(), 1, bytes.size(), handle) == bytes.size() && std::fflush(handle) == 0;
+    return std::fwrite(bytes.data(), 1, bytes.size(), handle) == bytes.size() &&
+           std::fflush(handle) == 0;
   };
   return TextSink(writer, file.name(), kFileLineEnd, diagnostics);
 }

@@ -12,7 +12,8 @@ namespace {
 
 // Console, platform and (for a re-allocation) a seed file held together.
 struct DrawBench {
-  explicit DrawBench(std::string seedText = {}) : seeds(textSource(std::move(seedText), "Seed_1 (1-10) Grupa 1.dat")) {}
+  explicit DrawBench(std::string seedText = {})
+      : seeds(textSource(std::move(seedText), "Seed_1 (1-10) Grupa 1.dat")) {}
 
   FakePlatform fake{""};
   Platform platform = fake.platform();

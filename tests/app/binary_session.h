@@ -16,7 +16,8 @@ struct SessionResult {
   int status = -1;
 };
 
-inline SessionResult runLotranoBinary(const std::filesystem::path& directory, const std::string& input) {
+inline SessionResult runLotranoBinary(const std::filesystem::path& directory,
+                                      const std::string& input) {
   const auto in = directory / ".session-in";
   const auto out = directory / ".session-out";
   const auto err = directory / ".session-err";

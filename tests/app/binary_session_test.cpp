@@ -17,7 +17,8 @@ constexpr const char* kGroup311 =
 
 std::vector<std::string> entries(const fs::path& directory) {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(directory)) names.push_back(entry.path().filename().string());
+  for (const auto& entry : fs::directory_iterator(directory))
+    names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -62,7 +63,8 @@ TEST(BinarySession, TypedGroupDialogue) {
   EXPECT_TRUE(std::regex_match(run.out, expected)) << run.out;
   EXPECT_NE(run.err.find("Selecteza Fisierul Grupei"), std::string::npos);
   EXPECT_EQ(entries(scratch.path()),
-            (std::vector<std::string>{"Probleme Examen Nr_2 (1-6) Grupa 1234.rez", "Seed_2 (1-6) Grupa 1234.dat"}));
+            (std::vector<std::string>{"Probleme Examen Nr_2 (1-6) Grupa 1234.rez",
+                                      "Seed_2 (1-6) Grupa 1234.dat"}));
 }
 
 TEST(BinarySession, FatalAnswersEndWithTheirNumbers) {
@@ -77,9 +79,12 @@ TEST(BinarySession, FatalAnswersEndWithTheirNumbers) {
       {"\n1234\n", 24, " Numar studenti: ", "end-of-file during read"},
       {"\n1234\n4\n", 24, " Problema_de_Examen nr. (1 sau 2): ", "end-of-file during read"},
       {"\n1234\n4\n1\n", 24, " SET de Probleme nr.: ", "end-of-file during read"},
-      {"\n1234\n4\n1\n1\n", 24, " Numar_Start_Problema, Numar_End_Problema: ", "end-of-file during read"},
-      {"\n1234\n4\n1\n1\n1\n", 24, " Numar_Start_Problema, Numar_End_Problema: \n", "end-of-file during read"},
-      {"\n1234\n4\n1\n1\n1 6\n", 24, " Noua alocare (char#R,r) sau re-alocare(R,r): ", "end-of-file during read"},
+      {"\n1234\n4\n1\n1\n", 24,
+       " Numar_Start_Problema, Numar_End_Problema: ", "end-of-file during read"},
+      {"\n1234\n4\n1\n1\n1\n", 24, " Numar_Start_Problema, Numar_End_Problema: \n",
+       "end-of-file during read"},
+      {"\n1234\n4\n1\n1\n1 6\n", 24,
+       " Noua alocare (char#R,r) sau re-alocare(R,r): ", "end-of-file during read"},
       {"\n1234\n4\n1\n1\n10 100\n", 66, " Numar_Start_Problema, Numar_End_Problema: \n",
        "output statement overflows record"},
       {"\n1234\n4\n1\n1\n1 99999999999\n", 64, " Numar_Start_Problema, Numar_End_Problema: \n",
@@ -126,14 +131,16 @@ TEST(BinarySession, GroupFileChosenAtTheConsoleThenReallocatedNumberForNumber) {
   EXPECT_TRUE(writable(seed)) << "the seed file keeps its normal attributes";
 
   // The re-allocation chooses the very seed file that it rewrites.
-  const SessionResult again = runLotranoBinary(scratch.path(), "mare.txt\n1\n3\n1 6\nr\n" + seed.string() + "\n");
+  const SessionResult again =
+      runLotranoBinary(scratch.path(), "mare.txt\n1\n3\n1 6\nr\n" + seed.string() + "\n");
   ASSERT_EQ(again.status, 0) << again.err;
   EXPECT_EQ(again.out.find("Waiting"), std::string::npos);
   EXPECT_NE(again.err.find("Selecteza Fisierul Seed"), std::string::npos);
   const fs::path secondReport = scratch.path() / "Probleme Examen Nr_1 (1-6) Grupa 311 AC[1].rez";
   const std::string reallocated = readWholeFile(secondReport);
   EXPECT_EQ(tableOf(reallocated), tableOf(firstReport));
-  EXPECT_NE(reallocated.find(" [Re-alocare, cu: \"Seed_1 (1-6) Grupa 311 AC.dat\"]\r\n"), std::string::npos);
+  EXPECT_NE(reallocated.find(" [Re-alocare, cu: \"Seed_1 (1-6) Grupa 311 AC.dat\"]\r\n"),
+            std::string::npos);
   EXPECT_EQ(readWholeFile(scratch.path() / "Seed_1 (1-6) Grupa 311 AC[1].dat"), firstSeed);
   EXPECT_EQ(readWholeFile(seed), firstSeed);
   EXPECT_EQ(readWholeFile(report), firstReport) << "the first result file is untouched";
@@ -144,10 +151,12 @@ TEST(BinarySession, TenRunsFillTheNamesAndTheEleventhIsRefused) {
   const std::string answers = "\nG\n1\n1\n1\n5 5\n\n";
   for (int run = 0; run < 10; ++run) ASSERT_EQ(runLotranoBinary(scratch.path(), answers).status, 0);
   const auto before = entries(scratch.path());
-  EXPECT_EQ(std::count_if(before.begin(), before.end(), [](const std::string& n) { return n.ends_with(".rez"); }),
+  EXPECT_EQ(std::count_if(before.begin(), before.end(),
+                          [](const std::string& n) { return n.ends_with(".rez"); }),
             10);
   for (int k = 1; k <= 9; ++k) {
-    EXPECT_TRUE(fs::exists(scratch.path() / ("Probleme Examen Nr_1 (5-5) Grupa G[" + std::to_string(k) + "].rez")));
+    EXPECT_TRUE(fs::exists(scratch.path() /
+                           ("Probleme Examen Nr_1 (5-5) Grupa G[" + std::to_string(k) + "].rez")));
   }
   const SessionResult refused = runLotranoBinary(scratch.path(), answers);
   EXPECT_EQ(refused.status, 0);

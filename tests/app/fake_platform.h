@@ -19,7 +19,7 @@ struct FakePlatform {
   std::ostringstream err;
   std::deque<std::optional<std::string>> choices;  // answers of the file chooser, in order
   std::vector<std::string> chooserTitles;
-  std::vector<std::string> messages;               // caption + "|" + text
+  std::vector<std::string> messages;  // caption + "|" + text
   std::vector<std::string> madeReadOnly;
   std::vector<std::int32_t> sleeps;
   int keyWaits = 0;

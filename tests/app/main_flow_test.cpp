@@ -39,7 +39,8 @@ std::vector<std::string> fileLines(const fs::path& path) {
 
 std::vector<std::string> directoryEntries() {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(".")) names.push_back(entry.path().filename().string());
+  for (const auto& entry : fs::directory_iterator("."))
+    names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -70,10 +71,13 @@ TEST(MainFlow, TypedGroupReallocationReproducesTheSecondWorkedExample) {
             "\n"
             "2013-05-21   09:05:07\n"
             "\n"
-            " Fisier de iesire: " + padded(resultName, 260) + "\n"
-            " Press any key\n");
+            " Fisier de iesire: " +
+                padded(resultName, 260) +
+                "\n"
+                " Press any key\n");
   EXPECT_EQ(fake.err.str(), "");
-  EXPECT_EQ(fake.chooserTitles, (std::vector<std::string>{"Selecteza Fisierul Grupei", "Selecteza Fisierul Seed"}));
+  EXPECT_EQ(fake.chooserTitles,
+            (std::vector<std::string>{"Selecteza Fisierul Grupei", "Selecteza Fisierul Seed"}));
   EXPECT_TRUE(fake.sleeps.empty()) << "a re-allocation does not wait";
   EXPECT_EQ(fake.keyWaits, 1);
 
@@ -118,7 +122,8 @@ TEST(MainFlow, TypedGroupReallocationReproducesTheSecondWorkedExample) {
 TEST(MainFlow, GroupFileNewAllocationFrontOfTheDialogue) {
   ScratchDirectory scratch;
   std::string groupFile = "Grupa 1231 - anul II\r\nNr. Nume si prenume\r\n";
-  for (int k = 1; k <= 25; ++k) groupFile += std::to_string(k) + ". Student " + std::to_string(k) + "\r\n";
+  for (int k = 1; k <= 25; ++k)
+    groupFile += std::to_string(k) + ". Student " + std::to_string(k) + "\r\n";
   writeWholeFile("grupa.dat", groupFile);
   FakePlatform fake("3\n1\n4\n1 30\nn\n");
   fake.choices = {(scratch.path() / "grupa.dat").string()};
@@ -146,7 +151,9 @@ TEST(MainFlow, GroupFileNewAllocationFrontOfTheDialogue) {
       "\n"
       "2013-03-05   09:05:07\n"
       "\n"
-      " Fisier de iesire: " + padded(resultName, 260) + "\n"
+      " Fisier de iesire: " +
+      padded(resultName, 260) +
+      "\n"
       " Press any key\n";
   EXPECT_EQ(out, front);
   EXPECT_EQ(fake.sleeps, std::vector<std::int32_t>{800});
@@ -206,8 +213,8 @@ TEST(MainFlow, RangeTooSmallForABatchIsAskedAgain) {
   EXPECT_NE(out.find(asked), std::string::npos) << out;
   // 20 students over 1..7: batches of 7, 7 and 6.
   EXPECT_EQ(fake.sleeps.size(), 3u);
-  EXPECT_EQ(directoryEntries(),
-            (std::vector<std::string>{"Probleme Examen Nr_1 (1-7) Grupa G1.rez", "Seed_1 (1-7) Grupa G1.dat"}));
+  EXPECT_EQ(directoryEntries(), (std::vector<std::string>{"Probleme Examen Nr_1 (1-7) Grupa G1.rez",
+                                                          "Seed_1 (1-7) Grupa G1.dat"}));
 }
 
 TEST(MainFlow, TenFileLimitShowsTheMessageAndEndsWithoutFiles) {
@@ -219,10 +226,12 @@ TEST(MainFlow, TenFileLimitShowsTheMessageAndEndsWithoutFiles) {
   FakePlatform fake("1234\n4\n1\n1\n1 6\n");
   EXPECT_EQ(runLotrano(fake.platform()), 0);
   EXPECT_EQ(fake.messages,
-            std::vector<std::string>{"Lotrano Message|Sunt deja 10 fisiere de rezultate.\nSterge unele din ele!"});
-  EXPECT_EQ(fake.out.str(),
-            " Grupa: \n Numar studenti: \n Problema_de_Examen nr. (1 sau 2): \n SET de Probleme nr.: \n"
-            " Numar_Start_Problema, Numar_End_Problema: \n Press any key\n");
+            std::vector<std::string>{
+                "Lotrano Message|Sunt deja 10 fisiere de rezultate.\nSterge unele din ele!"});
+  EXPECT_EQ(
+      fake.out.str(),
+      " Grupa: \n Numar studenti: \n Problema_de_Examen nr. (1 sau 2): \n SET de Probleme nr.: \n"
+      " Numar_Start_Problema, Numar_End_Problema: \n Press any key\n");
   EXPECT_EQ(directoryEntries(), before);
   EXPECT_EQ(readWholeFile(base + ".rez"), "first");
   EXPECT_EQ(fake.keyWaits, 1);
@@ -261,11 +270,13 @@ TEST(MainFlow, FailedSeedChoiceLeavesNoResultFileBehind) {
 TEST(MainFlow, ReallocationWithFewerStudentsReadsOnlyTheFirstEntry) {
   ScratchDirectory scratch;
   // A three-batch seed file whose second and third entries could not even be read.
-  writeWholeFile("old.dat", " seed_1:\r\n    32459981   429284172\r\n seed_2:\r\n x y\r\n seed_3:\r\n");
+  writeWholeFile("old.dat",
+                 " seed_1:\r\n    32459981   429284172\r\n seed_2:\r\n x y\r\n seed_3:\r\n");
   FakePlatform fake("1234\n5\n1\n1\n1 6\nr\n");
   fake.choices = {std::nullopt, (scratch.path() / "old.dat").string()};
   EXPECT_EQ(runLotrano(fake.platform()), 0);
-  EXPECT_EQ(readWholeFile("Seed_1 (1-6) Grupa 1234.dat"), " seed_1:\r\n    32459981   429284172\r\n");
+  EXPECT_EQ(readWholeFile("Seed_1 (1-6) Grupa 1234.dat"),
+            " seed_1:\r\n    32459981   429284172\r\n");
   const auto lines = fileLines("Probleme Examen Nr_1 (1-6) Grupa 1234.rez");
   ASSERT_GE(lines.size(), 15u);
   // The first five of 4 1 6 2 5 3: the draw of five takes fewer uniforms, so
@@ -324,7 +335,7 @@ TEST(MainFlow, AllocationAnswerOnlyItsFirstCharacterCounts) {
   const struct {
     const char* answer;
     bool reallocation;
-  } cases[] = {{"r", true}, {"R", true}, {"re", true}, {"x", false},
+  } cases[] = {{"r", true},  {"R", true}, {"re", true}, {"x", false},
                {"N", false}, {"", false}, {" r", false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.answer);

@@ -20,9 +20,12 @@ TEST(SeedFile, NameTakesTheGroupPartOfTheResultName) {
     const char* seed;
   } cases[] = {
       {"1", "1-30", "Probleme Examen Nr_1 (1-30) Grupa 1231.rez", "Seed_1 (1-30) Grupa 1231.dat"},
-      {"1", "1-30", "Probleme Examen Nr_1 (1-30) Grupa 1231[2].rez", "Seed_1 (1-30) Grupa 1231[2].dat"},
-      {"1", "1-30", "Probleme Examen Nr_1 (1-30) Grupa 1231. anul II.rez", "Seed_1 (1-30) Grupa 1231.dat"},
-      {"1", "1-30", "Probleme Examen Nr_1 (1-30) Grupa 1231[1].rez", "Seed_1 (1-30) Grupa 1231[1].dat"},
+      {"1", "1-30", "Probleme Examen Nr_1 (1-30) Grupa 1231[2].rez",
+       "Seed_1 (1-30) Grupa 1231[2].dat"},
+      {"1", "1-30", "Probleme Examen Nr_1 (1-30) Grupa 1231. anul II.rez",
+       "Seed_1 (1-30) Grupa 1231.dat"},
+      {"1", "1-30", "Probleme Examen Nr_1 (1-30) Grupa 1231[1].rez",
+       "Seed_1 (1-30) Grupa 1231[1].dat"},
       {"2", "5-9", "Probleme Examen Nr_2 (5-9) Grupa 1234.rez", "Seed_2 (5-9) Grupa 1234.dat"},
       // A "." before the first "G": no group part at all.
       {"1", "1-30", "Probleme Examen Nr_1 (1-30) Sem. 2, Grupa 1231.rez", "Seed_1 (1-30) .dat"},
@@ -30,7 +33,8 @@ TEST(SeedFile, NameTakesTheGroupPartOfTheResultName) {
       {"1", "1-6", "Probleme Examen Nr_1 (1-6) An 2 GR 311.rez", "Seed_1 (1-6) GR 311.dat"},
       // No upper-case "G": the whole title, so that groups keep their own files.
       {"1", "1-6", "Probleme Examen Nr_1 (1-6) grupa 311 ac.rez", "Seed_1 (1-6) grupa 311 ac.dat"},
-      {"2", "-9-99", "Probleme Examen Nr_2 (-9-99) grupa 7[3].rez", "Seed_2 (-9-99) grupa 7[3].dat"},
+      {"2", "-9-99", "Probleme Examen Nr_2 (-9-99) grupa 7[3].rez",
+       "Seed_2 (-9-99) grupa 7[3].dat"},
       {"1", "1-6", "Probleme Examen Nr_1 (1-6) Ştefan Grupa 1.rez", "Seed_1 (1-6) Grupa 1.dat"},
   };
   for (const auto& c : cases) {
@@ -48,7 +52,8 @@ TEST(SeedFile, WritesOneEntryPerBatchDrawn) {
     const char* content;
   } cases[] = {
       {{4, 0, 0}, " seed_1:\r\n   123456789  1987654321\r\n"},
-      {{6, 2, 0}, " seed_1:\r\n   123456789  1987654321\r\n seed_2:\r\n  2147483562         500\r\n"},
+      {{6, 2, 0},
+       " seed_1:\r\n   123456789  1987654321\r\n seed_2:\r\n  2147483562         500\r\n"},
       {{6, 6, 3},
        " seed_1:\r\n   123456789  1987654321\r\n seed_2:\r\n  2147483562         500\r\n"
        " seed_3:\r\n           1  2147483398\r\n"},
@@ -57,8 +62,9 @@ TEST(SeedFile, WritesOneEntryPerBatchDrawn) {
   for (const auto& c : cases) {
     ScratchDirectory scratch;
     std::ostringstream diagnostics;
-    const std::string name = writeSeedFile("1", "1-6", resultName("Probleme Examen Nr_1 (1-6) Grupa 311 AC.rez"),
-                                           c.sizes, seeds, diagnostics);
+    const std::string name =
+        writeSeedFile("1", "1-6", resultName("Probleme Examen Nr_1 (1-6) Grupa 311 AC.rez"),
+                      c.sizes, seeds, diagnostics);
     EXPECT_EQ(name, "Seed_1 (1-6) Grupa 311 AC.dat");
     EXPECT_EQ(readWholeFile(scratch.path() / name), c.content);
   }

@@ -15,13 +15,10 @@ TEST(FixedText, PadsCutsAndTrims) {
     const char* field;
     std::size_t used;
   } cases[] = {
-      {5, "ab", "ab   ", 2},
-      {5, "abcdefg", "abcde", 5},
-      {5, "", "     ", 0},
-      {6, " a b  ", " a b  ", 4},
-      {3, "ăîș", "ăîș", 3},                // UTF-8: three characters, six bytes
-      {4, "Ștefan", "Ște\x66", 4},
-      {4, "\xC3\xA9\xFF", "\xC3\xA9\xFF ", 3},  // not UTF-8: bytes
+      {5, "ab", "ab   ", 2},       {5, "abcdefg", "abcde", 5},
+      {5, "", "     ", 0},         {6, " a b  ", " a b  ", 4},
+      {3, "ăîș", "ăîș", 3},  // UTF-8: three characters, six bytes
+      {4, "Ștefan", "Ște\x66", 4}, {4, "\xC3\xA9\xFF", "\xC3\xA9\xFF ", 3},  // not UTF-8: bytes
   };
   for (const auto& c : cases) {
     const FixedText field(c.length, c.text);
@@ -48,9 +45,9 @@ TEST(FixedText, FindAnyOfAndDecimalText) {
 TEST(Characters, CountsUtf8OnlyWhenTheWholeTextIsValid) {
   EXPECT_EQ(characterCount("abc"), 3u);
   EXPECT_EQ(characterCount("Țară"), 4u);
-  EXPECT_EQ(characterCount("\xD5\xE3ra"), 4u);       // single-byte code page
-  EXPECT_EQ(characterCount("\xC0\x80"), 2u);         // overlong form is no UTF-8
-  EXPECT_EQ(characterCount("\xED\xA0\x80"), 3u);     // surrogate
+  EXPECT_EQ(characterCount("\xD5\xE3ra"), 4u);    // single-byte code page
+  EXPECT_EQ(characterCount("\xC0\x80"), 2u);      // overlong form is no UTF-8
+  EXPECT_EQ(characterCount("\xED\xA0\x80"), 3u);  // surrogate
   EXPECT_EQ(characterRange("Țară mea", 2, 4), "ară");
   EXPECT_EQ(characterRange("abc", 4, 9), "");
   EXPECT_EQ(leadingCharacters("Ștefan", 2), "Șt");
@@ -69,7 +66,8 @@ TEST(PathSplit, SplitsDriveDirectoryNameAndExtension) {
       {"D:\\Dat\\Seed_1 (2) 3.dat", "", "D:", "\\Dat\\", "Seed_1 (2) 3", ".dat", 5},
       {"/home/prof/Dat/Seed_1 (1-6) Grupa 311 AC.dat   ", "", "", "/home/prof/Dat/",
        "Seed_1 (1-6) Grupa 311 AC", ".dat", 15},
-      {"Seed_2 (1-6) Grupa 1234.dat", "/exams", "", "/exams/", "Seed_2 (1-6) Grupa 1234", ".dat", 7},
+      {"Seed_2 (1-6) Grupa 1234.dat", "/exams", "", "/exams/", "Seed_2 (1-6) Grupa 1234", ".dat",
+       7},
       {"Dat/a.b.dat", "/x/", "", "/x/Dat/", "a.b", ".dat", 7},
       {"/x/noext", "", "", "/x/", "noext", "", 3},
       {"relative.dat", "", "", "", "", "", 0},  // cannot be made absolute

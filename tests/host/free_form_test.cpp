@@ -28,21 +28,21 @@ TEST(FreeForm, ReadsTwoIntegersAcrossSeparatorsLinesAndNulls) {
       {"3\t5\n", 3, 5},
       {"  3 ,  5  \n", 3, 5},
       {"3\n5\n", 3, 5},
-      {"3\n\n\n5\n", 3, 5},         // empty lines are passed over
+      {"3\n\n\n5\n", 3, 5},  // empty lines are passed over
       {"\n  \n3 5\n", 3, 5},
-      {"3\r\n5\r\n", 3, 5},         // lines from Windows
-      {"3/\n5\n", 3, -6},           // a slash ends the read
+      {"3\r\n5\r\n", 3, 5},  // lines from Windows
+      {"3/\n5\n", 3, -6},    // a slash ends the read
       {"/\n", -5, -6},
-      {",5\n", -5, 5},              // a leading comma is a null value
+      {",5\n", -5, 5},  // a leading comma is a null value
       {"3,,\n", 3, -6},
-      {" , , 7\n", -5, -6},         // two nulls fill both targets
-      {"2*9\n", 9, 9},              // r*v
-      {"2*\n", -5, -6},             // r* nulls
+      {" , , 7\n", -5, -6},  // two nulls fill both targets
+      {"2*9\n", 9, 9},       // r*v
+      {"2*\n", -5, -6},      // r* nulls
       {"1*,4\n", -5, 4},
       {"+12 -2147483648\n", 12, -2147483648},
       {"2147483647 0\n", 2147483647, 0},
-      {"1 2 3 4\n9 9\n", 1, 2},     // the rest of the line is skipped
-      {"3\n5", 3, 5},               // a last line without its line end
+      {"1 2 3 4\n9 9\n", 1, 2},  // the rest of the line is skipped
+      {"3\n5", 3, 5},            // a last line without its line end
   };
   for (const auto& c : cases) {
     const TwoIntegers got = readTwo(c.input);
@@ -121,7 +121,8 @@ TEST(FreeForm, NullOrSlashLeavesTheTextAsItWas) {
 }
 
 TEST(FreeForm, SeedEntryLabelThenPair) {
-  LineSource source = textSource(" seed_1:\r\n   123456789  1987654321\r\n anything at all\r\n 5 6\r\n", "Seed.dat");
+  LineSource source = textSource(
+      " seed_1:\r\n   123456789  1987654321\r\n anything at all\r\n 5 6\r\n", "Seed.dat");
   for (const auto& [first, second] : {std::pair{123456789, 1987654321}, std::pair{5, 6}}) {
     FixedText label(80);
     std::int32_t a = 0, b = 0;
@@ -135,7 +136,8 @@ TEST(FreeForm, SeedEntryLabelThenPair) {
 }
 
 TEST(FixedWidthReads, TextLinesAreCutOrFilled) {
-  LineSource source = textSource("0123456789\n" + std::string(100, 'x') + "\n\nR and more\n", "Dat/g.dat");
+  LineSource source =
+      textSource("0123456789\n" + std::string(100, 'x') + "\n\nR and more\n", "Dat/g.dat");
   EXPECT_EQ(readFixedText(source, 80).str(), "0123456789" + std::string(70, ' '));
   EXPECT_EQ(readFixedText(source, 80).str(), std::string(80, 'x'));
   EXPECT_EQ(readFixedText(source, 1).str(), " ");
@@ -149,14 +151,17 @@ TEST(FixedWidthReads, IntegerFromText) {
     const char* text;
     std::size_t width;
     std::int32_t value;
-  } cases[] = {{" ", 1, 0}, {"7", 1, 7}, {"9]", 1, 9}, {" 1 2", 4, 12}, {"-3  ", 4, -3}, {"+8", 2, 8}};
-  for (const auto& c : cases) EXPECT_EQ(readIntegerFromText(c.text, c.width, "name"), c.value) << c.text;
+  } cases[] = {{" ", 1, 0},     {"7", 1, 7},     {"9]", 1, 9},
+               {" 1 2", 4, 12}, {"-3  ", 4, -3}, {"+8", 2, 8}};
+  for (const auto& c : cases)
+    EXPECT_EQ(readIntegerFromText(c.text, c.width, "name"), c.value) << c.text;
   EXPECT_FATAL(readIntegerFromText("x", 1, "name"), ErrorCode::kInputConversion, "name");
   EXPECT_FATAL(readIntegerFromText("]", 1, "name"), ErrorCode::kInputConversion, "name");
 
   EXPECT_EQ(readIntegerFromText("1231", "Dat/g.dat"), 1231);
   EXPECT_FATAL(readIntegerFromText("", "Dat/g.dat"), ErrorCode::kEndOfFile, "Dat/g.dat");
-  EXPECT_FATAL(readIntegerFromText("99999999999", "Dat/g.dat"), ErrorCode::kInputConversion, "Dat/g.dat");
+  EXPECT_FATAL(readIntegerFromText("99999999999", "Dat/g.dat"), ErrorCode::kInputConversion,
+               "Dat/g.dat");
 }
 
 }  // namespace

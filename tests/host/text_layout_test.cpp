@@ -32,27 +32,49 @@ TEST(TextLayout, PlacesIntegersTextsAndColumns) {
       {"int 4 of -7", {integer(4)}, {-7}, "  -7|\n"},
       {"int 4 of 0", {integer(4)}, {0}, "   0|\n"},
       {"minimal of -12", {minimal()}, {-12}, "-12|\n"},
-      {"default width", {defaultInteger(), defaultInteger()}, {123456789, -1}, "   123456789          -1|\n"},
+      {"default width",
+       {defaultInteger(), defaultInteger()},
+       {123456789, -1},
+       "   123456789          -1|\n"},
       {"text of width 3 cuts", {text(3)}, {std::string("abcdef")}, "abc|\n"},
       {"text of width 6 pads in front", {text(6)}, {std::string("abc")}, "   abc|\n"},
-      {"tab over a text", {text(), tab(10), text(), tab(46), integer(2)},
-       {std::string("   2"), name37, 7}, "   2     Lambda-Omicron Niu Xi Sigma Pi Rhoan 7|\n"},
-      {"skip", {lineBreak(), text(), skip(3), text()}, {std::string("a"), std::string("b")},
+      {"tab over a text",
+       {text(), tab(10), text(), tab(46), integer(2)},
+       {std::string("   2"), name37, 7},
+       "   2     Lambda-Omicron Niu Xi Sigma Pi Rhoan 7|\n"},
+      {"skip",
+       {lineBreak(), text(), skip(3), text()},
+       {std::string("a"), std::string("b")},
        "|\na   b|\n"},
-      {"tab 2 gives one leading blank", {lineBreak(), tab(2), text(), skip(3), text()},
-       {std::string("2013-03-05"), std::string("09:05:07")}, "|\n 2013-03-05   09:05:07|\n"},
-      {"line break first gives an empty line before", {lineBreak(), text()}, {std::string("x")},
+      {"tab 2 gives one leading blank",
+       {lineBreak(), tab(2), text(), skip(3), text()},
+       {std::string("2013-03-05"), std::string("09:05:07")},
+       "|\n 2013-03-05   09:05:07|\n"},
+      {"line break first gives an empty line before",
+       {lineBreak(), text()},
+       {std::string("x")},
        "|\nx|\n"},
-      {"line break last gives an empty line after", {text(), integer(4), lineBreak()},
-       {std::string(" n:"), 5}, " n:   5|\n|\n"},
-      {"two line breaks first", {lineBreak(), lineBreak(), text()}, {std::string("h")}, "|\n|\nh|\n"},
+      {"line break last gives an empty line after",
+       {text(), integer(4), lineBreak()},
+       {std::string(" n:"), 5},
+       " n:   5|\n|\n"},
+      {"two line breaks first",
+       {lineBreak(), lineBreak(), text()},
+       {std::string("h")},
+       "|\n|\nh|\n"},
       {"text with no value is an empty line", {text()}, {}, "|\n"},
-      {"values left over restart the layout", {integer(4), integer(4), text(), integer(4)},
-       {1, 2, std::string(":"), 3, 4, 5, std::string(":"), 6}, "   1   2:   3|\n   4   5:   6|\n"},
-      {"stop marker ends the layout when values run out", {text(), stop(), text()},
-       {std::string("a")}, "a|\n"},
-      {"without the stop marker the text after it still needs its value", {text(), tab(5), text()},
-       {std::string("a")}, "a|\n"},
+      {"values left over restart the layout",
+       {integer(4), integer(4), text(), integer(4)},
+       {1, 2, std::string(":"), 3, 4, 5, std::string(":"), 6},
+       "   1   2:   3|\n   4   5:   6|\n"},
+      {"stop marker ends the layout when values run out",
+       {text(), stop(), text()},
+       {std::string("a")},
+       "a|\n"},
+      {"without the stop marker the text after it still needs its value",
+       {text(), tab(5), text()},
+       {std::string("a")},
+       "a|\n"},
   };
   for (const auto& c : cases) {
     CapturedFile file;
@@ -64,7 +86,8 @@ TEST(TextLayout, PlacesIntegersTextsAndColumns) {
 
 TEST(TextLayout, TooWideIntegerBecomesAsterisksAndADiagnosticAfterTheLine) {
   CapturedFile file;
-  writeLine(file.sink, {text(), integer(2), text()}, {std::string(" p:"), 100, std::string(" end")});
+  writeLine(file.sink, {text(), integer(2), text()},
+            {std::string(" p:"), 100, std::string(" end")});
   EXPECT_EQ(file.bytes.str(), " p:** end|\n");
   EXPECT_EQ(file.diagnostics.str(),
             "lotrano: output conversion error (error 63), file: report.rez\n");
@@ -117,7 +140,8 @@ TEST(TextLayout, FormatIntoTextFillsOrOverflows) {
   const struct {
     std::int32_t start, end;
     const char* text;
-  } fits[] = {{1, 30, "1-30 "}, {10, 99, "10-99"}, {1, 100, "1-100"}, {5, 9, "5-9  "}, {-9, 99, "-9-99"}};
+  } fits[] = {
+      {1, 30, "1-30 "}, {10, 99, "10-99"}, {1, 100, "1-100"}, {5, 9, "5-9  "}, {-9, 99, "-9-99"}};
   for (const auto& c : fits) {
     FixedText field(5);
     formatIntoText(field, range, {c.start, std::string("-"), c.end}, diagnostics);
