@@ -4,18 +4,21 @@ BUILD ?= build
 BENCH_BUILD ?= build-bench
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps configure build run test bench clean
 
 all: build
 
 deps:
 	@tools/ensure-deps.sh cmake g++ make libgtest-dev
 
-build: deps
+configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+run: configure
+	cmake --build $(BUILD) -j $(JOBS) --target lotrano
 	@mkdir -p run/Dat
 	@[ -e run/Dat/grupa_311.dat ] || cp samples/grupa_311.dat run/Dat/
 	cd run && ../$(BUILD)/lotrano

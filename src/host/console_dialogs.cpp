@@ -66,7 +66,8 @@ std::string chooserStartFolder(const std::string& currentDirectory) {
 
 std::optional<std::string> chooseFileAtConsole(std::istream& in, std::ostream& err,
                                                std::string_view title,
-                                               const std::string& currentDirectory) {
+                                               const std::string& currentDirectory,
+                                               bool inputEchoes) {
   const std::string start = chooserStartFolder(currentDirectory);
   err << "\n== " << title << " ==\n";
   err << "  Dosar: " << start << '\n';
@@ -76,10 +77,9 @@ std::optional<std::string> chooseFileAtConsole(std::istream& in, std::ostream& e
     err << "  Scrieti numele fisierului si apasati Enter (linie goala = Renunta): ";
     err.flush();
     std::string line;
-    if (readStreamLine(in, line) != ReadStatus::kLine) {
-      err << '\n';
-      return std::nullopt;
-    }
+    const ReadStatus status = readStreamLine(in, line);
+    if (status != ReadStatus::kLine || !inputEchoes) err << '\n';
+    if (status != ReadStatus::kLine) return std::nullopt;
     const std::string_view answer = trimmed(line);
     if (answer.empty()) return std::nullopt;
     fs::path chosen(answer);

@@ -20,9 +20,12 @@ std::string chooserStartFolder(const std::string& currentDirectory);
 // name without an extension gets ".dat". A path whose folder does not exist
 // is refused with a note and asked again. An empty line or the end of input
 // is Cancel (nullopt). Returns the absolute path; the file is not checked.
+// When the input is no terminal (`inputEchoes` false) nothing echoes the
+// Enter after an answer, so the chooser ends its prompt's line itself.
 std::optional<std::string> chooseFileAtConsole(std::istream& in, std::ostream& err,
                                                std::string_view title,
-                                               const std::string& currentDirectory);
+                                               const std::string& currentDirectory,
+                                               bool inputEchoes = true);
 
 // A framed box with the caption, the text's lines and "[ OK ]"; returns when
 // the user presses Enter (or the input ends).

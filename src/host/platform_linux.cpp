@@ -73,8 +73,8 @@ Platform systemPlatform() {
   platform.out = &std::cout;
   platform.err = &std::cerr;
   platform.inputIsTerminal = isatty(STDIN_FILENO) != 0;
-  platform.chooseFile = [](std::string_view title) {
-    return chooseFileAtConsole(std::cin, std::cerr, title, currentDirectoryText());
+  platform.chooseFile = [terminal = platform.inputIsTerminal](std::string_view title) {
+    return chooseFileAtConsole(std::cin, std::cerr, title, currentDirectoryText(), terminal);
   };
   platform.showMessage = [](std::string_view caption, std::string_view text) {
     showMessageAtConsole(std::cin, std::cerr, caption, text);
