@@ -1,7 +1,9 @@
 #include "app/report.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <string_view>
+#include <utility>
 
 #include "host/path_split.h"
 #include "host/text_layout.h"
@@ -118,17 +120,25 @@ std::optional<std::size_t> markerIndex(std::int64_t problem, const ProblemRange&
 
 // One list of repeated problems: every pair of an earlier-batch student and a
 // later-batch student holding the same number, by earlier row then later row.
+// The later batch is looked up through its numbers sorted with their rows, so
+// that a very large group costs a sort, not a comparison of every pair.
 void writeDuplicateList(TextSink& report, const std::vector<std::int32_t>& earlier,
                         std::int32_t earlierOffset, const std::vector<std::int32_t>& later,
                         std::int32_t laterOffset) {
+  std::vector<std::pair<std::int32_t, std::size_t>> laterRows;
+  laterRows.reserve(later.size());
+  for (std::size_t j = 0; j < later.size(); ++j) laterRows.emplace_back(later[j], j);
+  std::sort(laterRows.begin(), laterRows.end());
   std::int32_t count = 0;
   for (std::size_t i = 0; i < earlier.size(); ++i) {
-    for (std::size_t j = 0; j < later.size(); ++j) {
-      if (earlier[i] != later[j]) continue;
-      writeLine(report, kDuplicateRow,
-                {static_cast<std::int32_t>(earlierOffset + static_cast<std::int64_t>(i) + 1),
-                 static_cast<std::int32_t>(laterOffset + static_cast<std::int64_t>(j) + 1),
-                 text(kDuplicateSeparator), earlier[i]});
+    const auto first =
+        std::lower_bound(laterRows.begin(), laterRows.end(), std::pair{earlier[i], std::size_t{0}});
+    for (auto match = first; match != laterRows.end() && match->first == earlier[i]; ++match) {
+      writeLine(
+          report, kDuplicateRow,
+          {static_cast<std::int32_t>(earlierOffset + static_cast<std::int64_t>(i) + 1),
+           static_cast<std::int32_t>(laterOffset + static_cast<std::int64_t>(match->second) + 1),
+           text(kDuplicateSeparator), earlier[i]});
       ++count;
     }
   }
