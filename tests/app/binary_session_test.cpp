@@ -7,6 +7,8 @@
 
 #include <regex>
 
+#include "alloc/batch_draw.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -65,6 +67,64 @@ TEST(BinarySession, TypedGroupDialogue) {
   EXPECT_EQ(entries(scratch.path()),
             (std::vector<std::string>{"Probleme Examen Nr_2 (1-6) Grupa 1234.rez",
                                       "Seed_2 (1-6) Grupa 1234.dat"}));
+}
+
+TEST(BinarySession, NewAllocationReportMatchesItsRecordedDraw) {
+  ScratchDirectory scratch;
+  fs::create_directory(scratch.path() / "Dat");
+  writeWholeFile(scratch.path() / "Dat" / "grupa_311.dat", kGroup311);
+  const SessionResult run = runLotranoBinary(scratch.path(), "grupa_311\n1\n3\n1 6\n\n");
+  ASSERT_EQ(run.status, 0) << run.err;
+
+  // The numbers drawn are those of the pair the seed file records.
+  const std::string seed = readWholeFile(scratch.path() / "Seed_1 (1-6) Grupa 311 AC.dat");
+  lotrano::SeedPair used;
+  ASSERT_EQ(std::sscanf(seed.c_str(), " seed_1:\r\n%d %d", &used.first, &used.second), 2) << seed;
+  lotrano::GeneratorState state = lotrano::stateFromWords(used);
+  const auto numbers = lotrano::drawBatch(4, {1, 6, 6}, state).numbers;
+  ASSERT_EQ(numbers.size(), 4u);
+  const char* names[] = {"Alfa Beta", "Gama Delta Epsilon", "Zeta Eta Teta", "Iota Kapa"};
+  std::string rows;
+  for (std::size_t k = 0; k < 4; ++k) {
+    char row[64];
+    std::snprintf(row, sizeof row, "%4zu     %-36s%2d\r\n", k + 1, names[k], numbers[k]);
+    rows += row;
+  }
+  std::string unallocated;
+  for (int p = 1; p <= 6; ++p) {
+    if (std::find(numbers.begin(), numbers.end(), p) == numbers.end()) {
+      unallocated += "    " + std::to_string(p);
+    }
+  }
+  const std::string report =
+      readWholeFile(scratch.path() / "Probleme Examen Nr_1 (1-6) Grupa 311 AC.rez");
+  const std::string expectedFront =
+      " Grupa: 311 AC\r\n"
+      " Numar de Studenti:   4\r\n"
+      "\r\n"
+      " Problema de Examen Nr.: 1\r\n"
+      "\r\n"
+      " Set de Probleme: #3\r\n"
+      " Numere Probleme: 1-6  (6 probleme)\r\n"
+      "\r\n"
+      " Nr_crt  Nume Student                        Numar_Problema_Examen\r\n"
+      "\r\n" +
+      rows +
+      "\r\n"
+      "\r\n"
+      " Probleme ne-alocate\r\n" +
+      unallocated +
+      "\r\n"
+      " (Numar de probleme: 2)\r\n"
+      "\r\n";
+  ASSERT_GE(report.size(), expectedFront.size());
+  EXPECT_EQ(report.substr(0, expectedFront.size()), expectedFront);
+  const std::string stamp = report.substr(expectedFront.size());
+  EXPECT_TRUE(std::regex_match(
+      stamp, std::regex(" [0-9]{4}-[0-9]{2}-[0-9]{2}   [0-9]{2}:[0-9]{2}:[0-9]{2}\r\n")))
+      << stamp;
+  // The console shows the same stamp without its leading blank.
+  EXPECT_NE(run.out.find("\n" + stamp.substr(1, 21) + "\n"), std::string::npos);
 }
 
 TEST(BinarySession, FatalAnswersEndWithTheirNumbers) {
