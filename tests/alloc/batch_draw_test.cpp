@@ -194,8 +194,14 @@ TEST(BatchDraw, AgreesWithLiteralScanOnRandomCases) {
   constexpr int kFullBatchEvery = 25;
   constexpr std::int32_t kFullBatchMaxCount = 300;
   constexpr std::int32_t kMaxN = 400;
-  const std::int32_t kEdgeWords[] = {0,  -1, kInt32Min, kInt32Max, kFirstWordMax,
-                                     kFirstWordMax + 1, kSecondWordMax, kSecondWordMax + 1};
+  const std::int32_t kEdgeWords[] = {0,
+                                     -1,
+                                     kInt32Min,
+                                     kInt32Max,
+                                     kFirstWordMax,
+                                     kFirstWordMax + 1,
+                                     kSecondWordMax,
+                                     kSecondWordMax + 1};
 
   std::mt19937 rng(20240611);
   std::uniform_int_distribution<std::int32_t> anyWord(kInt32Min, kInt32Max);
@@ -216,9 +222,9 @@ TEST(BatchDraw, AgreesWithLiteralScanOnRandomCases) {
       const double top = std::min(distinct, kMaxN);
       n = std::clamp(static_cast<std::int32_t>(std::pow(top, unit(rng))), 1, distinct);
     }
-    SCOPED_TRACE(testing::Message() << "case " << i << ": seed " << seed.first << ", "
-                                    << seed.second << ", start " << start << ", count " << count
-                                    << ", n " << n);
+    SCOPED_TRACE(testing::Message()
+                 << "case " << i << ": seed " << seed.first << ", " << seed.second << ", start "
+                 << start << ", count " << count << ", n " << n);
     expectSameAsLiteral(seed, rangeOf(start, start + count - 1), n);
     if (HasFatalFailure()) return;
   }

@@ -32,14 +32,20 @@ TEST(MapUniform, Cases) {
       {"p = 0.5 exactly rounds away from zero", 0.125f, {1, 4, 4}, 2},
       {"p = 2.5 exactly rounds away from zero, not to even", 0.625f, {1, 4, 4}, 4},
       {"float product 0.95f * 10 = 9.5 (9.4999999 in double)", 0.95f, {1, 10, 10}, 2},
-      {"float product 560.5 (560.49998 in double)", std::bit_cast<float>(0x3F368E01u),
-       {1, 786, 786}, 562},
+      {"float product 560.5 (560.49998 in double)",
+       std::bit_cast<float>(0x3F368E01u),
+       {1, 786, 786},
+       562},
       {"smallest uniform gives start", 0x1p-31f, {-5, 4, 10}, -5},
       {"largest uniform gives start + 1", 0x1.fffffep-1f, {-5, 4, 10}, -4},
       {"inside the range", 0.5f, {-99, 900, 1000}, 401},
-      {"count converted to float (2147483647 -> 2^31)", 0x1.fffffep-1f,
-       {0, kInt32Max - 1, kInt32Max}, 2147483520},
-      {"end + 1 past INT32_MAX still becomes start + 1", 0.99f, {kInt32Max - 9, kInt32Max, 10},
+      {"count converted to float (2147483647 -> 2^31)",
+       0x1.fffffep-1f,
+       {0, kInt32Max - 1, kInt32Max},
+       2147483520},
+      {"end + 1 past INT32_MAX still becomes start + 1",
+       0.99f,
+       {kInt32Max - 9, kInt32Max, 10},
        kInt32Max - 8},
       {"start = end = INT32_MAX: start + 1 wraps", 0.75f, {kInt32Max, kInt32Max, 1}, kInt32Min},
       {"range at INT32_MIN", 0.5f, {kInt32Min, kInt32Min + 9, 10}, kInt32Min + 5},
@@ -58,7 +64,7 @@ TEST(DistinctValueCount, Cases) {
   struct Case {
     std::int32_t count, distinct;
   };
-  const Case kCases[] = {{kInt32Min, 1}, {-3, 1}, {0, 1},    {1, 2},
+  const Case kCases[] = {{kInt32Min, 1}, {-3, 1}, {0, 1},       {1, 2},
                          {2, 2},         {3, 3},  {1000, 1000}, {kInt32Max, kInt32Max}};
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.count);
@@ -69,8 +75,12 @@ TEST(DistinctValueCount, Cases) {
 // Over many uniforms the mapping reaches exactly distinctValueCount(count) numbers:
 // start..end, or start and start + 1 when count is 1.
 TEST(MapUniform, ReachesExactlyTheDistinctValues) {
-  const ProblemRange kRanges[] = {{7, 7, 1},       {0, 1, 2},  {-99, -97, 3},
-                                  {1, 10, 10},     {-5, 51, 57}, {kInt32Max - 4, kInt32Max, 5},
+  const ProblemRange kRanges[] = {{7, 7, 1},
+                                  {0, 1, 2},
+                                  {-99, -97, 3},
+                                  {1, 10, 10},
+                                  {-5, 51, 57},
+                                  {kInt32Max - 4, kInt32Max, 5},
                                   {kInt32Max, kInt32Max, 1}};
   for (const ProblemRange& range : kRanges) {
     SCOPED_TRACE(testing::Message() << range.start << ".." << range.end);
@@ -82,9 +92,9 @@ TEST(MapUniform, ReachesExactlyTheDistinctValues) {
       EXPECT_EQ(*seen.begin(), range.start);
       EXPECT_EQ(*seen.rbegin(), range.end);
     } else {
-      const std::set<std::int32_t> expected{range.start,
-                                            static_cast<std::int32_t>(std::int64_t{range.start} + 1)};
-      EXPECT_EQ(seen, (expected));
+      const std::set<std::int32_t> expected{
+          range.start, static_cast<std::int32_t>(std::int64_t{range.start} + 1)};
+      EXPECT_EQ(seen, expected);
     }
   }
 }

@@ -53,6 +53,16 @@ TEST(UniformGenerator, SequenceFromSeed12345And67890) {
   }
 }
 
+// From this state both components step to 12345, so w1 - w2 = 0 and z is lifted to
+// its largest value.
+TEST(UniformGenerator, EqualComponentsGiveLargestCombinedValue) {
+  GeneratorState state{1970861171, 1025136760};
+  GeneratorState forZ = state;
+  EXPECT_EQ(nextCombined(forZ), kFirstWordMax);
+  EXPECT_EQ(forZ, (GeneratorState{12345, 12345}));
+  EXPECT_EQ(nextUniform(state), 0x1.fffffep-1f);
+}
+
 // z * 2^-31 has to be rounded once, to nearest with ties to even. Above 2^30 the float
 // grid is 128 apart in z, so 2^30 + 64 and 2^30 + 192 are ties.
 TEST(UniformGenerator, CombinedValueRoundsOnceToNearestEven) {
@@ -62,13 +72,13 @@ TEST(UniformGenerator, CombinedValueRoundsOnceToNearestEven) {
   };
   const Case kCases[] = {
       {1, 0x1p-31f},
-      {(1 << 24) - 1, 0x1.fffffep-8f},          // 24 bits: exact
-      {(1 << 30) + 64, 0x1p-1f},                // tie, down to the even neighbour
-      {(1 << 30) + 192, 0x1.000004p-1f},        // tie, up to the even neighbour
-      {(1 << 30) + 63, 0x1p-1f},                // just below a tie: down
-      {(1 << 30) + 65, 0x1.000002p-1f},         // just above a tie: up
-      {(1 << 30) + 127, 0x1.000002p-1f},        // up
-      {kFirstWordMax, 0x1.fffffep-1f},          // the largest z stays below 1
+      {(1 << 24) - 1, 0x1.fffffep-8f},    // 24 bits: exact
+      {(1 << 30) + 64, 0x1p-1f},          // tie, down to the even neighbour
+      {(1 << 30) + 192, 0x1.000004p-1f},  // tie, up to the even neighbour
+      {(1 << 30) + 63, 0x1p-1f},          // just below a tie: down
+      {(1 << 30) + 65, 0x1.000002p-1f},   // just above a tie: up
+      {(1 << 30) + 127, 0x1.000002p-1f},  // up
+      {kFirstWordMax, 0x1.fffffep-1f},    // the largest z stays below 1
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.z);
@@ -78,9 +88,12 @@ TEST(UniformGenerator, CombinedValueRoundsOnceToNearestEven) {
 
 // Steps from the corners of the state space must stay inside it, with z in range.
 TEST(UniformGenerator, DrawsKeepStateAndCombinedValueInRange) {
-  const GeneratorState kStarts[] = {
-      {1, 1}, {kFirstWordMax, kSecondWordMax}, {1, kSecondWordMax}, {kFirstWordMax, 1},
-      {53668, 52774}, {53667, 52773}};
+  const GeneratorState kStarts[] = {{1, 1},
+                                    {kFirstWordMax, kSecondWordMax},
+                                    {1, kSecondWordMax},
+                                    {kFirstWordMax, 1},
+                                    {53668, 52774},
+                                    {53667, 52773}};
   for (const GeneratorState& start : kStarts) {
     SCOPED_TRACE(testing::Message() << start.w1 << ", " << start.w2);
     GeneratorState state = start;
