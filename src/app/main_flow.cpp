@@ -158,19 +158,20 @@ void allocate(Console& console, const Platform& platform, const Group& group, co
   // One flag per problem number of the range; none for an empty range.
   std::vector<bool> markers(static_cast<std::size_t>(std::max(exam.range.count, 0)), false);
   const std::array<std::int32_t, 3> sizes{exam.batches.s1, exam.batches.s2, exam.batches.s3};
+  // Row numbers run on across the batches: batch k follows the students of
+  // the batches before it.
+  const std::array<std::int32_t, 3> offsets{0, sizes[0], sizes[0] + sizes[1]};
   std::array<AllocationBatch, 3> batches;
-  std::vector<std::vector<std::int32_t>> drawn;
   DrawContext context{console.out(), platform, seedLines ? &*seedLines : nullptr};
-  std::int32_t offset = 0;
   for (std::size_t k = 0; k < sizes.size(); ++k) {
-    if (k > 0 && sizes[k] <= 0) break;
+    // Batch 1 always runs, even empty; a later one only when it has students.
+    if (k > 0 && sizes[k] <= 0) continue;
     AllocationBatch& batch = batches[k];
     ProblemDraw(newAllocation, batch.seedUsed, batch.seedRead, sizes[k], batch.problems, exam.range,
                 context);
-    writeBatchRows(report, group, offset, batch.problems, k == 0 ? &markers : nullptr, exam.range);
+    writeBatchRows(report, group, offsets[k], batch.problems, k == 0 ? &markers : nullptr,
+                   exam.range);
     if (k == 0) writeUnallocatedSection(report, group, exam, markers);
-    drawn.push_back(batch.problems);
-    offset += sizes[k];
   }
   // Every entry needed has been read: let go of the chosen file before the
   // new seed file, which may be the very same file, is written.
@@ -180,7 +181,7 @@ void allocate(Console& console, const Platform& platform, const Group& group, co
     seedLines.reset();
     seed->file.close();
   }
-  writeDuplicatesSection(report, drawn);
+  writeDuplicatesSection(report, {batches[0].problems, batches[1].problems, batches[2].problems});
   const LocalDateTime now = platform.localDateTime();
   writeStamp(report, now, seedPath, platform.currentDirectory());
   writeConsoleClosing(console.out(), now, result.name);

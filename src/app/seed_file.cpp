@@ -47,7 +47,8 @@ std::string writeSeedFile(const std::string& examNumberText, const std::string& 
   if (!file) throwOpenError(errno, name);
   TextSink sink = fileSink(*file, diagnostics);
   const bool drawn[] = {true, sizes.s2 > 0, sizes.s3 > 0};
-  for (std::size_t k = 0; k < seedUsed.size() && drawn[k]; ++k) {
+  for (std::size_t k = 0; k < seedUsed.size(); ++k) {
+    if (!drawn[k]) continue;
     writeLine(sink, {item::text()}, {" seed_" + std::to_string(k + 1) + ":"});
     writeLine(sink, {item::defaultInteger(), item::defaultInteger()},
               {seedUsed[k].first, seedUsed[k].second});

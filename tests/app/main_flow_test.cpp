@@ -217,6 +217,35 @@ TEST(MainFlow, RangeTooSmallForABatchIsAskedAgain) {
                                                           "Seed_1 (1-7) Grupa G1.dat"}));
 }
 
+TEST(MainFlow, EmptyRangeDrawsItsOneStudentInTheThirdBatch) {
+  ScratchDirectory scratch;
+  // One student over the range 5 to 4 (no problems): batches of 0, 0 and 1.
+  FakePlatform fake("G\n1\n1\n1\n5 4\nn\n");
+  EXPECT_EQ(runLotrano(fake.platform()), 0);
+  EXPECT_EQ(fake.sleeps.size(), 2u) << "batch 1 and batch 3 are drawn, batch 2 is not";
+  const auto lines = fileLines("Probleme Examen Nr_1 (5-4) Grupa G.rez");
+  const std::vector<std::string> expected = {
+      " Grupa: G",
+      " Numar de Studenti:   1",
+      "",
+      " Problema de Examen Nr.: 1",
+      "",
+      " Set de Probleme: #1",
+      " Numere Probleme: 5-4  (0 probleme)",
+      "",
+      " Nr_crt   Numar_Problema_Examen",
+      "",
+      "   1       6",  // start, past the end, moves to start + start - end
+      "",
+      " 2013-03-05   09:05:07",
+  };
+  EXPECT_EQ(lines, expected);
+  const std::string seed = readWholeFile("Seed_1 (5-4) Grupa G.dat");
+  EXPECT_NE(seed.find(" seed_1:\r\n"), std::string::npos);
+  EXPECT_NE(seed.find(" seed_3:\r\n"), std::string::npos);
+  EXPECT_EQ(seed.find(" seed_2:"), std::string::npos);
+}
+
 TEST(MainFlow, TenFileLimitShowsTheMessageAndEndsWithoutFiles) {
   ScratchDirectory scratch;
   const std::string base = "Probleme Examen Nr_1 (1-6) Grupa 1234";

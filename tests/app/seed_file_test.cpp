@@ -58,6 +58,9 @@ TEST(SeedFile, WritesOneEntryPerBatchDrawn) {
        " seed_1:\r\n   123456789  1987654321\r\n seed_2:\r\n  2147483562         500\r\n"
        " seed_3:\r\n           1  2147483398\r\n"},
       {{0, 0, 0}, " seed_1:\r\n   123456789  1987654321\r\n"},
+      // An empty range: the one student falls to batch 3, batch 2 is empty.
+      {{0, 0, 1},
+       " seed_1:\r\n   123456789  1987654321\r\n seed_3:\r\n           1  2147483398\r\n"},
   };
   for (const auto& c : cases) {
     ScratchDirectory scratch;
