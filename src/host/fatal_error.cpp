@@ -20,7 +20,7 @@ std::string_view errorText(ErrorCode code) {
     case ErrorCode::kReadError:
       return "error during read";
     case ErrorCode::kFileNameError:
-      return "file name specification error";
+      return "invalid file name";
     case ErrorCode::kListSyntax:
       return "list-directed I/O syntax error";
     case ErrorCode::kOutputConversion:

@@ -8,6 +8,7 @@
 #include "fake_platform.h"
 #include "fatal_matchers.h"
 #include "scratch_directory.h"
+#include "worked_examples.h"
 
 namespace lotrano {
 namespace {
@@ -81,39 +82,7 @@ TEST(MainFlow, TypedGroupReallocationReproducesTheSecondWorkedExample) {
   EXPECT_TRUE(fake.sleeps.empty()) << "a re-allocation does not wait";
   EXPECT_EQ(fake.keyWaits, 1);
 
-  const std::vector<std::string> expected = {
-      " Grupa: 1234",
-      " Numar de Studenti:   8",
-      "",
-      " Problema de Examen Nr.: 2",
-      "",
-      " Set de Probleme: #1",
-      " Numere Probleme: 1-6  (6 probleme)",
-      "",
-      " Nr_crt   Numar_Problema_Examen",
-      "",
-      "   1       4",
-      "   2       1",
-      "   3       6",
-      "   4       2",
-      "   5       5",
-      "   6       3",
-      "   7       2",
-      "   8       5",
-      "",
-      "",
-      " Probleme dublate",
-      " Nr_crt     Numar_Problema_Examen",
-      "",
-      "   4   7:   2",
-      "   5   8:   5",
-      " (Numar de probleme dublate: 2)",
-      "",
-      " 2013-05-21   09:05:07",
-      "",
-      " [Re-alocare, cu: \"Seed_2 (1-6) Grupa 1234.dat\"]",
-  };
-  EXPECT_EQ(fileLines(resultName), expected);
+  EXPECT_EQ(fileLines(resultName), kTypedReallocationReport);
   // The new seed file holds the same words, beside the result file.
   EXPECT_EQ(readWholeFile("Seed_2 (1-6) Grupa 1234.dat"), kSeedFileOfTheSecondExample);
   EXPECT_EQ(fake.madeReadOnly, std::vector<std::string>{resultName});

@@ -11,6 +11,7 @@
 
 #include "host/characters.h"
 #include "host/fatal_error.h"
+#include "worked_examples.h"
 
 namespace lotrano {
 namespace {
@@ -124,38 +125,7 @@ TEST_F(ReportTest, SecondWorkedExampleTypedGroupRepeatedProblemsAndReallocation)
   writeStamp(report, at(2013, 5, 21, 9, 5, 7), "/home/prof/lotrano/Dat/Seed_2 (1-6) Grupa 1234.dat",
              "/home/prof");
 
-  EXPECT_EQ(out.str(), fileText({
-                           " Grupa: 1234",
-                           " Numar de Studenti:   8",
-                           "",
-                           " Problema de Examen Nr.: 2",
-                           "",
-                           " Set de Probleme: #1",
-                           " Numere Probleme: 1-6  (6 probleme)",
-                           "",
-                           " Nr_crt   Numar_Problema_Examen",
-                           "",
-                           "   1       4",
-                           "   2       1",
-                           "   3       6",
-                           "   4       2",
-                           "   5       5",
-                           "   6       3",
-                           "   7       2",
-                           "   8       5",
-                           "",
-                           "",
-                           " Probleme dublate",
-                           " Nr_crt     Numar_Problema_Examen",
-                           "",
-                           "   4   7:   2",
-                           "   5   8:   5",
-                           " (Numar de probleme dublate: 2)",
-                           "",
-                           " 2013-05-21   09:05:07",
-                           "",
-                           " [Re-alocare, cu: \"Seed_2 (1-6) Grupa 1234.dat\"]",
-                       }));
+  EXPECT_EQ(out.str(), fileText(kTypedReallocationReport));
 }
 
 TEST_F(ReportTest, ProblemNumberMovesRightOnlyForNamesOf36Or37Characters) {
