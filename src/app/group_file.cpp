@@ -101,6 +101,15 @@ std::size_t checkGroupNumber(const FixedText& title, std::size_t used, const std
   return first;
 }
 
+// Editors on Windows often begin a UTF-8 file with a byte order mark. It is
+// no part of the title, and kept it would stand, unseen, in the result file's
+// name.
+std::string_view withoutByteOrderMark(std::string_view line) {
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
+  return line;
+}
+
 }  // namespace
 
 Group readGroup(const std::function<LineSource()>& openLines, TextSink& console) {
@@ -108,7 +117,7 @@ Group readGroup(const std::function<LineSource()>& openLines, TextSink& console)
   group.fromFile = true;
 
   LineSource firstPass = openLines();
-  group.title = readFixedText(firstPass, kTitleLength);
+  group.title = FixedText(kTitleLength, withoutByteOrderMark(firstPass.nextOrFail()));
   const std::size_t used = usedLength(group.title.str());
   const std::size_t firstDigit = checkGroupNumber(group.title, used, firstPass.name());
   group.text = std::string(characterRange(group.title.str(), firstDigit, used));

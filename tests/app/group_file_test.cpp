@@ -109,6 +109,14 @@ TEST(GroupFile, GroupTextRunsFromTheFirstDigitToTheLastNonBlank) {
   }
 }
 
+TEST(GroupFile, ByteOrderMarkIsNoPartOfTheTitle) {
+  Console console;
+  const Group group = readFromText("\xEF\xBB\xBFGrupa 311 AC\r\n1. Alfa Beta\r\n", console);
+  EXPECT_EQ(group.title.str(), padOrCut("Grupa 311 AC", 80));
+  EXPECT_EQ(group.text, "311 AC");
+  EXPECT_EQ(group.studentCount, 1);
+}
+
 TEST(GroupFile, TitleWithoutAUsableGroupNumberIsFatal) {
   const std::string eightyLetters(80, 'G');
   const struct {
