@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 #include "host/char_utils.h"
@@ -145,10 +143,6 @@ Group readGroup(const std::function<LineSource()>& openLines, TextSink& console)
 }
 
 std::optional<Group> readGroupFile(const std::string& path, TextSink& console) {
-  // A folder opens for reading on Linux and only fails at the first read; on
-  // Windows it does not open at all, which is what the caller expects.
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) return std::nullopt;
   auto file = openForReading(path);
   if (!file) return std::nullopt;
   Group group = readGroup(

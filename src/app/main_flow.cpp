@@ -123,27 +123,21 @@ struct ChosenSeedFile {
   TextFile file;
 };
 
-// Step 8. A cancelled dialog or a file that does not open stops the run;
-// the result file just created is still empty then and is removed, so that
-// it takes none of the ten names.
-ChosenSeedFile chooseSeedFile(const Platform& platform, ResultFile& result) {
-  const auto discardResult = [&result] {
-    const std::string name(result.name.trimmed());
-    result.file.close();
-    std::remove(name.c_str());
-  };
+// Step 8. A cancelled dialog or a file that does not open stops the run.
+ChosenSeedFile chooseSeedFile(const Platform& platform) {
   const auto path = platform.chooseFile(kSeedDialogTitle);
-  if (!path) {
-    discardResult();
-    throw FatalError(ErrorCode::kFileNameError, "seed file", "no seed file was chosen");
-  }
+  if (!path) throw FatalError(ErrorCode::kFileNameError, "seed file", "no seed file was chosen");
   auto file = openForReading(*path);
-  if (!file) {
-    const int reason = errno;
-    discardResult();
-    throwOpenError(reason, *path);
-  }
+  if (!file) throwOpenError(errno, *path);
   return {*path, std::move(*file)};
+}
+
+// A run that stops before the report's header leaves its result file empty;
+// it is removed, so that it takes none of the ten names.
+void discardEmptyResult(ResultFile& result) {
+  const std::string name(result.name.trimmed());
+  result.file.close();
+  std::remove(name.c_str());
 }
 
 // Steps 9 to 12: the report interleaved with the draws, the seed file, and
@@ -206,9 +200,15 @@ int runLotrano(const Platform& platform) {
   const ExamData exam = askExamData(console, platform, group.studentCount);
   auto result = openResultFile(group, exam, currentDirectoryFileSystem(), platform.showMessage);
   if (result) {
-    const bool newAllocation = askNewAllocation(console);
+    bool newAllocation = true;
     std::optional<ChosenSeedFile> seed;
-    if (!newAllocation) seed = chooseSeedFile(platform, *result);
+    try {
+      newAllocation = askNewAllocation(console);
+      if (!newAllocation) seed = chooseSeedFile(platform);
+    } catch (const FatalError&) {
+      discardEmptyResult(*result);
+      throw;
+    }
     allocate(console, platform, group, exam, *result, newAllocation, std::move(seed));
   }
   return endRun(console, platform);

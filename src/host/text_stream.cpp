@@ -1,6 +1,7 @@
 #include "host/text_stream.h"
 
 #include <cerrno>
+#include <filesystem>
 #include <istream>
 #include <ostream>
 
@@ -141,6 +142,12 @@ void TextFile::close() {
 }
 
 std::optional<TextFile> openForReading(const std::string& path) {
+  // A folder is no text file: refuse it here rather than fail at its first read.
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) {
+    errno = EISDIR;
+    return std::nullopt;
+  }
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return std::nullopt;
   return TextFile(file, path);

@@ -118,7 +118,7 @@ class TextFile {
 };
 
 // Opens an existing file for reading; nullopt (with errno set) when it does
-// not open.
+// not open. A folder does not open.
 std::optional<TextFile> openForReading(const std::string& path);
 
 // Creates a new file for writing; never opens a file that already exists.

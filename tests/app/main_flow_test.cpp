@@ -235,33 +235,36 @@ TEST(MainFlow, TenFileLimitShowsTheMessageAndEndsWithoutFiles) {
   EXPECT_EQ(fake.keyWaits, 1);
 }
 
-TEST(MainFlow, FailedSeedChoiceLeavesNoResultFileBehind) {
+TEST(MainFlow, RunStoppedBeforeTheHeaderLeavesNoResultFileBehind) {
   const struct {
     const char* what;
-    std::optional<std::string> choice;
+    const char* input;
+    std::optional<std::string> seedChoice;
     ErrorCode code;
+    const char* file;
   } cases[] = {
-      {"cancelled", std::nullopt, ErrorCode::kFileNameError},
-      {"missing", "no such seed.dat", ErrorCode::kFileNotFound},
+      {"seed dialog cancelled", "R\n", std::nullopt, ErrorCode::kFileNameError, "seed file"},
+      {"seed file missing", "R\n", "no such seed.dat", ErrorCode::kFileNotFound,
+       "no such seed.dat"},
+      {"a folder chosen", "R\n", ".", ErrorCode::kOpenFailure, "."},
+      {"no answer to the allocation question", "", std::nullopt, ErrorCode::kEndOfFile, "console"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ScratchDirectory scratch;
-    FakePlatform fake("1234\n4\n1\n1\n1 6\nR\n");
-    fake.choices = {std::nullopt, c.choice};
-    try {
-      runLotrano(fake.platform());
-      ADD_FAILURE() << "no fatal error";
-    } catch (const FatalError& error) {
-      EXPECT_EQ(error.code(), c.code);
-      if (c.choice) {
-        EXPECT_EQ(error.file(), *c.choice);
-      } else {
-        EXPECT_NE(std::string(error.what()).find("no seed file was chosen"), std::string::npos);
-      }
-    }
+    FakePlatform fake(std::string("1234\n4\n1\n1\n1 6\n") + c.input);
+    fake.choices = {std::nullopt, c.seedChoice};
+    EXPECT_FATAL(runLotrano(fake.platform()), c.code, c.file);
     EXPECT_TRUE(directoryEntries().empty());
     EXPECT_EQ(fake.keyWaits, 0);
+  }
+  ScratchDirectory scratch;
+  FakePlatform fake("1234\n4\n1\n1\n1 6\nr\n");
+  try {
+    runLotrano(fake.platform());
+    ADD_FAILURE() << "no fatal error";
+  } catch (const FatalError& error) {
+    EXPECT_NE(std::string(error.what()).find("no seed file was chosen"), std::string::npos);
   }
 }
 
