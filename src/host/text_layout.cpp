@@ -77,14 +77,18 @@ LaidOutLines applyLayout(const TextLayout& layout, const LayoutValues& values,
   LaidOutLines result;
   LineBuilder line(startColumn);
   std::size_t next = 0;
-  bool endsOpen = false;
+  // A layout without a value item never consumes values, so it never starts over.
+  const bool consumesValues = std::any_of(layout.begin(), layout.end(), takesValue);
   while (true) {
     bool ranOut = false;
-    endsOpen = false;
+    result.lastLineOpen = false;
     for (const LayoutItem& it : layout) {
-      endsOpen = false;
-      if (takesValue(it) && next == values.size()) {
+      // Only an open-line marker that stands last leaves the line open.
+      result.lastLineOpen = it.kind == LayoutItem::Kind::kOpenLine;
+      // A value item, or the stop marker, ends the layout once no value is left.
+      if ((takesValue(it) || it.kind == LayoutItem::Kind::kStop) && next == values.size()) {
         ranOut = true;
+        result.lastLineOpen = false;
         break;
       }
       switch (it.kind) {
@@ -110,22 +114,15 @@ LaidOutLines applyLayout(const TextLayout& layout, const LayoutValues& values,
           result.lines.push_back(line.take());
           break;
         case LayoutItem::Kind::kOpenLine:
-          endsOpen = true;
-          break;
         case LayoutItem::Kind::kStop:
-          if (next == values.size()) ranOut = true;
           break;
       }
-      if (ranOut) break;
     }
-    // Values left over: the line ends and the layout starts over. A layout
-    // without a value item would never consume them, so it stops here too.
-    const bool consumesValues = std::any_of(layout.begin(), layout.end(), takesValue);
+    // Values left over: the line ends and the layout starts over on a new line.
     if (ranOut || next == values.size() || !consumesValues) break;
     result.lines.push_back(line.take());
   }
   result.lines.push_back(line.take());
-  result.lastLineOpen = endsOpen;
   return result;
 }
 
