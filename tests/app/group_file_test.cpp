@@ -55,28 +55,31 @@ std::string joinLines(const std::string& lineEnd) {
   return content;
 }
 
+// What the example list gives: the group, its names and the two console lines.
+void expectExampleGroup(const Group& group, const Console& console) {
+  EXPECT_TRUE(group.fromFile);
+  EXPECT_EQ(group.title.str(),
+            "Grupa 1231 - anul II                                            "
+            "                ");
+  EXPECT_EQ(group.text, "1231 - anul II");
+  EXPECT_EQ(group.studentCount, 3);
+  EXPECT_EQ(namesOf(group), (std::vector<std::string>{
+                                "Alfa Beta                            ",
+                                "Gama Delta 9.50                      ",
+                                "                                     ",
+                            }));
+  EXPECT_EQ(console.out.str(),
+            " Grupa: 1231 - anul II\n"
+            " Numar studenti:   3\n"
+            "\n");
+  EXPECT_EQ(console.diagnostics.str(), "");
+}
+
 TEST(GroupFile, ReadsTheExampleListWithEitherLineEnd) {
   for (const std::string lineEnd : {"\n", "\r\n"}) {
     SCOPED_TRACE(lineEnd == "\n" ? "LF" : "CR LF");
     Console console;
-    const Group group = readFromText(joinLines(lineEnd), console);
-
-    EXPECT_TRUE(group.fromFile);
-    EXPECT_EQ(group.title.str(),
-              "Grupa 1231 - anul II                                            "
-              "                ");
-    EXPECT_EQ(group.text, "1231 - anul II");
-    EXPECT_EQ(group.studentCount, 3);
-    EXPECT_EQ(namesOf(group), (std::vector<std::string>{
-                                  "Alfa Beta                            ",
-                                  "Gama Delta 9.50                      ",
-                                  "                                     ",
-                              }));
-    EXPECT_EQ(console.out.str(),
-              " Grupa: 1231 - anul II\n"
-              " Numar studenti:   3\n"
-              "\n");
-    EXPECT_EQ(console.diagnostics.str(), "");
+    expectExampleGroup(readFromText(joinLines(lineEnd), console), console);
   }
 }
 
@@ -333,17 +336,7 @@ TEST_F(GroupFileOnDisk, ReadsAFileAndReadsItTwice) {
   Console console;
   const auto group = readGroupFile(path, console.sink);
   ASSERT_TRUE(group.has_value());
-  EXPECT_EQ(group->text, "1231 - anul II");
-  EXPECT_EQ(group->studentCount, 3);
-  EXPECT_EQ(namesOf(*group), (std::vector<std::string>{
-                                 "Alfa Beta                            ",
-                                 "Gama Delta 9.50                      ",
-                                 "                                     ",
-                             }));
-  EXPECT_EQ(console.out.str(),
-            " Grupa: 1231 - anul II\n"
-            " Numar studenti:   3\n"
-            "\n");
+  expectExampleGroup(*group, console);
 }
 
 TEST_F(GroupFileOnDisk, AFileThatDoesNotOpenGivesNothingAndSaysNothing) {
