@@ -1,5 +1,6 @@
 #include "app/result_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <iostream>
@@ -28,10 +29,15 @@ constexpr std::string_view kTenFileText =
 // Digits stop at 9: the base name and nine variants are the ten files.
 constexpr std::int32_t kLastVariant = 9;
 
-// A name that would reach outside the current directory, or that the C
-// library would silently cut short at a NUL.
+// A name that would reach outside the current directory, or that holds a
+// control character (a NUL would silently cut it short; a CR or a tab from a
+// group file with odd line ends would hide in it). Windows refuses all of
+// these too.
 bool isRefusedName(std::string_view name) {
-  return name.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos;
+  return std::any_of(name.begin(), name.end(), [](char c) {
+    const auto code = static_cast<unsigned char>(c);
+    return c == '/' || c == '\\' || code < 0x20 || code == 0x7F;
+  });
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ namespace lotrano {
 // upper-case "G" up to its first "." (empty when the "." comes first), so it
 // keeps a variant mark such as [2]. A name without a "G" (a title in lower
 // case) takes its group part from where the group title begins instead, so
-// that different groups never share a seed file.
+// that such groups do not all share the seed file "Seed_<exam> (<range>) .dat".
 FixedText seedFileName(const std::string& examNumberText, const std::string& rangeText,
                        const FixedText& resultFileName);
 

@@ -230,5 +230,22 @@ TEST(BatchDraw, AgreesWithLiteralScanOnRandomCases) {
   }
 }
 
+
+// The largest batches a range of up to 1000 problems can have, where the rescans
+// are longest: full batches and batches one short of full, from random seeds.
+TEST(BatchDraw, AgreesWithLiteralScanOnLargeFullBatches) {
+  std::mt19937 rng(1000);
+  std::uniform_int_distribution<std::int32_t> anyWord(kInt32Min, kInt32Max);
+  const struct {
+    std::int32_t start, count, n;
+  } kCases[] = {{1, 1000, 1000}, {-99, 1000, 999}, {0, 700, 700}, {501, 850, 849}};
+  for (const auto& c : kCases) {
+    const SeedPair seed{anyWord(rng), anyWord(rng)};
+    SCOPED_TRACE(testing::Message() << "seed " << seed.first << ", " << seed.second << ", start "
+                                    << c.start << ", count " << c.count << ", n " << c.n);
+    expectSameAsLiteral(seed, rangeOf(c.start, c.start + c.count - 1), c.n);
+  }
+}
+
 }  // namespace
 }  // namespace lotrano

@@ -346,7 +346,7 @@ TEST_F(ResultFileInDirectory, ConversionErrorAfterTheBracketIsFatalAndCreatesNot
   EXPECT_EQ(snapshot(), before);
 }
 
-TEST_F(ResultFileInDirectory, NameWithAPathSeparatorIsRefusedAndNothingIsCreatedAnywhere) {
+TEST_F(ResultFileInDirectory, NameWithASeparatorOrControlCharacterIsRefusedAndNothingIsCreated) {
   // The directory a slash would lead into exists, so that an unguarded open
   // would succeed there.
   fs::create_directory("Probleme Examen Nr_1 (1-30) Grupa 12");
@@ -362,6 +362,11 @@ TEST_F(ResultFileInDirectory, NameWithAPathSeparatorIsRefusedAndNothingIsCreated
       {typedGroup("12/3"), "Probleme Examen Nr_1 (1-30) Grupa 12/3.rez"},
       {fileGroup(std::string("Grupa 12\0x", 10)),
        std::string("Probleme Examen Nr_1 (1-30) Grupa 12\0x.rez", 42)},
+      // A group file with CR-only line ends reads as one long title.
+      {fileGroup("Grupa 12\r1 Ana\r2 Bob"),
+       "Probleme Examen Nr_1 (1-30) Grupa 12\r1 Ana\r2 Bob.rez"},
+      {fileGroup("Grupa\t12"), "Probleme Examen Nr_1 (1-30) Grupa\t12.rez"},
+      {fileGroup("Grupa 12\x7F"), "Probleme Examen Nr_1 (1-30) Grupa 12\x7F.rez"},
   };
   for (const auto& c : cases) {
     MessageRecorder messages;
