@@ -136,7 +136,11 @@ ChosenSeedFile chooseSeedFile(const Platform& platform) {
 // it is removed, so that it takes none of the ten names.
 void discardEmptyResult(ResultFile& result) {
   const std::string name(result.name.trimmed());
-  result.file.close();
+  try {
+    result.file.close();
+  } catch (const FatalError&) {
+    // Nothing was written to it; the error that stopped the run is the one to report.
+  }
   std::remove(name.c_str());
 }
 

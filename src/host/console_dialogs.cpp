@@ -80,7 +80,8 @@ std::optional<std::string> chooseFileAtConsole(std::istream& in, std::ostream& e
     const ReadStatus status = readStreamLine(in, line);
     if (status != ReadStatus::kLine || !inputEchoes) err << '\n';
     if (status != ReadStatus::kLine) return std::nullopt;
-    const std::string_view answer = trimmed(line);
+    // A name ends at its first NUL, as a text from a platform dialog does.
+    const std::string_view answer = trimmed(std::string_view(line).substr(0, line.find('\0')));
     if (answer.empty()) return std::nullopt;
     fs::path chosen(answer);
     if (chosen.is_relative()) chosen = fs::path(start.empty() ? "." : start) / chosen;

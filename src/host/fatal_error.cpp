@@ -33,14 +33,37 @@ std::string_view errorText(ErrorCode code) {
   return "unknown error";
 }
 
+namespace {
+
+// A name as it stands, but with control characters (a NUL, a CR from a file
+// with odd line ends) shown as \xNN, so that the diagnostic stays one whole,
+// readable line.
+std::string visible(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string shown;
+  for (const char c : text) {
+    const auto code = static_cast<unsigned char>(c);
+    if (code < 0x20 || code == 0x7F) {
+      shown += "\\x";
+      shown += kHex[code >> 4];
+      shown += kHex[code & 0x0F];
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
+}  // namespace
+
 std::string diagnosticLine(ErrorCode code, std::string_view file, std::string_view detail) {
   std::string line = "lotrano: ";
   line += errorText(code);
   line += " (error " + std::to_string(static_cast<int>(code)) + "), file: ";
-  line += file;
+  line += visible(file);
   if (!detail.empty()) {
     line += " (";
-    line += detail;
+    line += visible(detail);
     line += ")";
   }
   return line;

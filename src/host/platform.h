@@ -4,6 +4,7 @@
 // Platform value, so that tests can hand it stand-ins for all of them.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
@@ -60,8 +61,13 @@ struct Platform {
 // The real platform of this machine, on the process's standard streams.
 Platform systemPlatform();
 
+// A moment of the system clock in the local calendar and time of day (time
+// zone and daylight saving applied); hundredths are milliseconds / 10.
+LocalDateTime localDateTimeAt(std::chrono::system_clock::time_point when);
+
 // The local date and the local time of day, each from its own reading of the
-// system clock.
+// system clock. The report takes both from one reading instead
+// (Platform::localDateTime), so that a run across midnight cannot mix two days.
 LocalDate localDate();
 LocalTime localTime();
 

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <iostream>
@@ -24,7 +26,9 @@ const Clock::time_point& programStart() {
   return start;
 }
 
-LocalDateTime toLocal(Clock::time_point when) {
+}  // namespace
+
+LocalDateTime localDateTimeAt(Clock::time_point when) {
   const std::time_t seconds = Clock::to_time_t(when);
   std::tm parts{};
   localtime_r(&seconds, &parts);
@@ -36,6 +40,35 @@ LocalDateTime toLocal(Clock::time_point when) {
   result.time = {parts.tm_hour, parts.tm_min, parts.tm_sec,
                  static_cast<std::int32_t>(sinceSecond >= 0 ? sinceSecond / 10 : 0)};
   return result;
+}
+
+namespace {
+
+// Standard input as the console dialogue reads it: through C stdio, one
+// character at a time, with a failed read (not the end of the input) turned
+// into the stream's badbit, so that it is reported as the failed read it is.
+class StandardInputBuffer : public std::streambuf {
+ protected:
+  int_type underflow() override {
+    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+    const int c = std::fgetc(stdin);
+    if (c == EOF) {
+      if (std::ferror(stdin) != 0) throw std::ios_base::failure("console read failed");
+      return traits_type::eof();
+    }
+    held_ = static_cast<char>(c);
+    setg(&held_, &held_, &held_ + 1);
+    return traits_type::to_int_type(held_);
+  }
+
+ private:
+  char held_ = 0;
+};
+
+std::istream& consoleInput() {
+  static StandardInputBuffer buffer;
+  static std::istream input(&buffer);
+  return input;
 }
 
 std::string currentDirectoryText() {
@@ -50,7 +83,9 @@ void waitForTerminalKey() {
   termios saved{};
   if (tcgetattr(STDIN_FILENO, &saved) != 0) return;
   termios raw = saved;
-  raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
+  // Without ISIG, Ctrl-C is a key like any other and cannot leave the
+  // terminal without echo.
+  raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO | ISIG));
   raw.c_cc[VMIN] = 1;
   raw.c_cc[VTIME] = 0;
   tcsetattr(STDIN_FILENO, TCSANOW, &raw);
@@ -61,23 +96,28 @@ void waitForTerminalKey() {
     char key = 0;
     [[maybe_unused]] const auto consumed = read(STDIN_FILENO, &key, 1);
   }
-  tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+  // The rest of a key that sends several bytes (an arrow, a function key)
+  // is dropped, not left for the shell.
+  tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
 }
 
 }  // namespace
 
 Platform systemPlatform() {
   programStart();  // the seeding clock counts from here
+  // A closed pipe on standard output is a failed write, reported as such,
+  // not a silent death by signal.
+  std::signal(SIGPIPE, SIG_IGN);
   Platform platform;
-  platform.in = &std::cin;
+  platform.in = &consoleInput();
   platform.out = &std::cout;
   platform.err = &std::cerr;
   platform.inputIsTerminal = isatty(STDIN_FILENO) != 0;
   platform.chooseFile = [terminal = platform.inputIsTerminal](std::string_view title) {
-    return chooseFileAtConsole(std::cin, std::cerr, title, currentDirectoryText(), terminal);
+    return chooseFileAtConsole(consoleInput(), std::cerr, title, currentDirectoryText(), terminal);
   };
   platform.showMessage = [](std::string_view caption, std::string_view text) {
-    showMessageAtConsole(std::cin, std::cerr, caption, text);
+    showMessageAtConsole(consoleInput(), std::cerr, caption, text);
   };
   platform.makeReadOnly = [](const std::string& path) {
     struct stat status {};
@@ -88,7 +128,7 @@ Platform systemPlatform() {
     if (terminal) {
       waitForTerminalKey();
     } else {
-      std::cin.get();  // one character, or at once at the end of input
+      consoleInput().get();  // one character, or at once at the end of input
     }
   };
   platform.secondsSince1970 = [] {
@@ -102,12 +142,12 @@ Platform systemPlatform() {
   platform.sleep = [](std::int32_t milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
   };
-  platform.localDateTime = [] { return toLocal(Clock::now()); };
+  platform.localDateTime = [] { return localDateTimeAt(Clock::now()); };
   platform.currentDirectory = currentDirectoryText;
   return platform;
 }
 
-LocalDate localDate() { return toLocal(Clock::now()).date; }
-LocalTime localTime() { return toLocal(Clock::now()).time; }
+LocalDate localDate() { return localDateTimeAt(Clock::now()).date; }
+LocalTime localTime() { return localDateTimeAt(Clock::now()).time; }
 
 }  // namespace lotrano

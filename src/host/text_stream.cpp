@@ -80,12 +80,16 @@ ReadStatus collectLine(Get get, std::string& line, bool& failed) {
   for (int c = get(); c != EOF; c = get()) {
     any = true;
     if (c == '\n') break;
-    if (line.size() < kMaxLineBytes) line.push_back(static_cast<char>(c));
+    // Refused rather than cut, so that no value is silently taken from a
+    // shortened line; reading stops here, so an endless line cannot hold us.
+    // One byte beyond the limit is room for the CR of a CR LF.
+    if (line.size() > kMaxLineBytes) return ReadStatus::kError;
+    line.push_back(static_cast<char>(c));
   }
   if (failed) return ReadStatus::kError;
   if (!any) return ReadStatus::kEnd;
   if (!line.empty() && line.back() == '\r') line.pop_back();
-  return ReadStatus::kLine;
+  return line.size() > kMaxLineBytes ? ReadStatus::kError : ReadStatus::kLine;
 }
 
 }  // namespace

@@ -79,9 +79,9 @@ class LineSource {
   std::string name_;
 };
 
-// Longest line kept from any input; the rest of a longer line is dropped so
-// that no file, however made, can exhaust memory. Every line the program
-// looks at is far shorter.
+// Longest line read from the console or a file (its CR not counted); a
+// longer one is a failed read, so that no input, however made, can exhaust
+// memory or hold the program. Every line the program looks at is far shorter.
 inline constexpr std::size_t kMaxLineBytes = 64 * 1024;
 
 // Reads one line from a stream, dropping a CR before the LF.

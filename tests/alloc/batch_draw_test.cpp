@@ -230,7 +230,6 @@ TEST(BatchDraw, AgreesWithLiteralScanOnRandomCases) {
   }
 }
 
-
 // The largest batches a range of up to 1000 problems can have, where the rescans
 // are longest: full batches and batches one short of full, from random seeds.
 TEST(BatchDraw, AgreesWithLiteralScanOnLargeFullBatches) {

@@ -168,6 +168,39 @@ TEST(BinarySession, FatalAnswersEndWithTheirNumbers) {
   }
 }
 
+// Runs a shell command line in the directory; its exit status.
+int runInShell(const fs::path& directory, const std::string& commandLine) {
+  const std::string command = "cd '" + directory.string() + "' && " + commandLine;
+  const int raw = std::system(("bash -c \"" + command + "\"").c_str());
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+TEST(BinarySession, FailedConsoleReadsAndWritesStopWithTheirNumbers) {
+  ScratchDirectory scratch;
+  const std::string binary = "'" LOTRANO_BINARY "'";
+  // Standard input that cannot be read at all.
+  fs::create_directory(scratch.path() / "folder");
+  EXPECT_EQ(runInShell(scratch.path(), binary + " < folder > out 2> err"), 39);
+  EXPECT_NE(
+      readWholeFile(scratch.path() / "err").find("error during read (error 39), file: console"),
+      std::string::npos);
+
+  // An answer line longer than any the program reads is refused, not cut.
+  writeWholeFile(scratch.path() / "long", "\n" + std::string(70000, ' ') + "G\n4\n");
+  EXPECT_EQ(runInShell(scratch.path(), binary + " < long > out 2> err"), 39);
+
+  // Standard output closed while the draw waits: a failed write, not a silent death.
+  const int status =
+      runInShell(scratch.path(), "(printf '\\nG\\n4\\n1\\n1\\n1 6\\n\\n') | " + binary +
+                                     " 2> err | head -c 1 > /dev/null; exit \\${PIPESTATUS[1]}");
+  EXPECT_EQ(status, 38);
+  EXPECT_NE(
+      readWholeFile(scratch.path() / "err").find("error during write (error 38), file: console"),
+      std::string::npos)
+      << readWholeFile(scratch.path() / "err");
+  EXPECT_FALSE(fs::exists(scratch.path() / "Seed_1 (1-6) Grupa G.dat"));
+}
+
 TEST(BinarySession, GroupFileChosenAtTheConsoleThenReallocatedNumberForNumber) {
   ScratchDirectory scratch;
   fs::create_directory(scratch.path() / "Dat");

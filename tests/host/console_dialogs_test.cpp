@@ -106,6 +106,26 @@ TEST_F(ConsoleChooser, ListsTheDataAndTextFilesOfTheStartFolderUnderTheTitle) {
   EXPECT_EQ(lines[4], "  Text Files (*.txt):  GRUPA332.TXT  b.txt");
 }
 
+TEST_F(ConsoleChooser, PipedAnswersGetTheirLineEndedAndEndAtANul) {
+  touch("grupa.dat");
+  const struct {
+    bool echoes;
+    const char* prompt;
+  } cases[] = {
+      // The next dialog begins with an empty line; without a terminal's echo
+      // the chooser first ends its own prompt's line.
+      {true, "(linie goala = Renunta): \n== T =="},
+      {false, "(linie goala = Renunta): \n\n== T =="},
+  };
+  for (const auto& c : cases) {
+    std::istringstream in(std::string("grupa.dat\0../../etc/passwd\n\n", 31));
+    std::ostringstream err;
+    EXPECT_EQ(chooseFileAtConsole(in, err, "T", root_.string(), c.echoes), under("grupa.dat"));
+    chooseFileAtConsole(in, err, "T", root_.string(), c.echoes);
+    EXPECT_NE(err.str().find(c.prompt), std::string::npos) << err.str();
+  }
+}
+
 TEST_F(ConsoleChooser, EmptyFolderListsNone) {
   std::istringstream in("");
   std::ostringstream err;
