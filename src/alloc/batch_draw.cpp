@@ -54,8 +54,8 @@ struct HeadTable {
 
 HeadTable makeHeadTable(const ProblemRange& range, std::int32_t n) {
   HeadTable table;
-  table.base = static_cast<std::uint32_t>(range.start);
-  const std::int64_t span = std::max<std::int64_t>(range.count, 2);
+  table.base = static_cast<std::uint32_t>(range.Numar_Start_Problema);
+  const std::int64_t span = std::max<std::int64_t>(range.ProblemCount, 2);
   if (span <= std::max(kFlatSlotsAlways, kFlatSlotsPerNumber * n)) {
     table.flat.assign(static_cast<std::size_t>(span), kNone);
   } else {
@@ -97,10 +97,11 @@ void insertPosition(HeadTable& heads, std::vector<std::int32_t>& nextSame, std::
 }
 
 void checkBatch(std::int32_t n, const ProblemRange& range) {
-  if (n > distinctValueCount(range.count)) {
+  if (n > distinctValueCount(range.ProblemCount)) {
     throw std::invalid_argument("more students than distinct problem numbers");
   }
-  if (n >= 2 && std::int64_t{range.count} != std::int64_t{range.end} - range.start + 1) {
+  if (n >= 2 && std::int64_t{range.ProblemCount} !=
+                    std::int64_t{range.Numar_End_Problema} - range.Numar_Start_Problema + 1) {
     throw std::invalid_argument("problem range count is not end - start + 1");
   }
 }

@@ -20,8 +20,8 @@ struct BatchDraw {
 // and the uniforms consumed are those of rescanning from the start after every
 // replacement, found in about linear time.
 // n <= 0: no numbers, nothing drawn. Throws std::invalid_argument, drawing nothing,
-// when n > distinctValueCount(range.count) (the duplicates could never all go), or
-// when n >= 2 and range.count != end - start + 1 (that count is what makes the
+// when n > distinctValueCount(range.ProblemCount) (the duplicates could never all go), or
+// when n >= 2 and range.ProblemCount != end - start + 1 (that count is what makes the
 // first check sound).
 BatchDraw drawBatch(std::int32_t n, const ProblemRange& range, GeneratorState& state);
 

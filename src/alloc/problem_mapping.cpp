@@ -8,14 +8,14 @@ std::int32_t mapUniform(float u, const ProblemRange& range) {
   // A float expression assigned to a float: with SSE arithmetic (x86-64) the product
   // is rounded once to single precision, and ISO mode (no GNU extensions) makes even
   // x87 builds drop excess precision on assignment.
-  const float p = u * static_cast<float>(range.count);
+  const float p = u * static_cast<float>(range.ProblemCount);
   // |p| <= 2^31 for 0 <= u <= 1, so k is exact in 64 bits; llround rounds the float
   // itself, halves away from zero, with no intermediate p + 0.5 to round again.
   const std::int64_t k = std::llround(p);
   // |start + k| < 2^32 and the shift by start - end keeps |v| < 2^34.
-  std::int64_t v = std::int64_t{range.start} + k;
-  if (v < range.start) v = range.start;
-  if (v > range.end) v = v + range.start - range.end;
+  std::int64_t v = std::int64_t{range.Numar_Start_Problema} + k;
+  if (v < range.Numar_Start_Problema) v = range.Numar_Start_Problema;
+  if (v > range.Numar_End_Problema) v = v + range.Numar_Start_Problema - range.Numar_End_Problema;
   return static_cast<std::int32_t>(v);  // modulo 2^32 (C++20)
 }
 

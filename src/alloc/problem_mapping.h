@@ -8,9 +8,9 @@ namespace lotrano {
 // Problems start..end. count = end - start + 1 is worked out once by whoever builds
 // the range; the mapping uses the stored count as it is.
 struct ProblemRange {
-  std::int32_t start = 0;
-  std::int32_t end = 0;
-  std::int32_t count = 0;
+  std::int32_t Numar_Start_Problema = 0;
+  std::int32_t Numar_End_Problema = 0;
+  std::int32_t ProblemCount = 0;
   friend bool operator==(const ProblemRange&, const ProblemRange&) = default;
 };
 

@@ -112,32 +112,32 @@ std::string_view withoutByteOrderMark(std::string_view line) {
 
 Group readGroup(const std::function<LineSource()>& openLines, TextSink& console) {
   Group group;
-  group.fromFile = true;
+  group.GroupFromFile = true;
 
   LineSource firstPass = openLines();
-  group.title = FixedText(kTitleLength, withoutByteOrderMark(firstPass.nextOrFail()));
-  const std::size_t used = usedLength(group.title.str());
-  const std::size_t firstDigit = checkGroupNumber(group.title, used, firstPass.name());
-  group.text = std::string(characterRange(group.title.str(), firstDigit, used));
+  group.GroupTitle = FixedText(kTitleLength, withoutByteOrderMark(firstPass.nextOrFail()));
+  const std::size_t used = usedLength(group.GroupTitle.str());
+  const std::size_t firstDigit = checkGroupNumber(group.GroupTitle, used, firstPass.name());
+  group.GroupText = std::string(characterRange(group.GroupTitle.str(), firstDigit, used));
 
   // The end of the file and a read error both end the list.
   while (const auto record = tryReadFixedText(firstPass, kTitleLength)) {
-    if (isStudentLine(*record)) ++group.studentCount;
+    if (isStudentLine(*record)) ++group.StudentCount;
   }
 
-  writeLine(console, groupLineLayout(), {std::string(kGroupLabel), group.text});
-  writeLine(console, studentCountLayout(), {std::string(kStudentCountLabel), group.studentCount});
+  writeLine(console, groupLineLayout(), {std::string(kGroupLabel), group.GroupText});
+  writeLine(console, studentCountLayout(), {std::string(kStudentCountLabel), group.StudentCount});
 
-  group.names.assign(static_cast<std::size_t>(group.studentCount), FixedText(kNameLength));
+  group.StudentNames.assign(static_cast<std::size_t>(group.StudentCount), FixedText(kNameLength));
   LineSource secondPass = openLines();
   readFixedText(secondPass, kTitleLength);
   std::size_t filled = 0;
   // The list never grows: should the file have gained student lines since the
   // first pass, the extra ones are left out.
-  while (filled < group.names.size()) {
+  while (filled < group.StudentNames.size()) {
     const auto record = tryReadFixedText(secondPass, kTitleLength);
     if (!record) break;
-    if (isStudentLine(*record)) group.names[filled++] = studentName(*record);
+    if (isStudentLine(*record)) group.StudentNames[filled++] = studentName(*record);
   }
   return group;
 }

@@ -58,8 +58,8 @@ Group typeGroup(Console& console) {
   prompt(console, kGroupPrompt);
   FixedText typed(kTypedGroupLength);
   readFreeValues(console.in(), {&typed});
-  group.text = std::string(typed.trimmed());
-  group.studentCount = askInteger(console, kStudentCountPrompt);
+  group.GroupText = std::string(typed.trimmed());
+  group.StudentCount = askInteger(console, kStudentCountPrompt);
   return group;
 }
 
@@ -77,26 +77,30 @@ void askRange(Console& console, const Platform& platform, std::int32_t studentCo
               ExamData& exam) {
   while (true) {
     prompt(console, kRangePrompt);
-    readFreeValues(console.in(), {&exam.range.start, &exam.range.end});
+    readFreeValues(console.in(),
+                   {&exam.range.Numar_Start_Problema, &exam.range.Numar_End_Problema});
     FixedText rangeText(kRangeTextLength);
-    formatIntoText(rangeText, {item::minimal(), item::text(1), item::minimal()},
-                   {exam.range.start, std::string("-"), exam.range.end}, *platform.err,
-                   "range text");
-    exam.rangeText = std::string(rangeText.trimmed());
-    exam.range.count = exam.range.end - exam.range.start + 1;  // both fit in five characters
-    exam.batches = batchSizes(studentCount, exam.range.count);
-    if (batchesCanBeDrawn(exam.batches, exam.range.count)) return;
+    formatIntoText(
+        rangeText, {item::minimal(), item::text(1), item::minimal()},
+        {exam.range.Numar_Start_Problema, std::string("-"), exam.range.Numar_End_Problema},
+        *platform.err, "range text");
+    exam.RangeText = std::string(rangeText.trimmed());
+    exam.range.ProblemCount = exam.range.Numar_End_Problema - exam.range.Numar_Start_Problema +
+                              1;  // both fit in five characters
+    exam.batches = batchSizes(studentCount, exam.range.ProblemCount);
+    if (batchesCanBeDrawn(exam.batches, exam.range.ProblemCount)) return;
     message(console, kRangeTooSmall);
   }
 }
 
 ExamData askExamData(Console& console, const Platform& platform, std::int32_t studentCount) {
   ExamData exam;
-  exam.examNumber = askExamNumber(console);
+  exam.Problema_de_Examen = askExamNumber(console);
   FixedText digit(1);
-  formatIntoText(digit, {item::integer(1)}, {exam.examNumber}, *platform.err, "exam number text");
-  exam.examNumberText = digit.str();
-  exam.problemSet = askInteger(console, kSetPrompt);
+  formatIntoText(digit, {item::integer(1)}, {exam.Problema_de_Examen}, *platform.err,
+                 "exam number text");
+  exam.ExamNumberText = digit.str();
+  exam.ProblemSetNumber = askInteger(console, kSetPrompt);
   askRange(console, platform, studentCount, exam);
   return exam;
 }
@@ -111,7 +115,7 @@ bool askNewAllocation(Console& console) {
 // Step 1: the group from the file chosen in the dialog, or typed when the
 // dialog is cancelled or the chosen file does not open.
 Group askGroup(Console& console, const Platform& platform) {
-  if (const auto path = platform.chooseFile(kGroupDialogTitle)) {
+  if (const auto path = platform.FileChooser(kGroupDialogTitle)) {
     if (auto group = readGroupFile(*path, console.out())) return std::move(*group);
   }
   return typeGroup(console);
@@ -125,7 +129,7 @@ struct ChosenSeedFile {
 
 // Step 8. A cancelled dialog or a file that does not open stops the run.
 ChosenSeedFile chooseSeedFile(const Platform& platform) {
-  const auto path = platform.chooseFile(kSeedDialogTitle);
+  const auto path = platform.FileChooser(kSeedDialogTitle);
   if (!path) throw FatalError(ErrorCode::kFileNameError, "seed file", "no seed file was chosen");
   auto file = openForReading(*path);
   if (!file) throwOpenError(errno, *path);
@@ -135,7 +139,7 @@ ChosenSeedFile chooseSeedFile(const Platform& platform) {
 // A run that stops before the report's header leaves its result file empty;
 // it is removed, so that it takes none of the ten names.
 void discardEmptyResult(ResultFile& result) {
-  const std::string name(result.name.trimmed());
+  const std::string name(result.ResultFileName.trimmed());
   try {
     result.file.close();
   } catch (const FatalError&) {
@@ -154,7 +158,7 @@ void allocate(Console& console, const Platform& platform, const Group& group, co
   writeReportHeader(report, group, exam);
 
   // One flag per problem number of the range; none for an empty range.
-  std::vector<bool> markers(static_cast<std::size_t>(std::max(exam.range.count, 0)), false);
+  std::vector<bool> markers(static_cast<std::size_t>(std::max(exam.range.ProblemCount, 0)), false);
   const std::array<std::int32_t, 3> sizes{exam.batches.s1, exam.batches.s2, exam.batches.s3};
   // Row numbers run on across the batches: batch k follows the students of
   // the batches before it.
@@ -182,11 +186,11 @@ void allocate(Console& console, const Platform& platform, const Group& group, co
   writeDuplicatesSection(report, {batches[0].problems, batches[1].problems, batches[2].problems});
   const LocalDateTime now = platform.localDateTime();
   writeStamp(report, now, seedPath, platform.currentDirectory());
-  writeConsoleClosing(console.out(), now, result.name);
+  writeConsoleClosing(console.out(), now, result.ResultFileName);
 
-  writeSeedFile(exam.examNumberText, exam.rangeText, result.name, exam.batches,
+  writeSeedFile(exam.ExamNumberText, exam.RangeText, result.ResultFileName, exam.batches,
                 {batches[0].seedUsed, batches[1].seedUsed, batches[2].seedUsed}, *platform.err);
-  platform.makeReadOnly(std::string(result.name.trimmed()));
+  platform.makeReadOnly(std::string(result.ResultFileName.trimmed()));
   result.file.close();
 }
 
@@ -201,7 +205,7 @@ int endRun(Console& console, const Platform& platform) {
 int runLotrano(const Platform& platform) {
   Console console(platform);
   const Group group = askGroup(console, platform);
-  const ExamData exam = askExamData(console, platform, group.studentCount);
+  const ExamData exam = askExamData(console, platform, group.StudentCount);
   auto result = openResultFile(group, exam, currentDirectoryFileSystem(), platform.showMessage);
   if (result) {
     bool newAllocation = true;

@@ -112,8 +112,8 @@ std::string timeStamp(const LocalTime& time, TextSink& sink) {
 // or the one past the end that a single-problem range can yield) is ignored.
 std::optional<std::size_t> markerIndex(std::int64_t problem, const ProblemRange& range,
                                        std::size_t markerCount) {
-  if (problem < range.start) return std::nullopt;
-  const auto index = static_cast<std::uint64_t>(problem - range.start);
+  if (problem < range.Numar_Start_Problema) return std::nullopt;
+  const auto index = static_cast<std::uint64_t>(problem - range.Numar_Start_Problema);
   if (index >= markerCount) return std::nullopt;
   return static_cast<std::size_t>(index);
 }
@@ -148,14 +148,15 @@ void writeDuplicateList(TextSink& report, const std::vector<std::int32_t>& earli
 }  // namespace
 
 void writeReportHeader(TextSink& report, const Group& group, const ExamData& exam) {
-  writeLine(report, kTextText, {text(kGroupLabel), group.text});
-  writeLine(report, kTextInt4, {text(kStudentCountLabel), group.studentCount});
-  writeLine(report, kBreakTextText, {text(kExamLabel), exam.examNumberText});
-  writeLine(report, kBreakTextInt1, {text(kProblemSetLabel), exam.problemSet});
+  writeLine(report, kTextText, {text(kGroupLabel), group.GroupText});
+  writeLine(report, kTextInt4, {text(kStudentCountLabel), group.StudentCount});
+  writeLine(report, kBreakTextText, {text(kExamLabel), exam.ExamNumberText});
+  writeLine(report, kBreakTextInt1, {text(kProblemSetLabel), exam.ProblemSetNumber});
   writeLine(report, kRangeLine,
-            {text(kRangeLabel), exam.range.start, text(kRangeDash), exam.range.end,
-             text(kRangeCountOpen), exam.range.count, text(kRangeCountClose)});
-  if (group.fromFile) {
+            {text(kRangeLabel), exam.range.Numar_Start_Problema, text(kRangeDash),
+             exam.range.Numar_End_Problema, text(kRangeCountOpen), exam.range.ProblemCount,
+             text(kRangeCountClose)});
+  if (group.GroupFromFile) {
     writeLine(report, kHeadsWithNames, {text(kRowNumberHead), text(kNameHead), text(kProblemHead)});
   } else {
     writeLine(report, kHeadsWithoutNames, {text(kRowNumberHead), text(kProblemHead)});
@@ -168,11 +169,11 @@ void writeBatchRows(TextSink& report, const Group& group, std::int32_t offset,
   for (std::size_t k = 0; k < problems.size(); ++k) {
     const auto row = static_cast<std::int32_t>(offset + static_cast<std::int64_t>(k) + 1);
     const std::int32_t problem = problems[k];
-    if (group.fromFile) {
+    if (group.GroupFromFile) {
       // The name is written whole, padding included; the problem number then
       // overwrites its 37th character, which is a blank for a short name.
       const std::string name =
-          padOrCut(group.names.at(static_cast<std::size_t>(row - 1)).str(), kNameLength);
+          padOrCut(group.StudentNames.at(static_cast<std::size_t>(row - 1)).str(), kNameLength);
       const bool longName = usedLength(name) >= kLongNameLength;
       writeLine(report, longName ? kRowWithLongName : kRowWithName, {row, name, problem});
     } else {
@@ -189,17 +190,18 @@ void writeBatchRows(TextSink& report, const Group& group, std::int32_t offset,
 void writeUnallocatedSection(TextSink& report, const Group& group, const ExamData& exam,
                              const std::vector<bool>& markers) {
   const ProblemRange& range = exam.range;
-  if (group.studentCount == range.count) {
+  if (group.StudentCount == range.ProblemCount) {
     writeLine(report, kBreakText, {text(kNoneUnallocated)});
     return;
   }
-  if (group.studentCount > range.count) return;
+  if (group.StudentCount > range.ProblemCount) return;
   writeLine(report, kSectionHeading, {text(kUnallocatedHeading)});
   // The numbers stay on one open line; the count line's leading break ends it.
   // With no number listed that break gives an empty line where the numbers
   // would stand.
   std::int32_t count = 0;
-  for (std::int64_t problem = range.start; problem <= range.end; ++problem) {
+  for (std::int64_t problem = range.Numar_Start_Problema; problem <= range.Numar_End_Problema;
+       ++problem) {
     const auto index = markerIndex(problem, range, markers.size());
     if (index && markers[*index]) continue;
     writeLine(report, kSideBySideNumber, {static_cast<std::int32_t>(problem)});

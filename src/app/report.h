@@ -23,12 +23,12 @@ namespace lotrano {
 
 // The ten header lines: group, student count, exam problem, problem set,
 // range, and the column heads (with or without the name column, after
-// `group.fromFile`), each with its empty lines.
+// `group.GroupFromFile`), each with its empty lines.
 void writeReportHeader(TextSink& report, const Group& group, const ExamData& exam);
 
 // One row per drawn number of a batch: row number `offset` + k (offset = the
 // students of the earlier batches), the name of that student when the group
-// came from a file (group.names must then hold one for every row), and the
+// came from a file (group.StudentNames must then hold one for every row), and the
 // problem number. For batch 1 pass the allocation markers (one flag per number
 // of `range`, start first): each drawn number inside the range gets its flag
 // set; numbers outside it are left alone. Later batches pass nullptr.

@@ -58,15 +58,15 @@ ResultFileSystem currentDirectoryFileSystem() {
 
 std::string resultFileBaseName(const Group& group, const ExamData& exam) {
   std::string name(kNamePrefix);
-  name += exam.examNumberText;
+  name += exam.ExamNumberText;
   name += kBeforeRange;
-  name += withoutTrailingBlanks(exam.rangeText);
-  if (group.fromFile) {
+  name += withoutTrailingBlanks(exam.RangeText);
+  if (group.GroupFromFile) {
     name += kAfterRangeFileCase;
-    name += group.title.trimmed();
+    name += group.GroupTitle.trimmed();
   } else {
     name += kAfterRangeTypedCase;
-    name += withoutTrailingBlanks(group.text);
+    name += withoutTrailingBlanks(group.GroupText);
   }
   name += kExtension;
   return name;

@@ -46,8 +46,8 @@ std::string resultFileBaseName(const Group& group, const ExamData& exam);
 std::optional<std::string> nextResultFileName(const std::string& name);
 
 struct ResultFile {
-  FixedText name{kFileNameLength};  // ResultFileName
-  TextFile file;                    // open for writing until the end of the run
+  FixedText ResultFileName{kFileNameLength};
+  TextFile file;  // open for writing until the end of the run
 };
 
 // Names and creates the result file: the first name of the sequence base, [1],

@@ -21,20 +21,20 @@ inline constexpr std::size_t kRangeTextLength = 5;
 inline constexpr std::size_t kFileNameLength = 260;  // ResultFileName, SeedFileName, chosen paths
 
 struct Group {
-  bool fromFile = false;          // GroupFromFile
-  FixedText title{kTitleLength};  // GroupTitle: the group file's first line (file case)
-  std::string text;               // GroupText, as shown after " Grupa: "
-  std::int32_t studentCount = 0;  // StudentCount
-  std::vector<FixedText> names;   // StudentNames, kNameLength each (file case only)
+  bool GroupFromFile = false;          // from a group file (true) or typed (false)
+  FixedText GroupTitle{kTitleLength};  // the group file's first line (file case)
+  std::string GroupText;               // the group as shown after " Grupa: "
+  std::int32_t StudentCount = 0;
+  std::vector<FixedText> StudentNames;  // kNameLength each, in file order (file case only)
 };
 
 struct ExamData {
-  std::int32_t examNumber = 0;  // Problema_de_Examen, 1 or 2
-  std::string examNumberText;   // ExamNumberText: the one digit
-  std::int32_t problemSet = 0;  // ProblemSetNumber
-  ProblemRange range;           // Numar_Start_Problema, Numar_End_Problema, ProblemCount
-  std::string rangeText;        // RangeText, e.g. 1-30, at most 5 characters
-  BatchSizes batches;           // S1, S2, S3
+  std::int32_t Problema_de_Examen = 0;  // the exam problem, 1 or 2
+  std::string ExamNumberText;           // Problema_de_Examen as one digit
+  std::int32_t ProblemSetNumber = 0;
+  ProblemRange range;     // Numar_Start_Problema .. Numar_End_Problema
+  std::string RangeText;  // e.g. 1-30, at most 5 characters
+  BatchSizes batches;     // S1, S2, S3
 };
 
 // One slice of the group after its draw.

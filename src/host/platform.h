@@ -42,7 +42,7 @@ struct Platform {
 
   // Lets the user pick a file; the chosen file's absolute path, or nullopt
   // for Cancel. The file itself is neither opened nor checked.
-  std::function<std::optional<std::string>(std::string_view title)> chooseFile;
+  std::function<std::optional<std::string>(std::string_view title)> FileChooser;
   // Shows a warning with an OK button and returns when it is closed.
   std::function<void(std::string_view caption, std::string_view text)> showMessage;
   // Makes a file read-only; failures are ignored.

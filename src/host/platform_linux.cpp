@@ -113,7 +113,7 @@ Platform systemPlatform() {
   platform.out = &std::cout;
   platform.err = &std::cerr;
   platform.inputIsTerminal = isatty(STDIN_FILENO) != 0;
-  platform.chooseFile = [terminal = platform.inputIsTerminal](std::string_view title) {
+  platform.FileChooser = [terminal = platform.inputIsTerminal](std::string_view title) {
     return chooseFileAtConsole(consoleInput(), std::cerr, title, currentDirectoryText(), terminal);
   };
   platform.showMessage = [](std::string_view caption, std::string_view text) {

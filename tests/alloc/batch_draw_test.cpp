@@ -94,7 +94,8 @@ TEST(BatchDraw, OneStudentTakesOneUniform) {
   const ProblemRange kRanges[] = {{1, 10, 10}, {7, 7, 1}, {5, 4, 0}, {1, 5, 10}};
   const GeneratorState kSeed = stateFromWords({555, 666});
   for (const ProblemRange& range : kRanges) {
-    SCOPED_TRACE(testing::Message() << range.start << ".." << range.end << " #" << range.count);
+    SCOPED_TRACE(testing::Message() << range.Numar_Start_Problema << ".."
+                                    << range.Numar_End_Problema << " #" << range.ProblemCount);
     GeneratorState expectedState = kSeed;
     const std::int32_t expected = mapUniform(nextUniform(expectedState), range);
     GeneratorState state = kSeed;
@@ -119,12 +120,13 @@ TEST(BatchDraw, FullBatchHandsOutEveryNumber) {
       {{8, 9}, rangeOf(kInt32Min, kInt32Min + 30)},
   };
   for (const Case& c : kCases) {
-    SCOPED_TRACE(testing::Message() << c.range.start << ".." << c.range.end);
+    SCOPED_TRACE(testing::Message()
+                 << c.range.Numar_Start_Problema << ".." << c.range.Numar_End_Problema);
     GeneratorState state = stateFromWords(c.seed);
-    std::vector<std::int32_t> numbers = drawBatch(c.range.count, c.range, state).numbers;
+    std::vector<std::int32_t> numbers = drawBatch(c.range.ProblemCount, c.range, state).numbers;
     std::sort(numbers.begin(), numbers.end());
-    std::vector<std::int32_t> expected(static_cast<std::size_t>(c.range.count));
-    std::iota(expected.begin(), expected.end(), c.range.start);
+    std::vector<std::int32_t> expected(static_cast<std::size_t>(c.range.ProblemCount));
+    std::iota(expected.begin(), expected.end(), c.range.Numar_Start_Problema);
     EXPECT_EQ(numbers, expected);
   }
 }
@@ -180,7 +182,8 @@ TEST(BatchDraw, AgreesWithLiteralScanOnWideRanges) {
       {{77, 88}, rangeOf(-1073741824, 1073741822), 3000},
   };
   for (const Case& c : kCases) {
-    SCOPED_TRACE(testing::Message() << c.range.start << ".." << c.range.end << " n " << c.n);
+    SCOPED_TRACE(testing::Message() << c.range.Numar_Start_Problema << ".."
+                                    << c.range.Numar_End_Problema << " n " << c.n);
     expectSameAsLiteral(c.seed, c.range, c.n);
   }
 }

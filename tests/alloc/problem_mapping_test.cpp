@@ -83,17 +83,19 @@ TEST(MapUniform, ReachesExactlyTheDistinctValues) {
                                   {kInt32Max - 4, kInt32Max, 5},
                                   {kInt32Max, kInt32Max, 1}};
   for (const ProblemRange& range : kRanges) {
-    SCOPED_TRACE(testing::Message() << range.start << ".." << range.end);
+    SCOPED_TRACE(testing::Message()
+                 << range.Numar_Start_Problema << ".." << range.Numar_End_Problema);
     GeneratorState state = stateFromWords({2024, 611});
     std::set<std::int32_t> seen;
     for (int i = 0; i < 20000; ++i) seen.insert(mapUniform(nextUniform(state), range));
-    EXPECT_EQ(static_cast<std::int32_t>(seen.size()), distinctValueCount(range.count));
-    if (range.count >= 2) {
-      EXPECT_EQ(*seen.begin(), range.start);
-      EXPECT_EQ(*seen.rbegin(), range.end);
+    EXPECT_EQ(static_cast<std::int32_t>(seen.size()), distinctValueCount(range.ProblemCount));
+    if (range.ProblemCount >= 2) {
+      EXPECT_EQ(*seen.begin(), range.Numar_Start_Problema);
+      EXPECT_EQ(*seen.rbegin(), range.Numar_End_Problema);
     } else {
       const std::set<std::int32_t> expected{
-          range.start, static_cast<std::int32_t>(std::int64_t{range.start} + 1)};
+          range.Numar_Start_Problema,
+          static_cast<std::int32_t>(std::int64_t{range.Numar_Start_Problema} + 1)};
       EXPECT_EQ(seen, expected);
     }
   }

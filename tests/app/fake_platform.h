@@ -34,7 +34,7 @@ struct FakePlatform {
     p.out = &out;
     p.err = &err;
     p.inputIsTerminal = false;
-    p.chooseFile = [this](std::string_view title) -> std::optional<std::string> {
+    p.FileChooser = [this](std::string_view title) -> std::optional<std::string> {
       chooserTitles.emplace_back(title);
       if (choices.empty()) return std::nullopt;
       auto choice = choices.front();

@@ -33,7 +33,7 @@ Group readFromText(const std::string& content, Console& console) {
 
 std::vector<std::string> namesOf(const Group& group) {
   std::vector<std::string> names;
-  for (const auto& name : group.names) names.push_back(name.str());
+  for (const auto& name : group.StudentNames) names.push_back(name.str());
   return names;
 }
 
@@ -57,12 +57,12 @@ std::string joinLines(const std::string& lineEnd) {
 
 // What the example list gives: the group, its names and the two console lines.
 void expectExampleGroup(const Group& group, const Console& console) {
-  EXPECT_TRUE(group.fromFile);
-  EXPECT_EQ(group.title.str(),
+  EXPECT_TRUE(group.GroupFromFile);
+  EXPECT_EQ(group.GroupTitle.str(),
             "Grupa 1231 - anul II                                            "
             "                ");
-  EXPECT_EQ(group.text, "1231 - anul II");
-  EXPECT_EQ(group.studentCount, 3);
+  EXPECT_EQ(group.GroupText, "1231 - anul II");
+  EXPECT_EQ(group.StudentCount, 3);
   EXPECT_EQ(namesOf(group), (std::vector<std::string>{
                                 "Alfa Beta                            ",
                                 "Gama Delta 9.50                      ",
@@ -103,8 +103,8 @@ TEST(GroupFile, GroupTextRunsFromTheFirstDigitToTheLastNonBlank) {
     SCOPED_TRACE(c.title);
     Console console;
     const Group group = readFromText(c.title + "\n", console);
-    EXPECT_EQ(group.text, c.groupText);
-    EXPECT_EQ(group.title.str(), padOrCut(c.title, 80));
+    EXPECT_EQ(group.GroupText, c.groupText);
+    EXPECT_EQ(group.GroupTitle.str(), padOrCut(c.title, 80));
     const std::string expected = " Grupa: " + c.groupText + "\n" +
                                  " Numar studenti:   0\n"
                                  "\n";
@@ -115,9 +115,9 @@ TEST(GroupFile, GroupTextRunsFromTheFirstDigitToTheLastNonBlank) {
 TEST(GroupFile, ByteOrderMarkIsNoPartOfTheTitle) {
   Console console;
   const Group group = readFromText("\xEF\xBB\xBFGrupa 311 AC\r\n1. Alfa Beta\r\n", console);
-  EXPECT_EQ(group.title.str(), padOrCut("Grupa 311 AC", 80));
-  EXPECT_EQ(group.text, "311 AC");
-  EXPECT_EQ(group.studentCount, 1);
+  EXPECT_EQ(group.GroupTitle.str(), padOrCut("Grupa 311 AC", 80));
+  EXPECT_EQ(group.GroupText, "311 AC");
+  EXPECT_EQ(group.StudentCount, 1);
 }
 
 TEST(GroupFile, TitleWithoutAUsableGroupNumberIsFatal) {
@@ -145,7 +145,7 @@ TEST(GroupFile, TitleWithoutAUsableGroupNumberIsFatal) {
 
 TEST(GroupFile, LargestGroupNumberIsAccepted) {
   Console console;
-  EXPECT_EQ(readFromText("Grupa 2147483647 B\n", console).text, "2147483647 B");
+  EXPECT_EQ(readFromText("Grupa 2147483647 B\n", console).GroupText, "2147483647 B");
 }
 
 TEST(GroupFile, StudentLinesAndNames) {
@@ -176,11 +176,11 @@ TEST(GroupFile, StudentLinesAndNames) {
     Console console;
     const Group group = readFromText("Grupa 331\n" + c.line + "\n", console);
     if (c.name) {
-      EXPECT_EQ(group.studentCount, 1);
+      EXPECT_EQ(group.StudentCount, 1);
       EXPECT_EQ(namesOf(group), std::vector<std::string>{*c.name});
     } else {
-      EXPECT_EQ(group.studentCount, 0);
-      EXPECT_TRUE(group.names.empty());
+      EXPECT_EQ(group.StudentCount, 0);
+      EXPECT_TRUE(group.StudentNames.empty());
     }
   }
 }
@@ -242,8 +242,8 @@ TEST(GroupFile, SingleByteNamesAreReadByteByByte) {
       "Grupa 331\n1 \xAAtefan \xC2\xAA"
       "erban Popescu Ionescu Maria Elena\n",
       console);
-  ASSERT_EQ(group.names.size(), 1u);
-  EXPECT_EQ(group.names[0].trimmed(),
+  ASSERT_EQ(group.StudentNames.size(), 1u);
+  EXPECT_EQ(group.StudentNames[0].trimmed(),
             "tefan \xC2\xAA"
             "erban Popescu Ionescu Maria E");
 }
@@ -264,10 +264,10 @@ TEST(GroupFile, StudentCountFieldHoldsFourDigits) {
     for (int i = 1; i <= c.students; ++i) content += std::to_string(i) + " Student\r\n";
     Console console;
     const Group group = readFromText(content, console);
-    EXPECT_EQ(group.studentCount, c.students);
-    EXPECT_EQ(group.names.size(), static_cast<std::size_t>(c.students));
+    EXPECT_EQ(group.StudentCount, c.students);
+    EXPECT_EQ(group.StudentNames.size(), static_cast<std::size_t>(c.students));
     if (c.students > 0) {
-      EXPECT_EQ(group.names.back().trimmed(), "Student");
+      EXPECT_EQ(group.StudentNames.back().trimmed(), "Student");
     }
     EXPECT_EQ(console.out.str(), " Grupa: 1231\n" + std::string(c.countLine) + "\n");
     const std::string diagnostics = console.diagnostics.str();

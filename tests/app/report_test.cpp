@@ -27,17 +27,17 @@ std::string fileText(const std::vector<std::string>& lines) {
 
 Group namedGroup(std::string text, const std::vector<std::string>& names) {
   Group group;
-  group.fromFile = true;
-  group.text = std::move(text);
-  group.studentCount = static_cast<std::int32_t>(names.size());
-  for (const auto& name : names) group.names.emplace_back(kNameLength, name);
+  group.GroupFromFile = true;
+  group.GroupText = std::move(text);
+  group.StudentCount = static_cast<std::int32_t>(names.size());
+  for (const auto& name : names) group.StudentNames.emplace_back(kNameLength, name);
   return group;
 }
 
 Group typedGroup(std::string text, std::int32_t studentCount) {
   Group group;
-  group.text = std::move(text);
-  group.studentCount = studentCount;
+  group.GroupText = std::move(text);
+  group.StudentCount = studentCount;
   return group;
 }
 
@@ -46,16 +46,17 @@ ProblemRange rangeOf(std::int32_t start, std::int32_t end) { return {start, end,
 ExamData examOf(std::int32_t examNumber, std::int32_t problemSet, std::int32_t start,
                 std::int32_t end) {
   ExamData exam;
-  exam.examNumber = examNumber;
-  exam.examNumberText = std::to_string(examNumber);
-  exam.problemSet = problemSet;
+  exam.Problema_de_Examen = examNumber;
+  exam.ExamNumberText = std::to_string(examNumber);
+  exam.ProblemSetNumber = problemSet;
   exam.range = rangeOf(start, end);
   return exam;
 }
 
 // Cleared markers for the range, as the main program makes them.
 std::vector<bool> markersFor(const ProblemRange& range) {
-  return std::vector<bool>(range.count > 0 ? static_cast<std::size_t>(range.count) : 0, false);
+  return std::vector<bool>(
+      range.ProblemCount > 0 ? static_cast<std::size_t>(range.ProblemCount) : 0, false);
 }
 
 LocalDateTime at(std::int32_t year, std::int32_t month, std::int32_t day, std::int32_t hour,

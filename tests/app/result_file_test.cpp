@@ -22,23 +22,23 @@ namespace fs = std::filesystem;
 
 Group fileGroup(const std::string& title) {
   Group group;
-  group.fromFile = true;
-  group.title.assign(title);
+  group.GroupFromFile = true;
+  group.GroupTitle.assign(title);
   return group;
 }
 
 Group typedGroup(const std::string& text) {
   Group group;
-  group.text = text;
+  group.GroupText = text;
   return group;
 }
 
 ExamData exam(std::int32_t number, const std::string& rangeText) {
   ExamData data;
-  data.examNumber = number;
-  data.examNumberText = std::to_string(number);
-  data.problemSet = 4;  // never part of the name
-  data.rangeText = rangeText;
+  data.Problema_de_Examen = number;
+  data.ExamNumberText = std::to_string(number);
+  data.ProblemSetNumber = 4;  // never part of the name
+  data.RangeText = rangeText;
   return data;
 }
 
@@ -281,9 +281,9 @@ TEST_F(ResultFileInDirectory, CreatesTheFirstFreeNameAndLeavesEveryOtherFileAlon
 
     ASSERT_TRUE(result.has_value());
     EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(result->name.length(), kFileNameLength);
-    EXPECT_EQ(result->name.trimmed(), c.expected);
-    EXPECT_EQ(result->name.str().size(), kFileNameLength);
+    EXPECT_EQ(result->ResultFileName.length(), kFileNameLength);
+    EXPECT_EQ(result->ResultFileName.trimmed(), c.expected);
+    EXPECT_EQ(result->ResultFileName.str().size(), kFileNameLength);
     ASSERT_TRUE(result->file.isOpen());
     EXPECT_EQ(result->file.name(), c.expected);
 
@@ -408,7 +408,7 @@ TEST_F(ResultFileInDirectory, FileAppearingBeforeTheCreationIsLeftAloneAndTheNex
       openResultFile(fileGroup("Grupa 1231"), exam(1, "1-30"), racing.seam(), messages.show());
 
   ASSERT_TRUE(result.has_value());
-  EXPECT_EQ(result->name.trimmed(), variant(1));
+  EXPECT_EQ(result->ResultFileName.trimmed(), variant(1));
   EXPECT_EQ(racing.created, (std::vector<std::string>{kBase, variant(1)}));
   EXPECT_TRUE(messages.shown.empty());
   result->file.close();
