@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <numeric>
 #include <random>
 #include <stdexcept>
 #include <vector>
@@ -126,7 +125,10 @@ TEST(BatchDraw, FullBatchHandsOutEveryNumber) {
     std::vector<std::int32_t> numbers = drawBatch(c.range.ProblemCount, c.range, state).numbers;
     std::sort(numbers.begin(), numbers.end());
     std::vector<std::int32_t> expected(static_cast<std::size_t>(c.range.ProblemCount));
-    std::iota(expected.begin(), expected.end(), c.range.Numar_Start_Problema);
+    // Counted in 64 bits: std::iota would step past a range that ends at INT32_MAX.
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      expected[i] = static_cast<std::int32_t>(c.range.Numar_Start_Problema + std::int64_t(i));
+    }
     EXPECT_EQ(numbers, expected);
   }
 }

@@ -118,7 +118,7 @@ TEST_F(ConsoleChooser, PipedAnswersGetTheirLineEndedAndEndAtANul) {
       {false, "(linie goala = Renunta): \n\n== T =="},
   };
   for (const auto& c : cases) {
-    std::istringstream in(std::string("grupa.dat\0../../etc/passwd\n\n", 31));
+    std::istringstream in(std::string("grupa.dat\0../../etc/passwd\n\n", 28));
     std::ostringstream err;
     EXPECT_EQ(chooseFileAtConsole(in, err, "T", root_.string(), c.echoes), under("grupa.dat"));
     chooseFileAtConsole(in, err, "T", root_.string(), c.echoes);
