@@ -85,8 +85,8 @@ void askRange(Console& console, const Platform& platform, std::int32_t studentCo
         {exam.range.Numar_Start_Problema, std::string("-"), exam.range.Numar_End_Problema},
         *platform.err, "range text");
     exam.RangeText = std::string(rangeText.trimmed());
-    exam.range.ProblemCount = exam.range.Numar_End_Problema - exam.range.Numar_Start_Problema +
-                              1;  // both fit in five characters
+    // Both numbers fit in five characters here, so the count cannot overflow.
+    exam.range.ProblemCount = exam.range.Numar_End_Problema - exam.range.Numar_Start_Problema + 1;
     exam.batches = batchSizes(studentCount, exam.range.ProblemCount);
     if (batchesCanBeDrawn(exam.batches, exam.range.ProblemCount)) return;
     message(console, kRangeTooSmall);

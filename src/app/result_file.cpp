@@ -56,18 +56,19 @@ ResultFileSystem currentDirectoryFileSystem() {
   return fileSystem;
 }
 
+std::string resultFileNamePrefix(std::string_view examNumberText, std::string_view rangeText,
+                                 bool groupFromFile) {
+  std::string prefix(kNamePrefix);
+  prefix += examNumberText;
+  prefix += kBeforeRange;
+  prefix += withoutTrailingBlanks(rangeText);
+  prefix += groupFromFile ? kAfterRangeFileCase : kAfterRangeTypedCase;
+  return prefix;
+}
+
 std::string resultFileBaseName(const Group& group, const ExamData& exam) {
-  std::string name(kNamePrefix);
-  name += exam.ExamNumberText;
-  name += kBeforeRange;
-  name += withoutTrailingBlanks(exam.RangeText);
-  if (group.GroupFromFile) {
-    name += kAfterRangeFileCase;
-    name += group.GroupTitle.trimmed();
-  } else {
-    name += kAfterRangeTypedCase;
-    name += withoutTrailingBlanks(group.GroupText);
-  }
+  std::string name = resultFileNamePrefix(exam.ExamNumberText, exam.RangeText, group.GroupFromFile);
+  name += group.GroupFromFile ? group.GroupTitle.trimmed() : withoutTrailingBlanks(group.GroupText);
   name += kExtension;
   return name;
 }

@@ -33,6 +33,11 @@ ResultFileSystem currentDirectoryFileSystem();
 // Shows a message box with an OK button (the Platform's showMessage).
 using ShowMessage = std::function<void(std::string_view caption, std::string_view text)>;
 
+// The name's pieces before the group: "Probleme Examen Nr_", the exam digit,
+// " (", the range text, and ") " (file case) or ") Grupa " (typed case).
+std::string resultFileNamePrefix(std::string_view examNumberText, std::string_view rangeText,
+                                 bool groupFromFile);
+
 // The base name: "Probleme Examen Nr_", the exam digit, " (", the range text,
 // ") " and the group title without trailing blanks (file case) or ") Grupa "
 // and the typed group (typed case), then ".rez".

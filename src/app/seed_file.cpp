@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "app/result_file.h"
 #include "host/characters.h"
 #include "host/fatal_error.h"
 #include "host/text_layout.h"
@@ -13,14 +14,14 @@ namespace {
 constexpr std::string_view kSeedPrefix = "Seed_";
 constexpr std::string_view kSeedExtension = ".dat";
 constexpr std::size_t kSeedNameLength = 260;
-// The result file's name begins "Probleme Examen Nr_<digit> (<range>) ", then the group.
-constexpr std::size_t kResultPrefixLength = 19;
-
-std::string_view groupPart(const FixedText& resultFileName, const std::string& rangeText) {
+std::string_view groupPart(const FixedText& resultFileName, const std::string& examNumberText,
+                           const std::string& rangeText) {
   const std::string& name = resultFileName.str();
   std::size_t start = findAnyOf(name, "G");
   const std::size_t dot = findAnyOf(name, ".");
-  if (start == 0) start = kResultPrefixLength + 1 + 2 + characterCount(rangeText) + 2 + 1;
+  // Only a group title can lack the "G" (the typed case has ") Grupa "): its
+  // first character follows the name's prefix.
+  if (start == 0) start = characterCount(resultFileNamePrefix(examNumberText, rangeText, true)) + 1;
   if (dot < start) return {};
   return characterRange(name, start, dot - 1);
 }
@@ -34,7 +35,7 @@ FixedText seedFileName(const std::string& examNumberText, const std::string& ran
   name += " (";
   name += rangeText;
   name += ") ";
-  name += groupPart(resultFileName, rangeText);
+  name += groupPart(resultFileName, examNumberText, rangeText);
   name += kSeedExtension;
   return FixedText(kSeedNameLength, name);
 }
