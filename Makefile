@@ -1,10 +1,14 @@
 # Thin front over CMake. `make run` starts the program in run/, `make test`
-# builds and runs every test, `make bench` builds and runs the benchmarks.
+# builds and runs every test, `make sanitize` runs them all again with the
+# program and the tests built under AddressSanitizer and UBSan, `make bench`
+# builds and runs the benchmarks.
 BUILD ?= build
 BENCH_BUILD ?= build-bench
+SANITIZE_BUILD ?= build-asan
+SANITIZE_FLAGS = -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test sanitize bench clean
 
 all: build
 
@@ -26,6 +30,15 @@ run: configure
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
+# Any report of either sanitizer, in a test or in the binary that the
+# end-to-end tests run, fails the run.
+sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug \
+	  -DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)" >/dev/null
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
+
 bench:
 	@tools/ensure-deps.sh cmake g++ make libgtest-dev libbenchmark-dev
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DLOTRANO_BENCH=ON -DLOTRANO_TESTS=OFF >/dev/null
@@ -33,4 +46,4 @@ bench:
 	$(BENCH_BUILD)/lotrano_bench
 
 clean:
-	rm -rf $(BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(BENCH_BUILD) $(SANITIZE_BUILD)
