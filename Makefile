@@ -1,10 +1,11 @@
 # Thin front over CMake. `make run` starts the program in run/, `make test`
-# builds and runs every test, `make bench` builds and runs the benchmarks.
+# builds and runs every test, `make bench` builds and runs the benchmarks,
+# `make gui-test` runs the desktop dialog tests under Xvfb.
 BUILD ?= build
 BENCH_BUILD ?= build-bench
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test gui-test bench clean
 
 all: build
 
@@ -25,6 +26,10 @@ run: configure
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+gui-test: build
+	@tools/ensure-deps.sh xvfb xauth zenity xdotool imagemagick openbox
+	xvfb-run -a -s "-screen 0 1280x1024x24" tools/desktop-tests.sh $(BUILD)
 
 bench:
 	@tools/ensure-deps.sh cmake g++ make libgtest-dev libbenchmark-dev
