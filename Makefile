@@ -1,11 +1,10 @@
 # Thin front over CMake. `make run` starts the program in run/, `make test`
-# builds and runs every test, `make bench` builds and runs the benchmarks,
-# `make gui-test` runs the desktop dialog tests under Xvfb.
+# builds and runs every test, `make bench` builds and runs the benchmarks.
 BUILD ?= build
 BENCH_BUILD ?= build-bench
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test gui-test bench clean
+.PHONY: all deps configure build run test bench clean
 
 all: build
 
@@ -27,10 +26,6 @@ run: configure
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-gui-test: build
-	@tools/ensure-deps.sh xvfb xauth zenity xdotool imagemagick openbox
-	xvfb-run -a -s "-screen 0 1280x1024x24" tools/desktop-tests.sh $(BUILD)
-
 bench:
 	@tools/ensure-deps.sh cmake g++ make libgtest-dev libbenchmark-dev
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DLOTRANO_BENCH=ON -DLOTRANO_TESTS=OFF >/dev/null
@@ -39,3 +34,10 @@ bench:
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD)
+
+# The desktop dialog tests, under Xvfb: zenity's windows driven with xdotool,
+# a screenshot of each left in $(BUILD)/screenshots/.
+.PHONY: gui-test
+gui-test: build
+	@tools/ensure-deps.sh xvfb xauth zenity xdotool imagemagick openbox
+	xvfb-run -a -s "-screen 0 1280x1024x24" tools/desktop-tests.sh $(BUILD)
