@@ -27,6 +27,13 @@ run: configure
 	@[ -e run/Dat/grupa_311.dat ] || cp samples/grupa_311.dat run/Dat/
 	cd run && ../$(BUILD)/lotrano
 
+# The desktop dialog tests, under Xvfb: zenity's windows driven with xdotool,
+# a screenshot of each left in $(BUILD)/screenshots/.
+.PHONY: gui-test
+gui-test: build
+	@tools/ensure-deps.sh xvfb xauth zenity xdotool imagemagick openbox
+	xvfb-run -a -s "-screen 0 1280x1024x24" tools/desktop-tests.sh $(BUILD)
+
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 

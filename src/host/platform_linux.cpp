@@ -8,12 +8,15 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <iostream>
 #include <thread>
 
+#include "host/child_process_posix.h"
 #include "host/console_dialogs.h"
+#include "host/desktop_dialogs.h"
 #include "host/platform.h"
 
 namespace lotrano {
@@ -101,6 +104,54 @@ void waitForTerminalKey() {
   tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
 }
 
+// zenity, when a display is named and the program is installed; an empty
+// text otherwise. Once zenity has failed, the console stand-ins serve the
+// rest of the run instead of trying it again at every dialog.
+class DesktopDialogs {
+ public:
+  const std::string& zenity() {
+    if (!checked_) {
+      checked_ = true;
+      if (desktopDisplayNamed(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"))) {
+        zenity_ = findProgramOnPath("zenity", std::getenv("PATH"));
+      }
+    }
+    return zenity_;
+  }
+  void failed() { zenity_.clear(); }
+
+ private:
+  bool checked_ = false;
+  std::string zenity_;
+};
+
+DesktopDialogs& desktopDialogs() {
+  static DesktopDialogs dialogs;
+  return dialogs;
+}
+
+std::optional<std::string> chooseFile(std::string_view title, bool inputIsTerminal) {
+  DesktopDialogs& desktop = desktopDialogs();
+  if (!desktop.zenity().empty()) {
+    const ChooserAnswer answer =
+        chooseFileOnDesktop(runProgram, desktop.zenity(), title, currentDirectoryText());
+    if (answer.outcome == DesktopOutcome::kChosen) return answer.path;
+    if (answer.outcome == DesktopOutcome::kCancelled) return std::nullopt;
+    desktop.failed();
+  }
+  return chooseFileAtConsole(consoleInput(), std::cerr, title, currentDirectoryText(),
+                             inputIsTerminal);
+}
+
+void showMessage(std::string_view caption, std::string_view text) {
+  DesktopDialogs& desktop = desktopDialogs();
+  if (!desktop.zenity().empty()) {
+    if (showMessageOnDesktop(runProgram, desktop.zenity(), caption, text)) return;
+    desktop.failed();
+  }
+  showMessageAtConsole(consoleInput(), std::cerr, caption, text);
+}
+
 }  // namespace
 
 Platform systemPlatform() {
@@ -113,12 +164,11 @@ Platform systemPlatform() {
   platform.out = &std::cout;
   platform.err = &std::cerr;
   platform.inputIsTerminal = isatty(STDIN_FILENO) != 0;
+  // Desktop dialogs when a display and zenity are there, console stand-ins otherwise.
   platform.FileChooser = [terminal = platform.inputIsTerminal](std::string_view title) {
-    return chooseFileAtConsole(consoleInput(), std::cerr, title, currentDirectoryText(), terminal);
+    return chooseFile(title, terminal);
   };
-  platform.showMessage = [](std::string_view caption, std::string_view text) {
-    showMessageAtConsole(consoleInput(), std::cerr, caption, text);
-  };
+  platform.showMessage = showMessage;
   platform.makeReadOnly = [](const std::string& path) {
     struct stat status {};
     if (stat(path.c_str(), &status) != 0) return;

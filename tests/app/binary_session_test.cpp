@@ -168,9 +168,10 @@ TEST(BinarySession, FatalAnswersEndWithTheirNumbers) {
   }
 }
 
-// Runs a shell command line in the directory; its exit status.
+// Runs a shell command line in the directory, without a display; its exit status.
 int runInShell(const fs::path& directory, const std::string& commandLine) {
-  const std::string command = "cd '" + directory.string() + "' && " + commandLine;
+  const std::string command =
+      "cd '" + directory.string() + "' && unset DISPLAY WAYLAND_DISPLAY && " + commandLine;
   const int raw = std::system(("bash -c \"" + command + "\"").c_str());
   return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
