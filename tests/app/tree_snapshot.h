@@ -37,7 +37,7 @@ inline TreeSnapshot snapshotTree(const std::filesystem::path& root) {
     } else if (fs::is_regular_file(status)) {
       recorded.content = readWholeFile(entry.path());
     }
-    snapshot[fs::relative(entry.path(), root).generic_string()] = recorded;
+    snapshot[entry.path().lexically_relative(root).generic_string()] = recorded;
   }
   return snapshot;
 }
