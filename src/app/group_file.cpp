@@ -148,7 +148,9 @@ std::optional<Group> readGroupFile(const std::string& path, TextSink& console) {
   Group group = readGroup(
       [&file] {
         std::rewind(file->handle());
-        return fileSource(*file);
+        // Only a line's first 80 characters count, however long it is: a
+        // long line must not end the student list as a failed read would.
+        return fileSource(*file, LongLines::kCut);
       },
       console);
   file->close();

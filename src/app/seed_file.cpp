@@ -1,10 +1,7 @@
 #include "app/seed_file.h"
 
-#include <cerrno>
-
 #include "app/result_file.h"
 #include "host/characters.h"
-#include "host/fatal_error.h"
 #include "host/text_layout.h"
 #include "host/text_stream.h"
 
@@ -44,17 +41,19 @@ std::string writeSeedFile(const std::string& examNumberText, const std::string& 
                           const FixedText& resultFileName, const BatchSizes& sizes,
                           const std::array<SeedPair, 3>& seedUsed, std::ostream& diagnostics) {
   const std::string name(seedFileName(examNumberText, rangeText, resultFileName).trimmed());
-  auto file = openForRewriting(name);
-  if (!file) throwOpenError(errno, name);
-  TextSink sink = fileSink(*file, diagnostics);
-  const bool drawn[] = {true, sizes.s2 > 0, sizes.s3 > 0};
-  for (std::size_t k = 0; k < seedUsed.size(); ++k) {
-    if (!drawn[k]) continue;
-    writeLine(sink, {item::text()}, {" seed_" + std::to_string(k + 1) + ":"});
-    writeLine(sink, {item::defaultInteger(), item::defaultInteger()},
-              {seedUsed[k].first, seedUsed[k].second});
-  }
-  file->close();
+  // Written whole or not at all: an earlier seed file of this name (the one
+  // a re-allocation was drawn from, say) is the only way to draw its
+  // allocation again, and must not be lost to a write that fails midway.
+  replaceWholeFile(name, [&](TextFile& file) {
+    TextSink sink = fileSink(file, diagnostics);
+    const bool drawn[] = {true, sizes.s2 > 0, sizes.s3 > 0};
+    for (std::size_t k = 0; k < seedUsed.size(); ++k) {
+      if (!drawn[k]) continue;
+      writeLine(sink, {item::text()}, {" seed_" + std::to_string(k + 1) + ":"});
+      writeLine(sink, {item::defaultInteger(), item::defaultInteger()},
+                {seedUsed[k].first, seedUsed[k].second});
+    }
+  });
   return name;
 }
 

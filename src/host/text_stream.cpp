@@ -1,6 +1,7 @@
 #include "host/text_stream.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <istream>
 #include <ostream>
@@ -9,6 +10,13 @@
 #include "host/fatal_error.h"
 
 namespace lotrano {
+namespace {
+
+// Names tried for the new content of a replaced file (".part", ".part1", ...);
+// more are only taken by runs that stopped midway or write at the same time.
+constexpr int kPartFileAttempts = 10;
+
+}  // namespace
 
 TextSink::TextSink(Writer writer, std::string name, std::string_view lineEnd,
                    std::ostream& diagnostics)
@@ -74,22 +82,31 @@ namespace {
 
 // Collects one line from a character supplier; `get` returns EOF at the end.
 template <typename Get>
-ReadStatus collectLine(Get get, std::string& line, bool& failed) {
+ReadStatus collectLine(Get get, std::string& line, bool& failed, LongLines longLines) {
   line.clear();
   bool any = false;
+  bool cut = false;
   for (int c = get(); c != EOF; c = get()) {
     any = true;
     if (c == '\n') break;
-    // Refused rather than cut, so that no value is silently taken from a
-    // shortened line; reading stops here, so an endless line cannot hold us.
     // One byte beyond the limit is room for the CR of a CR LF.
-    if (line.size() > kMaxLineBytes) return ReadStatus::kError;
+    if (line.size() > kMaxLineBytes) {
+      // Refused rather than cut, so that no value is silently taken from a
+      // shortened line; reading stops here, so an endless line cannot hold us.
+      if (longLines == LongLines::kRefuse) return ReadStatus::kError;
+      // Cut: the rest of the line is passed over without being kept.
+      cut = true;
+      continue;
+    }
     line.push_back(static_cast<char>(c));
   }
   if (failed) return ReadStatus::kError;
   if (!any) return ReadStatus::kEnd;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return line.size() > kMaxLineBytes ? ReadStatus::kError : ReadStatus::kLine;
+  if (!cut && !line.empty() && line.back() == '\r') line.pop_back();
+  if (line.size() <= kMaxLineBytes) return ReadStatus::kLine;
+  if (longLines == LongLines::kRefuse) return ReadStatus::kError;
+  line.resize(kMaxLineBytes);
+  return ReadStatus::kLine;
 }
 
 }  // namespace
@@ -104,7 +121,7 @@ ReadStatus readStreamLine(std::istream& in, std::string& line) {
     }
     return static_cast<unsigned char>(c);
   };
-  return collectLine(get, line, failed);
+  return collectLine(get, line, failed, LongLines::kRefuse);
 }
 
 LineSource textSource(std::string text, std::string name) {
@@ -170,6 +187,43 @@ std::optional<TextFile> openForRewriting(const std::string& path) {
   return TextFile(file, path);
 }
 
+void replaceWholeFile(const std::string& path, const std::function<void(TextFile& file)>& write) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const auto status = fs::symlink_status(path, error);
+  if (fs::is_directory(status)) throwOpenError(EISDIR, path);
+  // An earlier file must be one we could rewrite in place (opened without
+  // being emptied), so that a read-only one is still refused.
+  if (fs::is_regular_file(status)) {
+    std::FILE* earlier = std::fopen(path.c_str(), "r+b");
+    if (earlier == nullptr) throwOpenError(errno, path);
+    std::fclose(earlier);
+  }
+  // The new content goes to a fresh file of its own, beside the old one.
+  std::string partName;
+  std::FILE* part = nullptr;
+  for (int attempt = 0; part == nullptr && attempt < kPartFileAttempts; ++attempt) {
+    partName = path + ".part" + (attempt == 0 ? std::string() : std::to_string(attempt));
+    part = std::fopen(partName.c_str(), "wbx");
+    if (part == nullptr && errno != EEXIST) throwOpenError(errno, path);
+  }
+  if (part == nullptr) throwOpenError(EEXIST, path);
+  TextFile file(part, path);
+  try {
+    write(file);
+    file.close();
+  } catch (...) {
+    file = TextFile();
+    fs::remove(partName, error);
+    throw;
+  }
+  fs::rename(partName, path, error);
+  if (error) {
+    fs::remove(partName, error);
+    throw FatalError(ErrorCode::kWriteError, path, error.message());
+  }
+}
+
 TextSink fileSink(TextFile& file, std::ostream& diagnostics) {
   auto writer = [&file](std::string_view bytes) {
     std::FILE* handle = file.handle();
@@ -180,8 +234,8 @@ TextSink fileSink(TextFile& file, std::ostream& diagnostics) {
   return TextSink(writer, file.name(), kFileLineEnd, diagnostics);
 }
 
-LineSource fileSource(TextFile& file) {
-  auto reader = [&file](std::string& line) {
+LineSource fileSource(TextFile& file, LongLines longLines) {
+  auto reader = [&file, longLines](std::string& line) {
     std::FILE* handle = file.handle();
     if (handle == nullptr) return ReadStatus::kError;
     bool failed = false;
@@ -190,7 +244,7 @@ LineSource fileSource(TextFile& file) {
       if (c == EOF) failed = std::ferror(handle) != 0;
       return c;
     };
-    return collectLine(get, line, failed);
+    return collectLine(get, line, failed, longLines);
   };
   return LineSource(reader, file.name());
 }

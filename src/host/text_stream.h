@@ -80,9 +80,16 @@ class LineSource {
 };
 
 // Longest line read from the console or a file (its CR not counted); a
-// longer one is a failed read, so that no input, however made, can exhaust
-// memory or hold the program. Every line the program looks at is far shorter.
+// longer one is refused or cut (LongLines), so that no input, however made,
+// can exhaust memory or hold the program. Every line the program looks at is
+// far shorter.
 inline constexpr std::size_t kMaxLineBytes = 64 * 1024;
+
+// What a source does with a line longer than kMaxLineBytes: refuse it as a
+// failed read (where values are read from the whole line), or cut it to that
+// length and pass over the rest (where only the line's first characters
+// count, as in fixed-width reads).
+enum class LongLines { kRefuse, kCut };
 
 // Reads one line from a stream, dropping a CR before the LF.
 ReadStatus readStreamLine(std::istream& in, std::string& line);
@@ -128,7 +135,16 @@ std::optional<TextFile> createNewFile(const std::string& path);
 // Opens a file for writing, creating it or replacing its content.
 std::optional<TextFile> openForRewriting(const std::string& path);
 
+// Creates a file, or replaces an earlier one of that name, as a whole: `write`
+// fills a new file beside it (the TextFile carries `path` as its name), which
+// takes the name only once it is complete and closed. A failed write leaves
+// the earlier file as it was and no new one; a symbolic link of that name is
+// replaced, never followed. An earlier file that may not be written (read-only,
+// a folder) is refused before anything is written: the fatal diagnostic of
+// its open.
+void replaceWholeFile(const std::string& path, const std::function<void(TextFile& file)>& write);
+
 TextSink fileSink(TextFile& file, std::ostream& diagnostics);
-LineSource fileSource(TextFile& file);
+LineSource fileSource(TextFile& file, LongLines longLines = LongLines::kRefuse);
 
 }  // namespace lotrano

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <string>
 
 #include "scratch_directory.h"
@@ -34,4 +35,38 @@ inline SessionResult runLotranoBinary(const std::filesystem::path& directory,
   result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   for (const auto& file : {in, out, err}) std::filesystem::remove(file);
   return result;
+}
+
+// Where and how one run of the binary is made, for runs under a fault.
+struct SessionSetup {
+  std::filesystem::path directory;    // the run's current directory
+  std::filesystem::path ioDirectory;  // its input, output and error files; not `directory`
+  std::string prefix;                 // shell words before the binary, such as "ulimit -f 1;"
+  std::string binary = LOTRANO_BINARY;
+};
+
+// Runs the binary through the shell, with `setup.prefix` in front of it, so
+// that a limit or a change of user applies to the binary alone; nothing but
+// the program's own files appears in `setup.directory`.
+inline SessionResult runLotranoBinaryWith(const SessionSetup& setup, const std::string& input) {
+  const auto in = setup.ioDirectory / "session-in";
+  const auto out = setup.ioDirectory / "session-out";
+  const auto err = setup.ioDirectory / "session-err";
+  writeWholeFile(in, input);
+  const std::string command = "cd '" + setup.directory.string() + "' && " + setup.prefix + " '" +
+                              setup.binary + "' < '" + in.string() + "' > '" + out.string() +
+                              "' 2> '" + err.string() + "'";
+  const int raw = std::system(command.c_str());
+  SessionResult result;
+  result.out = readWholeFile(out);
+  result.err = readWholeFile(err);
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return result;
+}
+
+// Starts such a run at once and lets it go on while the caller starts others.
+inline std::future<SessionResult> startLotranoBinary(SessionSetup setup, std::string input) {
+  return std::async(std::launch::async, [setup = std::move(setup), input = std::move(input)] {
+    return runLotranoBinaryWith(setup, input);
+  });
 }

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <sstream>
+#include <vector>
 
+#include "fatal_matchers.h"
 #include "host/fatal_error.h"
 #include "scratch_directory.h"
 
@@ -113,6 +117,86 @@ TEST(TextStream, FoldersAndMissingFilesDoNotOpen) {
     EXPECT_FALSE(openForReading(c.path).has_value()) << c.path;
     EXPECT_EQ(errno, c.error) << c.path;
   }
+}
+
+TEST(TextStream, FileLinesAreCutOnlyWhereAsked) {
+  ScratchDirectory scratch;
+  const std::string huge(3 * kMaxLineBytes, 'x');
+  writeWholeFile("g.dat", "first\r\n" + huge + "\r\n" + std::string(kMaxLineBytes + 1, 'y') + "\n" +
+                              std::string(kMaxLineBytes, 'z') + "\r\nlast");
+  auto cutting = openForReading("g.dat");
+  ASSERT_TRUE(cutting.has_value());
+  LineSource cut = fileSource(*cutting, LongLines::kCut);
+  EXPECT_EQ(cut.nextOrFail(), "first");
+  EXPECT_EQ(cut.nextOrFail(), huge.substr(0, kMaxLineBytes));
+  EXPECT_EQ(cut.nextOrFail(), std::string(kMaxLineBytes, 'y'));
+  EXPECT_EQ(cut.nextOrFail(), std::string(kMaxLineBytes, 'z'));
+  EXPECT_EQ(cut.nextOrFail(), "last") << "the line after each long one is read whole";
+
+  auto refusing = openForReading("g.dat");
+  ASSERT_TRUE(refusing.has_value());
+  LineSource refuse = fileSource(*refusing);
+  std::string line;
+  EXPECT_EQ(refuse.next(line), ReadStatus::kLine);
+  EXPECT_EQ(refuse.next(line), ReadStatus::kError);
+}
+
+TEST(TextStream, ReplacedFilesAreWrittenWholeOrNotAtAll) {
+  namespace fs = std::filesystem;
+  ScratchDirectory scratch;
+  fs::create_directory("run");
+  std::filesystem::current_path("run");
+  std::ostringstream diagnostics;
+  const auto writeText = [&](const std::string& text) {
+    return [&diagnostics, text](TextFile& file) { fileSink(file, diagnostics).write(text, true); };
+  };
+  const auto entries = [] {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(".")) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+
+  replaceWholeFile("s.dat", writeText("new"));
+  EXPECT_EQ(readWholeFile("s.dat"), "new\r\n");
+  replaceWholeFile("s.dat", writeText("newer"));
+  EXPECT_EQ(readWholeFile("s.dat"), "newer\r\n");
+
+  // A write that fails midway (a full disk) leaves the earlier file whole.
+  try {
+    replaceWholeFile("s.dat", [&](TextFile& file) {
+      fileSink(file, diagnostics).write(" seed_1:", true);
+      throw FatalError(ErrorCode::kWriteError, file.name());
+    });
+    ADD_FAILURE() << "the failed write was not reported";
+  } catch (const FatalError& error) {
+    EXPECT_EQ(error.code(), ErrorCode::kWriteError);
+    EXPECT_EQ(error.file(), "s.dat");
+  }
+  EXPECT_EQ(readWholeFile("s.dat"), "newer\r\n");
+  EXPECT_EQ(entries(), std::vector<std::string>{"s.dat"}) << "no part file is left behind";
+
+  // A link of that name is replaced, not followed out of the folder.
+  fs::create_symlink("../outside.dat", "link.dat");
+  replaceWholeFile("link.dat", writeText("here"));
+  EXPECT_FALSE(fs::exists("../outside.dat"));
+  EXPECT_FALSE(fs::is_symlink("link.dat"));
+  EXPECT_EQ(readWholeFile("link.dat"), "here\r\n");
+
+  // What a stopped run left is not touched; the new content takes another part name.
+  writeWholeFile("p.dat.part", "left over");
+  replaceWholeFile("p.dat", writeText("p"));
+  EXPECT_EQ(readWholeFile("p.dat"), "p\r\n");
+  EXPECT_EQ(readWholeFile("p.dat.part"), "left over");
+
+  // A folder of that name is refused before anything is written.
+  fs::create_directory("d.dat");
+  EXPECT_FATAL(replaceWholeFile("d.dat", writeText("x")), ErrorCode::kOpenFailure, "d.dat");
+  EXPECT_TRUE(fs::is_directory("d.dat"));
+  EXPECT_EQ(entries(),
+            (std::vector<std::string>{"d.dat", "link.dat", "p.dat", "p.dat.part", "s.dat"}));
 }
 
 TEST(Diagnostics, NameTheErrorItsNumberAndTheFileWhole) {
