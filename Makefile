@@ -1,10 +1,14 @@
 # Thin front over CMake. `make run` starts the program in run/, `make test`
-# builds and runs every test, `make bench` builds and runs the benchmarks.
+# builds and runs every test, `make bench` builds and runs the benchmarks,
+# `make fuzz` builds the fuzz targets with clang and runs each for
+# FUZZ_SECONDS (tools/run-fuzz.sh).
 BUILD ?= build
 BENCH_BUILD ?= build-bench
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench fuzz clean
 
 all: build
 
@@ -32,5 +36,12 @@ bench:
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target lotrano_bench
 	$(BENCH_BUILD)/lotrano_bench
 
+fuzz:
+	@tools/ensure-deps.sh cmake make clang libclang-rt-14-dev
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DLOTRANO_FUZZ=ON -DLOTRANO_TESTS=OFF >/dev/null
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target lotrano_fuzz
+	tools/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

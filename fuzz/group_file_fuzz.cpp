@@ -1,0 +1,139 @@
+// Fuzzes the group-file reader on arbitrary files: titles with and without a
+// group number, student lines, blank and indented lines, names in UTF-8 and
+// in single-byte code pages, line ends of Linux and Windows.
+//
+// Input: the whole input is the file's content. It is read twice: from a real
+// file by path, as the program reads a chosen group file, and from the same
+// bytes held in memory.
+//
+// Findings besides crashes: the two reads disagree (on the group, the console
+// lines or the fatal error); a fatal error other than a missing or oversized
+// group number (or, from the file, a line over the longest line read); a
+// student count other than the number of lines after the title that begin
+// with a digit; a name list of another size, or a name not of exactly 37
+// characters; a group text that does not begin with the title's first digit.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "app/group_file.h"
+#include "fuzz_bytes.h"
+#include "host/characters.h"
+#include "host/fatal_error.h"
+#include "host/text_stream.h"
+
+namespace {
+
+using namespace lotrano;
+using fuzz::require;
+
+// A private folder for the group file, made once per fuzzing process and left
+// in the system's temporary folder.
+const std::string& groupFilePath() {
+  static const std::string path = [] {
+    char folder[] = "/tmp/lotrano-group-fuzz-XXXXXX";
+    require(mkdtemp(folder) != nullptr);
+    return std::string(folder) + "/grupa.txt";
+  }();
+  return path;
+}
+
+struct Outcome {
+  std::optional<Group> group;
+  std::optional<ErrorCode> error;
+  std::string console;
+};
+
+template <typename Read>
+Outcome readOnce(Read read) {
+  Outcome outcome;
+  std::ostringstream out;
+  std::ostringstream diagnostics;
+  TextSink console = streamSink(out, std::string(kConsoleName), kConsoleLineEnd, diagnostics);
+  try {
+    outcome.group = read(console);
+  } catch (const FatalError& fatal) {
+    outcome.error = fatal.code();
+  }
+  outcome.console = out.str();
+  return outcome;
+}
+
+bool sameGroup(const Group& a, const Group& b) {
+  return a.GroupFromFile == b.GroupFromFile && a.GroupTitle == b.GroupTitle &&
+         a.GroupText == b.GroupText && a.StudentCount == b.StudentCount &&
+         a.StudentNames == b.StudentNames;
+}
+
+// Lines after the title whose first byte is a digit; whether some line is
+// longer than the file reader takes.
+struct LineFacts {
+  std::int32_t studentLines = 0;
+  bool overlong = false;
+};
+
+LineFacts factsOf(std::string_view content) {
+  LineFacts facts;
+  bool title = true;
+  while (!content.empty()) {
+    const std::size_t end = content.find('\n');
+    std::string_view line = content.substr(0, end);
+    content.remove_prefix(end == std::string_view::npos ? content.size() : end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.size() > kMaxLineBytes) facts.overlong = true;
+    if (!title && !line.empty() && line.front() >= '0' && line.front() <= '9') {
+      ++facts.studentLines;
+    }
+    title = false;
+  }
+  return facts;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string content(reinterpret_cast<const char*>(data), size);
+
+  const Outcome memory = readOnce([&content](TextSink& console) {
+    return readGroup([&content] { return textSource(content, "grupa.txt"); }, console);
+  });
+  const LineFacts facts = factsOf(content);
+  if (memory.error) {
+    require(*memory.error == ErrorCode::kEndOfFile || *memory.error == ErrorCode::kInputConversion);
+  } else {
+    const Group& group = *memory.group;
+    require(group.StudentCount == facts.studentLines);
+    require(group.StudentNames.size() == static_cast<std::size_t>(group.StudentCount));
+    for (const FixedText& name : group.StudentNames) require(characterCount(name.str()) == 37);
+    require(!group.GroupText.empty() && group.GroupText.front() >= '0' &&
+            group.GroupText.front() <= '9');
+    require(memory.console.starts_with(" Grupa: " + group.GroupText + "\n Numar studenti:"));
+  }
+
+  const std::string& path = groupFilePath();
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  require(file != nullptr);
+  require(std::fwrite(content.data(), 1, content.size(), file) == content.size());
+  require(std::fclose(file) == 0);
+  const Outcome fromFile = readOnce([&path](TextSink& console) {
+    auto group = readGroupFile(path, console);
+    require(group.has_value());
+    return *group;
+  });
+  if (facts.overlong) {
+    // An overlong title is a failed read; an overlong later line ends the list.
+    require(!fromFile.error || *fromFile.error == ErrorCode::kReadError ||
+            fromFile.error == memory.error);
+    return 0;
+  }
+  require(fromFile.error == memory.error && fromFile.console == memory.console);
+  require(memory.error || sameGroup(*fromFile.group, *memory.group));
+  return 0;
+}
