@@ -84,8 +84,8 @@ void checkNumbers(const Batch& batch, const ProblemRange& range) {
   const std::set<std::int32_t> distinct(batch.problems.begin(), batch.problems.end());
   require(distinct.size() == batch.problems.size());
   // A range of one problem also hands out the number after it.
-  const std::int64_t last = std::int64_t{range.Numar_Start_Problema} +
-                            std::max<std::int64_t>(range.ProblemCount, 2) - 1;
+  const std::int64_t last =
+      std::int64_t{range.Numar_Start_Problema} + std::max<std::int64_t>(range.ProblemCount, 2) - 1;
   for (const std::int32_t number : batch.problems) {
     require(number >= range.Numar_Start_Problema && number <= last);
   }

@@ -12,9 +12,10 @@
 // (0 to 40) and its bytes. A last byte gives the length of the text to format
 // into (0 to 300).
 //
-// Findings besides crashes: a fixed-width field that does not have exactly
-// its width, an integer that neither reads back from its field nor turns it
-// into asterisks with the overflow noted, a fatal error from writing to a
+// Findings besides crashes: a layout with a negative field width (other than
+// the natural width of a text) that is not refused as a programming error, a
+// fixed-width field that does not have exactly its width, an integer that neither reads back from
+// its field nor turns it into asterisks with the overflow noted, a fatal error from writing to a
 // sink that cannot fail, and a formatted text that is not exactly its length.
 #include <cstddef>
 #include <cstdint>
@@ -46,6 +47,24 @@ bool takesValue(const LayoutItem& it) {
   return it.kind == LayoutItem::Kind::kText || it.kind == LayoutItem::Kind::kInteger;
 }
 
+bool hasNegativeWidth(const TextLayout& layout) {
+  for (const LayoutItem& it : layout) {
+    if (it.kind == LayoutItem::Kind::kText && it.size < kNaturalWidth) return true;
+    if (it.kind == LayoutItem::Kind::kInteger && it.size < kMinimalWidth) return true;
+  }
+  return false;
+}
+
+template <typename Call>
+bool refused(Call call) {
+  try {
+    call();
+  } catch (const std::invalid_argument&) {
+    return true;
+  }
+  return false;
+}
+
 // One value item alone, with its value: the field has its width, and an
 // integer either reads back from it or fills it with asterisks.
 void checkField(const LayoutItem& it, const LayoutValue& value) {
@@ -60,8 +79,8 @@ void checkField(const LayoutItem& it, const LayoutValue& value) {
     return;
   }
   const std::int32_t number = std::get<std::int32_t>(value);
-  const std::size_t width = it.size == kMinimalWidth ? decimalText(number).size()
-                                                     : static_cast<std::size_t>(it.size);
+  const std::size_t width =
+      it.size == kMinimalWidth ? decimalText(number).size() : static_cast<std::size_t>(it.size);
   require(field.size() == width);
   if (field.find_first_not_of('*') == std::string::npos && !field.empty()) {
     require(laid.conversionOverflow && decimalText(number).size() > width);
@@ -95,10 +114,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   FixedText target(static_cast<std::size_t>(in.inRange(0, kMaxTargetLength)));
 
-  // Every value meets an item of its kind, so neither call may refuse them.
   std::ostringstream bytes;
   std::ostringstream diagnostics;
   TextSink sink = streamSink(bytes, "report.rez", kFileLineEnd, diagnostics);
+  if (hasNegativeWidth(layout)) {
+    require(refused([&] { writeLine(sink, layout, values); }));
+    require(bytes.str().empty());
+    require(refused([&] { formatIntoText(target, layout, values, diagnostics); }));
+    return 0;
+  }
+  // Every value meets an item of its kind, so neither call may refuse them.
   writeLine(sink, layout, values);
   writeLine(sink, layout, values);
 
