@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -35,12 +36,19 @@ using namespace lotrano;
 using fuzz::require;
 
 // A private folder for the group file, made once per fuzzing process in
-// memory (/dev/shm) where there is one, so that each run costs no disk write.
+// memory (/dev/shm) where there is one, so that each run costs no disk write,
+// and removed when the process ends normally.
+std::string groupFolder;
+
+void removeGroupFolder() { std::filesystem::remove_all(groupFolder); }
+
 const std::string& groupFilePath() {
   static const std::string path = [] {
     std::string folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
     folder += "/lotrano-group-fuzz-XXXXXX";
     require(mkdtemp(folder.data()) != nullptr);
+    groupFolder = folder;
+    std::atexit(removeGroupFolder);
     return folder + "/grupa.txt";
   }();
   return path;
