@@ -1,14 +1,17 @@
 # Thin front over CMake. `make run` starts the program in run/, `make test`
 # builds and runs every test, `make sanitize` runs them all again with the
-# program and the tests built under AddressSanitizer and UBSan, `make bench`
-# builds and runs the benchmarks.
+# program and the tests built under AddressSanitizer and UBSan, `make fuzz`
+# builds the fuzz targets with clang and runs each for FUZZ_SECONDS
+# (tools/run-fuzz.sh), `make bench` builds and runs the benchmarks.
 BUILD ?= build
 BENCH_BUILD ?= build-bench
 SANITIZE_BUILD ?= build-asan
 SANITIZE_FLAGS = -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test sanitize bench clean
+.PHONY: all deps configure build run test sanitize bench fuzz clean
 
 all: build
 
@@ -52,5 +55,12 @@ bench:
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target lotrano_bench
 	$(BENCH_BUILD)/lotrano_bench
 
+fuzz:
+	@tools/ensure-deps.sh cmake make clang libclang-rt-14-dev
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DLOTRANO_FUZZ=ON -DLOTRANO_TESTS=OFF >/dev/null
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target lotrano_fuzz
+	tools/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(BENCH_BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(BENCH_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

@@ -3,4 +3,4 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 clang_format=${1:-clang-format}
-find src tests bench -name '*.cpp' -o -name '*.h' | sort | xargs "$clang_format" --dry-run -Werror
+find src tests bench fuzz -name '*.cpp' -o -name '*.h' | sort | xargs "$clang_format" --dry-run -Werror

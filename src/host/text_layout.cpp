@@ -62,7 +62,9 @@ std::string textField(const std::string& text, int width) {
   if (width == kNaturalWidth) return text;
   const auto w = static_cast<std::size_t>(width);
   const std::size_t length = characterCount(text);
-  if (length >= w) return std::string(leadingCharacters(text, w));
+  // The cut goes through padOrCut: the first w bytes of a text that is not
+  // UTF-8 may read as UTF-8 on their own, and so as fewer than w characters.
+  if (length >= w) return padOrCut(text, w);
   return std::string(w - length, ' ') + text;
 }
 
@@ -70,10 +72,22 @@ bool takesValue(const LayoutItem& it) {
   return it.kind == LayoutItem::Kind::kText || it.kind == LayoutItem::Kind::kInteger;
 }
 
+// A field width below the smallest meaningful one would otherwise be taken as
+// an enormous unsigned width.
+void checkWidths(const TextLayout& layout) {
+  for (const LayoutItem& it : layout) {
+    const int smallest = it.kind == LayoutItem::Kind::kText ? kNaturalWidth : kMinimalWidth;
+    if (takesValue(it) && it.size < smallest) {
+      throw std::invalid_argument("layout: negative field width");
+    }
+  }
+}
+
 }  // namespace
 
 LaidOutLines applyLayout(const TextLayout& layout, const LayoutValues& values,
                          std::size_t startColumn) {
+  checkWidths(layout);
   LaidOutLines result;
   LineBuilder line(startColumn);
   std::size_t next = 0;

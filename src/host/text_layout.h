@@ -61,7 +61,8 @@ struct LaidOutLines {
 
 // Applies a layout to values; `startColumn` is the number of columns already
 // written on the line it continues (0 for a new line). A value of the wrong
-// kind for its item is a programming error (std::invalid_argument).
+// kind for its item, and a field width below kNaturalWidth (texts) or
+// kMinimalWidth (integers), are programming errors (std::invalid_argument).
 LaidOutLines applyLayout(const TextLayout& layout, const LayoutValues& values,
                          std::size_t startColumn = 0);
 

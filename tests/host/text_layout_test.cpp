@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <stdexcept>
 
 #include "fatal_matchers.h"
 
@@ -123,6 +124,41 @@ TEST(TextLayout, ColumnsCountUtf8CharactersNotBytes) {
   const std::string expected = "   1     Ștefan Ţăranu                       14|\n";
   ASSERT_EQ(expected.substr(expected.find("u ")), ascii.substr(ascii.find("u ")));
   EXPECT_EQ(file.bytes.str(), expected);
+}
+
+// Found by fuzzing: the text is not UTF-8 as a whole (the byte F2 breaks
+// it), so its characters are bytes, but its first three bytes alone read as
+// two UTF-8 characters. The field still takes its three columns.
+TEST(TextLayout, CutTextFieldKeepsItsWidthWhenItsFirstBytesReadAsUtf8) {
+  CapturedFile file;
+  const std::string broken(
+      "\x07\xC8\x98te\xF2"
+      "an\0\t",
+      10);
+  writeLine(file.sink, {text(6), text(3), integer(2)}, {std::string("\xC8\x98te"), broken, 7});
+  EXPECT_EQ(file.bytes.str(), "   \xC8\x98te\x07\xC8\x98  7|\n");
+}
+
+// Found by fuzzing: a negative width was taken as an enormous unsigned one.
+TEST(TextLayout, NegativeFieldWidthIsRefusedBeforeAnythingIsWritten) {
+  const struct {
+    const char* what;
+    TextLayout layout;
+    LayoutValues values;
+  } cases[] = {
+      {"integer", {text(), integer(-7)}, {std::string("a"), 5}},
+      {"text below the natural width", {text(-2)}, {std::string("a")}},
+      {"item that gets no value", {text(), stop(), integer(-1)}, {std::string("a")}},
+  };
+  for (const auto& c : cases) {
+    CapturedFile file;
+    EXPECT_THROW(writeLine(file.sink, c.layout, c.values), std::invalid_argument) << c.what;
+    EXPECT_EQ(file.bytes.str(), "") << c.what;
+    FixedText target(20);
+    EXPECT_THROW(formatIntoText(target, c.layout, c.values, file.diagnostics),
+                 std::invalid_argument)
+        << c.what;
+  }
 }
 
 TEST(TextLayout, ConsolePromptStaysOpenUntilTheAnswerEndsIt) {

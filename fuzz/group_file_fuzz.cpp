@@ -1,0 +1,211 @@
+// Fuzzes the group-file reader on arbitrary files: titles with and without a
+// group number, student lines, blank and indented lines, names in UTF-8 and
+// in single-byte code pages, line ends of Linux and Windows.
+//
+// Input: the whole input is the file's content. It is read twice: from a real
+// file by path, as the program reads a chosen group file, and from the same
+// bytes held in memory.
+//
+// Findings besides crashes: the two reads disagree (on the group, the console
+// lines or the fatal error); a fatal error other than a missing or oversized
+// group number (or, from the file, a line over the longest line read); a
+// student count other than the number of lines after the title that begin
+// with a digit; a name list of another size, or a name not of exactly 37
+// characters; a group text that does not begin with the title's first digit.
+// Where a line's first 80 bytes are ASCII, its meaning is also worked out here
+// from the file format alone (the group text and whether the group number
+// reads; a student's name) and must match what the reader made of it.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/group_file.h"
+#include "fuzz_bytes.h"
+#include "host/characters.h"
+#include "host/fatal_error.h"
+#include "host/text_stream.h"
+
+namespace {
+
+using namespace lotrano;
+using fuzz::require;
+
+// A private folder for the group file, made once per fuzzing process in
+// memory (/dev/shm) where there is one, so that each run costs no disk write,
+// and removed when the process ends normally.
+std::string groupFolder;
+
+void removeGroupFolder() { std::filesystem::remove_all(groupFolder); }
+
+const std::string& groupFilePath() {
+  static const std::string path = [] {
+    std::string folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    folder += "/lotrano-group-fuzz-XXXXXX";
+    require(mkdtemp(folder.data()) != nullptr);
+    groupFolder = folder;
+    std::atexit(removeGroupFolder);
+    return folder + "/grupa.txt";
+  }();
+  return path;
+}
+
+struct Outcome {
+  std::optional<Group> group;
+  std::optional<ErrorCode> error;
+  std::string console;
+};
+
+template <typename Read>
+Outcome readOnce(Read read) {
+  Outcome outcome;
+  std::ostringstream out;
+  std::ostringstream diagnostics;
+  TextSink console = streamSink(out, std::string(kConsoleName), kConsoleLineEnd, diagnostics);
+  try {
+    outcome.group = read(console);
+  } catch (const FatalError& fatal) {
+    outcome.error = fatal.code();
+  }
+  outcome.console = out.str();
+  return outcome;
+}
+
+bool sameGroup(const Group& a, const Group& b) {
+  return a.GroupFromFile == b.GroupFromFile && a.GroupTitle == b.GroupTitle &&
+         a.GroupText == b.GroupText && a.StudentCount == b.StudentCount &&
+         a.StudentNames == b.StudentNames;
+}
+
+bool isAscii(std::string_view text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+bool isDigitByte(char c) { return c >= '0' && c <= '9'; }
+bool isLetterByte(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// The first 80 bytes of a line, without trailing blanks.
+std::string_view usedRecord(std::string_view line) {
+  line = line.substr(0, 80);
+  const std::size_t last = line.find_last_not_of(' ');
+  return last == std::string_view::npos ? std::string_view{} : line.substr(0, last + 1);
+}
+
+// What the title of an ASCII file means: the group text, or the fatal error.
+struct TitleMeaning {
+  std::string groupText;
+  std::optional<ErrorCode> error;
+};
+
+TitleMeaning meaningOfTitle(std::string_view title) {
+  const std::string_view used = usedRecord(title);
+  const std::size_t first = std::find_if(used.begin(), used.end(), isDigitByte) - used.begin();
+  if (first == used.size()) return {{}, ErrorCode::kEndOfFile};
+  std::int64_t number = 0;
+  for (std::size_t i = first; i < used.size() && isDigitByte(used[i]); ++i) {
+    number = number * 10 + (used[i] - '0');
+    if (number > std::numeric_limits<std::int32_t>::max()) return {{}, ErrorCode::kInputConversion};
+  }
+  return {std::string(used.substr(first)), std::nullopt};
+}
+
+// A student's name, from the first letter of the line's first 80 bytes to
+// their last non-blank one, cut or padded to 37.
+std::string nameOf(std::string_view line) {
+  const std::string_view used = usedRecord(line);
+  const std::size_t first = std::find_if(used.begin(), used.end(), isLetterByte) - used.begin();
+  std::string name(used.substr(first, 37));
+  return name.append(37 - name.size(), ' ');
+}
+
+// What the lines of a file say, line by line: the student lines counted, and
+// for those that are ASCII the expected name; the title's meaning if it is
+// ASCII; whether some line is longer than the file reader takes.
+struct LineFacts {
+  std::int32_t studentLines = 0;
+  std::vector<std::optional<std::string>> names;
+  std::optional<TitleMeaning> title;
+  bool overlong = false;
+};
+
+LineFacts factsOf(std::string_view content) {
+  LineFacts facts;
+  bool title = true;
+  while (!content.empty()) {
+    const std::size_t end = content.find('\n');
+    std::string_view line = content.substr(0, end);
+    content.remove_prefix(end == std::string_view::npos ? content.size() : end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.size() > kMaxLineBytes) facts.overlong = true;
+    if (title) {
+      if (line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
+      if (isAscii(line.substr(0, 80))) facts.title = meaningOfTitle(line);
+    } else if (!line.empty() && isDigitByte(line.front())) {
+      ++facts.studentLines;
+      facts.names.push_back(isAscii(line.substr(0, 80)) ? std::optional(nameOf(line))
+                                                        : std::nullopt);
+    }
+    title = false;
+  }
+  return facts;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string content(reinterpret_cast<const char*>(data), size);
+
+  const Outcome memory = readOnce([&content](TextSink& console) {
+    return readGroup([&content] { return textSource(content, "grupa.txt"); }, console);
+  });
+  const LineFacts facts = factsOf(content);
+  if (facts.title) require(memory.error == facts.title->error);
+  if (memory.error) {
+    require(*memory.error == ErrorCode::kEndOfFile || *memory.error == ErrorCode::kInputConversion);
+  } else {
+    const Group& group = *memory.group;
+    require(group.StudentCount == facts.studentLines);
+    require(group.StudentNames.size() == static_cast<std::size_t>(group.StudentCount));
+    for (const FixedText& name : group.StudentNames) require(characterCount(name.str()) == 37);
+    require(!group.GroupText.empty() && group.GroupText.front() >= '0' &&
+            group.GroupText.front() <= '9');
+    require(memory.console.starts_with(" Grupa: " + group.GroupText + "\n Numar studenti:"));
+    if (facts.title) require(group.GroupText == facts.title->groupText);
+    for (std::size_t k = 0; k < facts.names.size(); ++k) {
+      if (facts.names[k]) require(group.StudentNames[k].str() == *facts.names[k]);
+    }
+  }
+
+  const std::string& path = groupFilePath();
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  require(file != nullptr);
+  require(std::fwrite(content.data(), 1, content.size(), file) == content.size());
+  require(std::fclose(file) == 0);
+  const Outcome fromFile = readOnce([&path](TextSink& console) {
+    auto group = readGroupFile(path, console);
+    require(group.has_value());
+    return *group;
+  });
+  if (facts.overlong) {
+    // An overlong title is a failed read; an overlong later line ends the list.
+    require(!fromFile.error || *fromFile.error == ErrorCode::kReadError ||
+            fromFile.error == memory.error);
+    return 0;
+  }
+  require(fromFile.error == memory.error && fromFile.console == memory.console);
+  require(memory.error || sameGroup(*fromFile.group, *memory.group));
+  return 0;
+}
