@@ -7,6 +7,7 @@
 
 #include "host/characters.h"
 #include "host/fatal_error.h"
+#include "host/platform.h"
 
 namespace lotrano {
 
@@ -158,8 +159,7 @@ std::optional<TextFile> openForReading(const std::string& path) {
 }
 
 std::optional<TextFile> createNewFile(const std::string& path) {
-  // "x": exclusive creation; an existing file is never opened, let alone emptied.
-  std::FILE* file = std::fopen(path.c_str(), "wbx");
+  std::FILE* file = createFileExclusively(path);
   if (file == nullptr) return std::nullopt;
   return TextFile(file, path);
 }
