@@ -111,7 +111,8 @@ std::vector<std::string> linesOf(const std::string& text) {
 }
 
 // Runs lotrano.exe in `directory` with `input` piped, while a second process
-// waits for each window in turn, focuses it, types and presses the key. A
+// waits for each window in turn, focuses it, types and presses the key; the
+// result lists the windows that were answered and closed. A
 // non-empty `screenshot` is taken of the screen once the first window shows.
 WineResult runWindowsProgram(const WineSetup& setup, const fs::path& directory,
                              const std::string& input, const std::vector<DialogAnswer>& answers,
@@ -129,15 +130,33 @@ WineResult runWindowsProgram(const WineSetup& setup, const fs::path& directory,
   for (std::size_t k = 0; k < answers.size(); ++k) {
     const DialogAnswer& answer = answers[k];
     const std::string name = quoted("^" + answer.title + "$");
-    steps += "timeout " + std::to_string(kDialogTimeoutSeconds) + " xdotool search --sync --name " +
-             name + " > /dev/null || exit 1\n";
-    steps += "sleep 1\n";
+    steps += "timeout " + std::to_string(kDialogTimeoutSeconds) +
+             " xdotool search --onlyvisible --sync --name " + name + " > /dev/null || exit 1\n";
+    steps += "sleep 2\n";
     if (k == 0 && !screenshot.empty()) {
       steps += "import -window root " + quoted(screenshot.string()) + " || true\n";
     }
-    steps += "xdotool search --name " + name + " windowfocus --sync %1 sleep 0.5\n";
-    if (!answer.typed.empty()) steps += "xdotool type --delay 30 " + quoted(answer.typed) + "\n";
+    // The window gets the focus (retried: without a window manager it is not
+    // always confirmed), then its keys, once: a closed dialog's window stays
+    // on screen a moment, and keys sent to it again would reach the next one.
+    steps += "window=$(xdotool search --onlyvisible --name " + name + " | head -n 1)\n";
+    steps += "for attempt in 1 2 3; do\n";
+    steps += "  timeout 5 xdotool windowfocus --sync \"$window\" && break\n";
+    steps += "done\n";
+    steps += "sleep 0.5\n";
+    if (!answer.typed.empty()) {
+      // Alt+N ("File name:") puts the typing into the name box, wherever the
+      // dialog's own focus lies; keys typed into its file list are lost.
+      steps += "xdotool key alt+n; sleep 0.3\n";
+      steps += "xdotool type --delay 30 " + quoted(answer.typed) + "\n";
+    }
     steps += "xdotool key " + answer.key + "\n";
+    // Answered once that very window has gone from the screen.
+    steps += "for wait in $(seq 40); do\n";
+    steps += "  xdotool search --onlyvisible --name " + name +
+             " | grep -qx \"$window\" || break; sleep 0.5\n";
+    steps += "done\n";
+    steps += "xdotool search --onlyvisible --name " + name + " | grep -qx \"$window\" && exit 1\n";
     steps += "echo " + quoted(answer.title) + " >> " + quoted(seen.string()) + "\n";
   }
   writeWholeFile(driver, steps);
@@ -153,6 +172,11 @@ WineResult runWindowsProgram(const WineSetup& setup, const fs::path& directory,
                              quoted(out.string()) + " 2> " + quoted(err.string()) +
                              "\n"
                              "status=$?\n"
+                             // The driver notes the last window's closing
+                             // after the program has ended; then it goes.
+                             "for wait in $(seq 20); do\n"
+                             "  kill -0 $driver 2> /dev/null || break; sleep 0.5\n"
+                             "done\n"
                              "kill -- -$driver 2> /dev/null\n"
                              "exit $status\n");
   const int raw = std::system(("bash " + quoted(script.string())).c_str());
