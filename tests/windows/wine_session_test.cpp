@@ -8,14 +8,23 @@
 // display, wine and xdotool; without them they are skipped, unless
 // LOTRANO_REQUIRE_WINE=1 makes that a failure. LOTRANO_WINE names another
 // wine command. Wine's prefix lies beside the Linux binary and is made once.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <regex>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/binary_session.h"
@@ -234,6 +243,113 @@ std::string groupFile(int students) {
   }
   return text;
 }
+
+// lotrano.exe under Wine on a terminal, which Wine turns into a console:
+// the program's console input is then a real one, with key events.
+class ConsoleSession {
+ public:
+  ConsoleSession(const WineSetup& setup, const fs::path& directory) {
+    master_ = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
+    const std::string terminal = ptsname(master_);
+    pid_ = fork();
+    if (pid_ == 0) {
+      setsid();
+      const int slave = open(terminal.c_str(), O_RDWR);
+      for (int stream : {0, 1, 2}) dup2(slave, stream);
+      if (chdir(directory.c_str()) != 0) _exit(127);
+      setenv("WINEPREFIX", setup.prefix.c_str(), 1);
+      setenv("WINEDEBUG", "-all", 1);
+      // Without a display the group dialog cannot open: the program takes
+      // that as Cancel and asks for the group on the console.
+      unsetenv("DISPLAY");
+      execlp(setup.wine.c_str(), setup.wine.c_str(), setup.exe.c_str(), nullptr);
+      _exit(127);
+    }
+  }
+  ~ConsoleSession() {
+    if (pid_ > 0 && !ended_) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    if (master_ >= 0) close(master_);
+  }
+  ConsoleSession(const ConsoleSession&) = delete;
+  ConsoleSession& operator=(const ConsoleSession&) = delete;
+
+  bool started() const { return pid_ > 0; }
+  // The letters seen so far, for failure messages.
+  const std::string& letters() const { return letters_; }
+
+  void type(const std::string& keys) {
+    [[maybe_unused]] const auto written = write(master_, keys.data(), keys.size());
+  }
+
+  // Reads the terminal until its letters (the console draws blanks as cursor
+  // moves, so only letters are compared) hold `letters`, or the time is up.
+  bool waitForLetters(const std::string& letters, std::chrono::seconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (letters_.find(letters) == std::string::npos) {
+      if (std::chrono::steady_clock::now() > end) return false;
+      pollfd ready{master_, POLLIN, 0};
+      if (poll(&ready, 1, 100) > 0) {
+        char bytes[4096];
+        const auto count = read(master_, bytes, sizeof bytes);
+        if (count <= 0) return false;
+        for (std::size_t k = 0; k < static_cast<std::size_t>(count); ++k) {
+          // Control sequences (ESC [ ... letter) are the console's drawing.
+          if (bytes[k] == '\x1b') {
+            escape_ = true;
+          } else if (escape_) {
+            escape_ = !std::isalpha(static_cast<unsigned char>(bytes[k]));
+          } else if (std::isalpha(static_cast<unsigned char>(bytes[k]))) {
+            letters_ += bytes[k];
+          }
+        }
+      }
+    }
+    return true;
+  }
+
+  // Processor time the program has used so far, in clock ticks.
+  long processorTicks() const {
+    std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    long user = 0;
+    long system = 0;
+    for (int k = 3; k <= 15 && fields >> field; ++k) {
+      if (k == 14) user = std::stol(field);
+      if (k == 15) system = std::stol(field);
+    }
+    return user + system;
+  }
+
+  // The exit status once the program has ended within `limit`, or -1.
+  int waitForEnd(std::chrono::seconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+      int raw = 0;
+      if (waitpid(pid_, &raw, WNOHANG) == pid_) {
+        ended_ = true;
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+      }
+      char bytes[4096];
+      pollfd ready{master_, POLLIN, 0};
+      if (poll(&ready, 1, 100) > 0) [[maybe_unused]]
+        const auto drained = read(master_, bytes, sizeof bytes);
+    }
+    return -1;
+  }
+
+ private:
+  int master_ = -1;
+  pid_t pid_ = -1;
+  bool ended_ = false;
+  bool escape_ = false;
+  std::string letters_;
+};
 
 class WineSession : public ::testing::Test {
  protected:
@@ -471,6 +587,40 @@ TEST_F(WineSession, TakenNamesAreSkippedAndTheTenthRefusedWithTheMessageBox) {
                             " Press any key\r\n"))
       << refused.out;
   EXPECT_EQ(entries(scratch.path()), before);
+}
+
+TEST_F(WineSession, KeyWaitOnTheConsoleSleepsUntilAKey) {
+  ScratchDirectory scratch;
+  ConsoleSession console(wine(), scratch.path());
+  ASSERT_TRUE(console.started());
+  // Each answer once its prompt shows, as a teacher types them.
+  const struct {
+    const char* prompt;  // its letters
+    const char* answer;
+  } dialogue[] = {
+      {"Grupa", "1234\r"},      {"Numarstudenti", "4\r"},        {"ProblemadeExamen", "1\r"},
+      {"SETdeProbleme", "3\r"}, {"NumarStartProblema", "1 6\r"}, {"Nouaalocare", "\r"},
+  };
+  for (const auto& step : dialogue) {
+    ASSERT_TRUE(console.waitForLetters(step.prompt, std::chrono::seconds(kRunTimeoutSeconds)))
+        << console.letters();
+    // Wine sets the terminal up for its console as the program starts to
+    // read; keys typed before that are dropped.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    console.type(step.answer);
+  }
+  ASSERT_TRUE(console.waitForLetters("Pressanykey", std::chrono::seconds(60))) << console.letters();
+  EXPECT_TRUE(fs::exists(scratch.path() / "Seed_1 (1-6) Grupa 1234.dat"));
+
+  // Waiting, and asleep while it waits: a busy poll would take the whole
+  // three seconds of processor time.
+  const long before = console.processorTicks();
+  std::this_thread::sleep_for(std::chrono::seconds(3));
+  EXPECT_LE(console.processorTicks() - before, sysconf(_SC_CLK_TCK) / 5);
+  EXPECT_EQ(console.waitForEnd(std::chrono::seconds(1)), -1) << "ended without a key";
+
+  console.type("q");
+  EXPECT_EQ(console.waitForEnd(std::chrono::seconds(30)), 0);
 }
 
 }  // namespace
