@@ -3,12 +3,17 @@
 # program and the tests built under AddressSanitizer and UBSan, `make fuzz`
 # builds the fuzz targets with clang and runs each for FUZZ_SECONDS
 # (tools/run-fuzz.sh), `make bench` builds and runs the benchmarks.
+# `make windows` cross-builds lotrano.exe; `make windows-test` runs it under
+# Wine against the Linux build.
 BUILD ?= build
 BENCH_BUILD ?= build-bench
 SANITIZE_BUILD ?= build-asan
 SANITIZE_FLAGS = -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+WINDOWS_BUILD ?= build-windows
+# The Linux build that the Wine tests compare with (and that holds them).
+WINDOWS_TEST_BUILD ?= $(BUILD)
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 .PHONY: all deps configure build run test sanitize bench fuzz clean
@@ -62,5 +67,22 @@ fuzz:
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target lotrano_fuzz
 	tools/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
+.PHONY: windows windows-test
+
+windows:
+	@tools/ensure-deps.sh cmake make g++-mingw-w64-x86-64
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DLOTRANO_TESTS=OFF >/dev/null
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target lotrano
+	@echo "Windows program: $(WINDOWS_BUILD)/lotrano.exe"
+
+# The Wine tests run in one process, so that Wine's prefix is made once.
+windows-test:
+	@tools/ensure-deps.sh cmake g++ make libgtest-dev wine wine64 xvfb xdotool imagemagick
+	$(MAKE) windows
+	$(MAKE) build BUILD=$(WINDOWS_TEST_BUILD)
+	LOTRANO_WINDOWS_EXE="$(CURDIR)/$(WINDOWS_BUILD)/lotrano.exe" LOTRANO_REQUIRE_WINE=1 \
+	  xvfb-run -a $(WINDOWS_TEST_BUILD)/lotrano_tests --gtest_filter='WineSession.*'
+
 clean:
-	rm -rf $(BUILD) $(BENCH_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(BENCH_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)

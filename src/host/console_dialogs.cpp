@@ -112,7 +112,10 @@ void showMessageAtConsole(std::istream& in, std::ostream& err, std::string_view 
   constexpr std::string_view kOk = "[ OK ]";
   std::size_t width = std::max(characterCount(caption), kOk.size());
   for (const auto line : lines) width = std::max(width, characterCount(line));
-  const std::string rule = "+" + std::string(width + 2, '-') + "+";
+  // Built in place: GCC 12 warns falsely about the overlap of "+" + string.
+  std::string rule(width + 4, '-');
+  rule.front() = '+';
+  rule.back() = '+';
   const auto row = [&](std::string_view content, bool right) {
     const std::string gap(width - characterCount(content), ' ');
     err << "| " << (right ? gap : "") << content << (right ? "" : gap) << " |\n";

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <iosfwd>
 #include <optional>
@@ -70,5 +71,10 @@ LocalDateTime localDateTimeAt(std::chrono::system_clock::time_point when);
 // (Platform::localDateTime), so that a run across midnight cannot mix two days.
 LocalDate localDate();
 LocalTime localTime();
+
+// Creates a file that does not exist yet and opens it for writing in binary
+// mode; an existing file of that name is never opened, let alone emptied.
+// nullptr with errno set (EEXIST when the name is taken) when it is not created.
+std::FILE* createFileExclusively(const std::string& path);
 
 }  // namespace lotrano

@@ -200,4 +200,9 @@ Platform systemPlatform() {
 LocalDate localDate() { return localDateTimeAt(Clock::now()).date; }
 LocalTime localTime() { return localDateTimeAt(Clock::now()).time; }
 
+std::FILE* createFileExclusively(const std::string& path) {
+  // "x": exclusive creation (O_EXCL), checked and done in one step.
+  return std::fopen(path.c_str(), "wbx");
+}
+
 }  // namespace lotrano

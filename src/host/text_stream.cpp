@@ -8,6 +8,7 @@
 
 #include "host/characters.h"
 #include "host/fatal_error.h"
+#include "host/platform.h"
 
 namespace lotrano {
 namespace {
@@ -175,14 +176,7 @@ std::optional<TextFile> openForReading(const std::string& path) {
 }
 
 std::optional<TextFile> createNewFile(const std::string& path) {
-  // "x": exclusive creation; an existing file is never opened, let alone emptied.
-  std::FILE* file = std::fopen(path.c_str(), "wbx");
-  if (file == nullptr) return std::nullopt;
-  return TextFile(file, path);
-}
-
-std::optional<TextFile> openForRewriting(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
+  std::FILE* file = createFileExclusively(path);
   if (file == nullptr) return std::nullopt;
   return TextFile(file, path);
 }
@@ -204,7 +198,7 @@ void replaceWholeFile(const std::string& path, const std::function<void(TextFile
   std::FILE* part = nullptr;
   for (int attempt = 0; part == nullptr && attempt < kPartFileAttempts; ++attempt) {
     partName = path + ".part" + (attempt == 0 ? std::string() : std::to_string(attempt));
-    part = std::fopen(partName.c_str(), "wbx");
+    part = createFileExclusively(partName);
     if (part == nullptr && errno != EEXIST) throwOpenError(errno, path);
   }
   if (part == nullptr) throwOpenError(EEXIST, path);

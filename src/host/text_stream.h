@@ -132,9 +132,6 @@ std::optional<TextFile> openForReading(const std::string& path);
 // nullopt (with errno set, EEXIST for an existing file) when it is not created.
 std::optional<TextFile> createNewFile(const std::string& path);
 
-// Opens a file for writing, creating it or replacing its content.
-std::optional<TextFile> openForRewriting(const std::string& path);
-
 // Creates a file, or replaces an earlier one of that name, as a whole: `write`
 // fills a new file beside it (the TextFile carries `path` as its name), which
 // takes the name only once it is complete and closed. A failed write leaves

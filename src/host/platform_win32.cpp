@@ -1,0 +1,259 @@
+// The platform layer on Windows: the standard open-file dialog, the message
+// box, the read-only attribute and the console, through the ANSI ("A") calls.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+// windows.h first: the dialog header builds on its types.
+#include <commdlg.h>
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <iostream>
+
+#include "host/platform.h"
+
+namespace lotrano {
+namespace {
+
+using Clock = std::chrono::system_clock;
+
+const Clock::time_point& programStart() {
+  static const Clock::time_point start = Clock::now();
+  return start;
+}
+
+}  // namespace
+
+LocalDateTime localDateTimeAt(Clock::time_point when) {
+  const std::time_t seconds = Clock::to_time_t(when);
+  std::tm parts{};
+  localtime_s(&parts, &seconds);
+  const auto sinceSecond =
+      std::chrono::duration_cast<std::chrono::milliseconds>(when - Clock::from_time_t(seconds))
+          .count();
+  LocalDateTime result;
+  result.date = {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday};
+  result.time = {parts.tm_hour, parts.tm_min, parts.tm_sec,
+                 static_cast<std::int32_t>(sinceSecond >= 0 ? sinceSecond / 10 : 0)};
+  return result;
+}
+
+namespace {
+
+// Standard input as the console dialogue reads it: through C stdio, one
+// character at a time (text mode turns CR LF into LF), with a failed read
+// (not the end of the input) turned into the stream's badbit.
+class StandardInputBuffer : public std::streambuf {
+ protected:
+  int_type underflow() override {
+    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+    const int c = std::fgetc(stdin);
+    if (c == EOF) {
+      if (std::ferror(stdin) != 0) throw std::ios_base::failure("console read failed");
+      return traits_type::eof();
+    }
+    held_ = static_cast<char>(c);
+    setg(&held_, &held_, &held_ + 1);
+    return traits_type::to_int_type(held_);
+  }
+
+ private:
+  char held_ = 0;
+};
+
+std::istream& consoleInput() {
+  static StandardInputBuffer buffer;
+  static std::istream input(&buffer);
+  return input;
+}
+
+// Every text handed to the dialog lives in a field of this many characters:
+// its visible text, a NUL, then blanks.
+constexpr std::size_t kFieldLength = 260;
+using DialogField = std::array<char, kFieldLength>;
+
+// The title as the caller's title field holds it: 80 characters, the visible
+// text and a NUL, then blanks.
+constexpr std::size_t kTitleLength = 80;
+
+constexpr char kDatFolder[] = "\\Dat\\";
+constexpr char kDefaultExtension[] = "dat";
+// Description and pattern pairs, each piece ending in a NUL; one more NUL
+// after the last piece ends the list (95 characters in all).
+constexpr char kFilterList[] =
+    "Data Files (*.dat)\0*.dat\0Text Files (*.txt)\0*.txt\0"
+    "Fortran Files\0*.f90;*.f\0All files (*.*)\0*.*\0";
+static_assert(sizeof kFilterList == 95, "the filter list ends in two NULs");
+
+// Copies `length` characters into the field and blanks the rest; a longer
+// text keeps its first characters.
+void fillField(DialogField& field, const char* text, std::size_t length) {
+  field.fill(' ');
+  std::copy_n(text, std::min(length, field.size()), field.begin());
+}
+
+// The dialog's texts and record, rebuilt on every call.
+DialogField filterText;
+DialogField initialDirectory;
+DialogField titleText;
+DialogField defaultExtension;
+OPENFILENAMEA dialogRecord;
+
+// The current directory as GetCurrentDirectoryA gives it, or an empty text
+// when it cannot be obtained or does not fit the 260-character buffer.
+std::string currentDirectoryText() {
+  std::array<char, kFieldLength> buffer{};
+  const DWORD count = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+  if (count == 0 || count >= buffer.size()) return {};
+  return std::string(buffer.data(), count);
+}
+
+// Fills the record from the texts and shows the dialog; true when the user
+// confirmed a file, whose full path then stands in `path` up to its NUL.
+bool showOpenDialog(DialogField& path) {
+  dialogRecord = OPENFILENAMEA{};
+  // The record's own size: 88 bytes in a 32-bit build, more in a 64-bit one.
+  dialogRecord.lStructSize = sizeof(OPENFILENAMEA);
+  dialogRecord.hwndOwner = nullptr;
+  dialogRecord.hInstance = nullptr;
+  dialogRecord.lpstrFilter = filterText.data();
+  dialogRecord.lpstrCustomFilter = nullptr;
+  dialogRecord.nMaxCustFilter = 0;
+  dialogRecord.nFilterIndex = 1;
+  dialogRecord.lpstrFile = path.data();
+  dialogRecord.nMaxFile = static_cast<DWORD>(path.size());
+  dialogRecord.lpstrFileTitle = nullptr;
+  dialogRecord.nMaxFileTitle = 0;
+  dialogRecord.lpstrInitialDir = initialDirectory.data();
+  dialogRecord.lpstrTitle = titleText.data();
+  dialogRecord.Flags = OFN_PATHMUSTEXIST;
+  dialogRecord.lpstrDefExt = defaultExtension.data();
+  dialogRecord.lpfnHook = nullptr;
+  dialogRecord.lpTemplateName = nullptr;
+  return GetOpenFileNameA(&dialogRecord) != 0;
+}
+
+std::optional<std::string> chooseFile(std::string_view title) {
+  initialDirectory.fill(' ');
+  initialDirectory[0] = '\0';
+  fillField(filterText, kFilterList, sizeof kFilterList);
+
+  std::array<char, kTitleLength> callerTitle;
+  callerTitle.fill(' ');
+  const std::size_t titleSize = std::min(title.size(), callerTitle.size() - 1);
+  std::copy_n(title.data(), titleSize, callerTitle.begin());
+  callerTitle[titleSize] = '\0';
+  fillField(titleText, callerTitle.data(), callerTitle.size());
+
+  fillField(defaultExtension, kDefaultExtension, sizeof kDefaultExtension);
+
+  const std::string current = currentDirectoryText();
+  if (!current.empty()) {
+    // A start folder that does not fit with its NUL would be no usable text;
+    // it stays empty and the dialog picks its own.
+    const std::string start = current + kDatFolder;
+    if (start.size() < kFieldLength) fillField(initialDirectory, start.c_str(), start.size() + 1);
+  }
+
+  DialogField path{};  // all NULs: the file-name box starts empty
+  const bool chosen = showOpenDialog(path);
+  // Browsing moves the process into the folder of the chosen file; the result
+  // and seed files belong in the folder the program was started in.
+  if (!current.empty()) SetCurrentDirectoryA(current.c_str());
+  if (!chosen) return std::nullopt;
+  const auto end = std::find(path.begin(), path.end(), '\0');
+  return std::string(path.begin(), end);
+}
+
+// Waits for a key press on the console without spinning: the process sleeps
+// until the console has input, and events other than a key going down (the
+// release of the Enter that ended the last answer, the mouse, focus) are
+// taken out of the way.
+void waitForConsoleKey(HANDLE input) {
+  for (;;) {
+    if (WaitForSingleObject(input, INFINITE) != WAIT_OBJECT_0) return;
+    INPUT_RECORD record{};
+    DWORD count = 0;
+    if (ReadConsoleInputA(input, &record, 1, &count) == 0) return;
+    if (count == 1 && record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown) return;
+  }
+}
+
+bool inputIsConsole() {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+}
+
+}  // namespace
+
+Platform systemPlatform() {
+  programStart();  // the seeding clock counts from here
+  Platform platform;
+  platform.in = &consoleInput();
+  // Standard output stays in text mode: a line ended with "\n" reaches the
+  // console (or a pipe) as one CR LF.
+  platform.out = &std::cout;
+  platform.err = &std::cerr;
+  platform.inputIsTerminal = inputIsConsole();
+  platform.FileChooser = chooseFile;
+  platform.showMessage = [](std::string_view caption, std::string_view text) {
+    const std::string captionText(caption);
+    const std::string messageText(text);
+    MessageBoxA(nullptr, messageText.c_str(), captionText.c_str(), MB_OK | MB_ICONERROR);
+  };
+  platform.makeReadOnly = [](const std::string& path) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+  };
+  platform.waitForKey = [terminal = platform.inputIsTerminal] {
+    if (terminal) {
+      waitForConsoleKey(GetStdHandle(STD_INPUT_HANDLE));
+    } else {
+      consoleInput().get();  // one character, or at once at the end of input
+    }
+  };
+  platform.secondsSince1970 = [] {
+    return std::chrono::duration_cast<std::chrono::seconds>(Clock::now().time_since_epoch())
+        .count();
+  };
+  platform.millisecondsSinceStart = [] {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - programStart())
+        .count();
+  };
+  platform.sleep = [](std::int32_t milliseconds) {
+    Sleep(static_cast<DWORD>(std::max<std::int32_t>(milliseconds, 0)));
+  };
+  platform.localDateTime = [] { return localDateTimeAt(Clock::now()); };
+  platform.currentDirectory = currentDirectoryText;
+  return platform;
+}
+
+LocalDate localDate() { return localDateTimeAt(Clock::now()).date; }
+LocalTime localTime() { return localDateTimeAt(Clock::now()).time; }
+
+std::FILE* createFileExclusively(const std::string& path) {
+  // The C library's fopen knows no exclusive mode here; _O_EXCL does the test
+  // and the creation in one step.
+  const int descriptor =
+      _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  if (descriptor < 0) return nullptr;
+  std::FILE* file = _fdopen(descriptor, "wb");
+  if (file == nullptr) {
+    // The file is ours and empty: it must not take the name from a later run.
+    const int error = errno;
+    _close(descriptor);
+    _unlink(path.c_str());
+    errno = error;
+  }
+  return file;
+}
+
+}  // namespace lotrano
