@@ -78,7 +78,7 @@ windows:
 
 # The Wine tests run in one process, so that Wine's prefix is made once.
 windows-test:
-	@tools/ensure-deps.sh cmake g++ make libgtest-dev wine wine64 xvfb xdotool imagemagick
+	@tools/ensure-deps.sh cmake g++ make libgtest-dev wine wine64 xvfb xauth xdotool imagemagick
 	$(MAKE) windows
 	$(MAKE) build BUILD=$(WINDOWS_TEST_BUILD)
 	LOTRANO_WINDOWS_EXE="$(CURDIR)/$(WINDOWS_BUILD)/lotrano.exe" LOTRANO_REQUIRE_WINE=1 \

@@ -17,62 +17,18 @@
 #include "host/child_process_posix.h"
 #include "host/console_dialogs.h"
 #include "host/desktop_dialogs.h"
+#include "host/os_common.h"
 #include "host/platform.h"
 
 namespace lotrano {
-namespace {
 
-using Clock = std::chrono::system_clock;
-
-const Clock::time_point& programStart() {
-  static const Clock::time_point start = Clock::now();
-  return start;
-}
-
-}  // namespace
-
-LocalDateTime localDateTimeAt(Clock::time_point when) {
-  const std::time_t seconds = Clock::to_time_t(when);
+std::tm localCalendar(std::time_t seconds) {
   std::tm parts{};
   localtime_r(&seconds, &parts);
-  const auto sinceSecond =
-      std::chrono::duration_cast<std::chrono::milliseconds>(when - Clock::from_time_t(seconds))
-          .count();
-  LocalDateTime result;
-  result.date = {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday};
-  result.time = {parts.tm_hour, parts.tm_min, parts.tm_sec,
-                 static_cast<std::int32_t>(sinceSecond >= 0 ? sinceSecond / 10 : 0)};
-  return result;
+  return parts;
 }
 
 namespace {
-
-// Standard input as the console dialogue reads it: through C stdio, one
-// character at a time, with a failed read (not the end of the input) turned
-// into the stream's badbit, so that it is reported as the failed read it is.
-class StandardInputBuffer : public std::streambuf {
- protected:
-  int_type underflow() override {
-    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-    const int c = std::fgetc(stdin);
-    if (c == EOF) {
-      if (std::ferror(stdin) != 0) throw std::ios_base::failure("console read failed");
-      return traits_type::eof();
-    }
-    held_ = static_cast<char>(c);
-    setg(&held_, &held_, &held_ + 1);
-    return traits_type::to_int_type(held_);
-  }
-
- private:
-  char held_ = 0;
-};
-
-std::istream& consoleInput() {
-  static StandardInputBuffer buffer;
-  static std::istream input(&buffer);
-  return input;
-}
 
 std::string currentDirectoryText() {
   std::error_code error;
@@ -139,7 +95,7 @@ std::optional<std::string> chooseFile(std::string_view title, bool inputIsTermin
     if (answer.outcome == DesktopOutcome::kCancelled) return std::nullopt;
     desktop.failed();
   }
-  return chooseFileAtConsole(consoleInput(), std::cerr, title, currentDirectoryText(),
+  return chooseFileAtConsole(standardInput(), std::cerr, title, currentDirectoryText(),
                              inputIsTerminal);
 }
 
@@ -149,18 +105,18 @@ void showMessage(std::string_view caption, std::string_view text) {
     if (showMessageOnDesktop(runProgram, desktop.zenity(), caption, text)) return;
     desktop.failed();
   }
-  showMessageAtConsole(consoleInput(), std::cerr, caption, text);
+  showMessageAtConsole(standardInput(), std::cerr, caption, text);
 }
 
 }  // namespace
 
 Platform systemPlatform() {
-  programStart();  // the seeding clock counts from here
+  markProgramStart();  // the seeding clock counts from here
   // A closed pipe on standard output is a failed write, reported as such,
   // not a silent death by signal.
   std::signal(SIGPIPE, SIG_IGN);
   Platform platform;
-  platform.in = &consoleInput();
+  platform.in = &standardInput();
   platform.out = &std::cout;
   platform.err = &std::cerr;
   platform.inputIsTerminal = isatty(STDIN_FILENO) != 0;
@@ -178,27 +134,18 @@ Platform systemPlatform() {
     if (terminal) {
       waitForTerminalKey();
     } else {
-      consoleInput().get();  // one character, or at once at the end of input
+      standardInput().get();  // one character, or at once at the end of input
     }
   };
-  platform.secondsSince1970 = [] {
-    return std::chrono::duration_cast<std::chrono::seconds>(Clock::now().time_since_epoch())
-        .count();
-  };
-  platform.millisecondsSinceStart = [] {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - programStart())
-        .count();
-  };
+  platform.secondsSince1970 = secondsSince1970Now;
+  platform.millisecondsSinceStart = millisecondsSinceProgramStart;
   platform.sleep = [](std::int32_t milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
   };
-  platform.localDateTime = [] { return localDateTimeAt(Clock::now()); };
+  platform.localDateTime = [] { return localDateTimeAt(std::chrono::system_clock::now()); };
   platform.currentDirectory = currentDirectoryText;
   return platform;
 }
-
-LocalDate localDate() { return localDateTimeAt(Clock::now()).date; }
-LocalTime localTime() { return localDateTimeAt(Clock::now()).time; }
 
 std::FILE* createFileExclusively(const std::string& path) {
   // "x": exclusive creation (O_EXCL), checked and done in one step.

@@ -19,62 +19,18 @@
 #include <ctime>
 #include <iostream>
 
+#include "host/os_common.h"
 #include "host/platform.h"
 
 namespace lotrano {
-namespace {
 
-using Clock = std::chrono::system_clock;
-
-const Clock::time_point& programStart() {
-  static const Clock::time_point start = Clock::now();
-  return start;
-}
-
-}  // namespace
-
-LocalDateTime localDateTimeAt(Clock::time_point when) {
-  const std::time_t seconds = Clock::to_time_t(when);
+std::tm localCalendar(std::time_t seconds) {
   std::tm parts{};
   localtime_s(&parts, &seconds);
-  const auto sinceSecond =
-      std::chrono::duration_cast<std::chrono::milliseconds>(when - Clock::from_time_t(seconds))
-          .count();
-  LocalDateTime result;
-  result.date = {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday};
-  result.time = {parts.tm_hour, parts.tm_min, parts.tm_sec,
-                 static_cast<std::int32_t>(sinceSecond >= 0 ? sinceSecond / 10 : 0)};
-  return result;
+  return parts;
 }
 
 namespace {
-
-// Standard input as the console dialogue reads it: through C stdio, one
-// character at a time (text mode turns CR LF into LF), with a failed read
-// (not the end of the input) turned into the stream's badbit.
-class StandardInputBuffer : public std::streambuf {
- protected:
-  int_type underflow() override {
-    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-    const int c = std::fgetc(stdin);
-    if (c == EOF) {
-      if (std::ferror(stdin) != 0) throw std::ios_base::failure("console read failed");
-      return traits_type::eof();
-    }
-    held_ = static_cast<char>(c);
-    setg(&held_, &held_, &held_ + 1);
-    return traits_type::to_int_type(held_);
-  }
-
- private:
-  char held_ = 0;
-};
-
-std::istream& consoleInput() {
-  static StandardInputBuffer buffer;
-  static std::istream input(&buffer);
-  return input;
-}
 
 // Every text handed to the dialog lives in a field of this many characters:
 // its visible text, a NUL, then blanks.
@@ -196,9 +152,9 @@ bool inputIsConsole() {
 }  // namespace
 
 Platform systemPlatform() {
-  programStart();  // the seeding clock counts from here
+  markProgramStart();  // the seeding clock counts from here
   Platform platform;
-  platform.in = &consoleInput();
+  platform.in = &standardInput();
   // Standard output stays in text mode: a line ended with "\n" reaches the
   // console (or a pipe) as one CR LF.
   platform.out = &std::cout;
@@ -217,27 +173,18 @@ Platform systemPlatform() {
     if (terminal) {
       waitForConsoleKey(GetStdHandle(STD_INPUT_HANDLE));
     } else {
-      consoleInput().get();  // one character, or at once at the end of input
+      standardInput().get();  // one character, or at once at the end of input
     }
   };
-  platform.secondsSince1970 = [] {
-    return std::chrono::duration_cast<std::chrono::seconds>(Clock::now().time_since_epoch())
-        .count();
-  };
-  platform.millisecondsSinceStart = [] {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - programStart())
-        .count();
-  };
+  platform.secondsSince1970 = secondsSince1970Now;
+  platform.millisecondsSinceStart = millisecondsSinceProgramStart;
   platform.sleep = [](std::int32_t milliseconds) {
     Sleep(static_cast<DWORD>(std::max<std::int32_t>(milliseconds, 0)));
   };
-  platform.localDateTime = [] { return localDateTimeAt(Clock::now()); };
+  platform.localDateTime = [] { return localDateTimeAt(std::chrono::system_clock::now()); };
   platform.currentDirectory = currentDirectoryText;
   return platform;
 }
-
-LocalDate localDate() { return localDateTimeAt(Clock::now()).date; }
-LocalTime localTime() { return localDateTimeAt(Clock::now()).time; }
 
 std::FILE* createFileExclusively(const std::string& path) {
   // The C library's fopen knows no exclusive mode here; _O_EXCL does the test
