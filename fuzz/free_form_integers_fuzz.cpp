@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "fuzz_bytes.h"
-#include "host/fatal_error.h"
-#include "host/fixed_text.h"
-#include "host/free_form.h"
+#include "host/text/fatal_error.h"
+#include "host/text/fixed_text.h"
+#include "host/text/free_form.h"
 
 namespace {
 

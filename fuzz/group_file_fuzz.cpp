@@ -32,9 +32,9 @@
 
 #include "app/group_file.h"
 #include "fuzz_bytes.h"
-#include "host/characters.h"
-#include "host/fatal_error.h"
-#include "host/text_stream.h"
+#include "host/text/characters.h"
+#include "host/text/fatal_error.h"
+#include "host/text/text_stream.h"
 
 namespace {
 

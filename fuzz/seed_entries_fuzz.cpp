@@ -25,9 +25,9 @@
 
 #include "alloc/problem_draw.h"
 #include "fuzz_bytes.h"
-#include "host/fatal_error.h"
-#include "host/platform.h"
-#include "host/text_layout.h"
+#include "host/platform/platform.h"
+#include "host/text/fatal_error.h"
+#include "host/text/text_layout.h"
 
 namespace {
 

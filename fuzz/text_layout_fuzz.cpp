@@ -25,11 +25,11 @@
 #include <vector>
 
 #include "fuzz_bytes.h"
-#include "host/characters.h"
-#include "host/fatal_error.h"
-#include "host/fixed_text.h"
-#include "host/free_form.h"
-#include "host/text_layout.h"
+#include "host/text/characters.h"
+#include "host/text/fatal_error.h"
+#include "host/text/fixed_text.h"
+#include "host/text/free_form.h"
+#include "host/text/text_layout.h"
 
 namespace {
 

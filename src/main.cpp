@@ -3,8 +3,8 @@
 #include <iostream>
 
 #include "app/main_flow.h"
-#include "host/fatal_error.h"
-#include "host/platform.h"
+#include "host/platform/platform.h"
+#include "host/text/fatal_error.h"
 
 int main() {
   try {

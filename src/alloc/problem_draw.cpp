@@ -3,9 +3,9 @@
 #include <string>
 
 #include "alloc/batch_draw.h"
-#include "host/fixed_text.h"
-#include "host/free_form.h"
-#include "host/text_layout.h"
+#include "host/text/fixed_text.h"
+#include "host/text/free_form.h"
+#include "host/text/text_layout.h"
 
 namespace lotrano {
 namespace {

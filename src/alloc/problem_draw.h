@@ -8,8 +8,8 @@
 
 #include "alloc/problem_mapping.h"
 #include "alloc/uniform_generator.h"
-#include "host/platform.h"
-#include "host/text_stream.h"
+#include "host/platform/platform.h"
+#include "host/text/text_stream.h"
 
 namespace lotrano {
 

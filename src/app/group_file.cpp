@@ -3,13 +3,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
-#include "host/char_utils.h"
-#include "host/characters.h"
-#include "host/fixed_text.h"
-#include "host/free_form.h"
-#include "host/text_layout.h"
+#include "host/platform/text_file.h"
+#include "host/text/char_utils.h"
+#include "host/text/characters.h"
+#include "host/text/fixed_text.h"
+#include "host/text/free_form.h"
+#include "host/text/text_layout.h"
 
 namespace lotrano {
 namespace {
@@ -143,7 +145,8 @@ Group readGroup(const std::function<LineSource()>& openLines, TextSink& console)
 }
 
 std::optional<Group> readGroupFile(const std::string& path, TextSink& console) {
-  auto file = openForReading(path);
+  std::error_code error;
+  auto file = openForReading(path, error);
   if (!file) return std::nullopt;
   Group group = readGroup(
       [&file] {

@@ -21,7 +21,7 @@
 #include <string>
 
 #include "app/run_values.h"
-#include "host/text_stream.h"
+#include "host/text/text_stream.h"
 
 namespace lotrano {
 

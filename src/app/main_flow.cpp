@@ -1,25 +1,25 @@
 #include "app/main_flow.h"
 
 #include <array>
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "alloc/problem_draw.h"
 #include "app/batches.h"
+#include "app/console.h"
 #include "app/group_file.h"
 #include "app/report.h"
 #include "app/result_file.h"
 #include "app/run_values.h"
 #include "app/seed_file.h"
-#include "host/console.h"
-#include "host/fatal_error.h"
-#include "host/fixed_text.h"
-#include "host/free_form.h"
-#include "host/text_layout.h"
+#include "host/platform/text_file.h"
+#include "host/text/fatal_error.h"
+#include "host/text/fixed_text.h"
+#include "host/text/free_form.h"
+#include "host/text/text_layout.h"
 
 namespace lotrano {
 namespace {
@@ -112,8 +112,8 @@ bool askNewAllocation(Console& console) {
   return answer.str() != "R" && answer.str() != "r";
 }
 
-// Step 1: the group from the file chosen in the dialog, or typed when the
-// dialog is cancelled or the chosen file does not open.
+// The group from the file chosen in the dialog, or typed when the dialog is
+// cancelled or the chosen file does not open.
 Group askGroup(Console& console, const Platform& platform) {
   if (const auto path = platform.FileChooser(kGroupDialogTitle)) {
     if (auto group = readGroupFile(*path, console.out())) return std::move(*group);
@@ -127,35 +127,54 @@ struct ChosenSeedFile {
   TextFile file;
 };
 
-// Step 8. A cancelled dialog or a file that does not open stops the run.
+// The seed file of a re-allocation, chosen in the dialog and opened for the
+// draws. A cancelled dialog or a file that does not open stops the run.
 ChosenSeedFile chooseSeedFile(const Platform& platform) {
   const auto path = platform.FileChooser(kSeedDialogTitle);
   if (!path) throw FatalError(ErrorCode::kFileNameError, "seed file", "no seed file was chosen");
-  auto file = openForReading(*path);
-  if (!file) throwOpenError(errno, *path);
+  std::error_code error;
+  auto file = openForReading(*path, error);
+  if (!file) throwOpenError(error, *path);
   return {*path, std::move(*file)};
 }
 
-// A run that stops before the report's header leaves its result file empty;
-// it is removed, so that it takes none of the ten names.
-void discardEmptyResult(ResultFile& result) {
-  const std::string name(result.ResultFileName.trimmed());
-  try {
-    result.file.close();
-  } catch (const FatalError&) {
-    // Nothing was written to it; the error that stopped the run is the one to report.
+// Removes the result file when the run stops (an error, an interrupt) before
+// the report's header has been written to it: an empty file must not take one
+// of the ten names. Once the header stands the file is the record of what was
+// drawn, and it stays, whatever follows.
+class EmptyResultGuard {
+ public:
+  explicit EmptyResultGuard(ResultFile& result) : result_(&result) {}
+  EmptyResultGuard(const EmptyResultGuard&) = delete;
+  EmptyResultGuard& operator=(const EmptyResultGuard&) = delete;
+  ~EmptyResultGuard() {
+    if (result_ == nullptr) return;
+    const std::string name(result_->ResultFileName.trimmed());
+    // Nothing was written to it, so nothing can be lost by closing it
+    // without a check; the error that stopped the run is the one to report.
+    result_->file = TextFile();
+    std::error_code ignored;
+    removeFile(name, ignored);
   }
-  std::remove(name.c_str());
-}
+  // The header is written: the file stays.
+  void keep() { result_ = nullptr; }
 
-// Steps 9 to 12: the report interleaved with the draws, the seed file, and
-// the result file made read-only and closed.
+ private:
+  ResultFile* result_;
+};
+
+// The report interleaved with the draws, the seed file, and the result file
+// made read-only and closed. The report is flushed before each console line
+// that follows its lines, so that a failed write stops the run before the
+// console says anything more.
 void allocate(Console& console, const Platform& platform, const Group& group, const ExamData& exam,
-              ResultFile& result, bool newAllocation, std::optional<ChosenSeedFile> seed) {
+              ResultFile& result, EmptyResultGuard& emptyResult, bool newAllocation,
+              std::optional<ChosenSeedFile> seed) {
   std::optional<LineSource> seedLines;
   if (seed) seedLines.emplace(fileSource(seed->file));
   TextSink report = fileSink(result.file, *platform.err);
   writeReportHeader(report, group, exam);
+  emptyResult.keep();
 
   // One flag per problem number of the range; none for an empty range.
   std::vector<bool> markers(static_cast<std::size_t>(std::max(exam.range.ProblemCount, 0)), false);
@@ -169,6 +188,7 @@ void allocate(Console& console, const Platform& platform, const Group& group, co
     // Batch 1 always runs, even empty; a later one only when it has students.
     if (k > 0 && sizes[k] <= 0) continue;
     AllocationBatch& batch = batches[k];
+    report.flush();
     ProblemDraw(newAllocation, batch.seedUsed, batch.seedRead, sizes[k], batch.problems, exam.range,
                 context);
     writeBatchRows(report, group, offsets[k], batch.problems, k == 0 ? &markers : nullptr,
@@ -186,10 +206,12 @@ void allocate(Console& console, const Platform& platform, const Group& group, co
   writeDuplicatesSection(report, {batches[0].problems, batches[1].problems, batches[2].problems});
   const LocalDateTime now = platform.localDateTime();
   writeStamp(report, now, seedPath, platform.currentDirectory());
+  report.flush();
   writeConsoleClosing(console.out(), now, result.ResultFileName);
 
   writeSeedFile(exam.ExamNumberText, exam.RangeText, result.ResultFileName, exam.batches,
                 {batches[0].seedUsed, batches[1].seedUsed, batches[2].seedUsed}, *platform.err);
+  result.file.syncToDisk();
   platform.makeReadOnly(std::string(result.ResultFileName.trimmed()));
   result.file.close();
 }
@@ -203,21 +225,17 @@ int endRun(Console& console, const Platform& platform) {
 }  // namespace
 
 int runLotrano(const Platform& platform) {
-  Console console(platform);
+  Console console(*platform.in, *platform.out, *platform.err, platform.inputIsTerminal);
   const Group group = askGroup(console, platform);
   const ExamData exam = askExamData(console, platform, group.StudentCount);
-  auto result = openResultFile(group, exam, currentDirectoryFileSystem(), platform.showMessage);
+  auto result = openResultFile(group, exam, currentDirectoryFileSystem(), platform.showMessage,
+                               *platform.err);
   if (result) {
-    bool newAllocation = true;
+    EmptyResultGuard emptyResult(*result);
+    const bool newAllocation = askNewAllocation(console);
     std::optional<ChosenSeedFile> seed;
-    try {
-      newAllocation = askNewAllocation(console);
-      if (!newAllocation) seed = chooseSeedFile(platform);
-    } catch (const FatalError&) {
-      discardEmptyResult(*result);
-      throw;
-    }
-    allocate(console, platform, group, exam, *result, newAllocation, std::move(seed));
+    if (!newAllocation) seed = chooseSeedFile(platform);
+    allocate(console, platform, group, exam, *result, emptyResult, newAllocation, std::move(seed));
   }
   return endRun(console, platform);
 }

@@ -2,7 +2,7 @@
 // wait. It owns every value of the run and calls the other modules in order.
 #pragma once
 
-#include "host/platform.h"
+#include "host/platform/platform.h"
 
 namespace lotrano {
 

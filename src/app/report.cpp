@@ -5,8 +5,8 @@
 #include <string_view>
 #include <utility>
 
-#include "host/path_split.h"
-#include "host/text_layout.h"
+#include "host/text/path_split.h"
+#include "host/text/text_layout.h"
 
 namespace lotrano {
 namespace {

@@ -15,9 +15,9 @@
 
 #include "alloc/problem_mapping.h"
 #include "app/run_values.h"
-#include "host/fixed_text.h"
-#include "host/platform.h"
-#include "host/text_stream.h"
+#include "host/text/date_time.h"
+#include "host/text/fixed_text.h"
+#include "host/text/text_stream.h"
 
 namespace lotrano {
 

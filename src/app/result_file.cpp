@@ -1,15 +1,14 @@
 #include "app/result_file.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
-#include <iostream>
+#include <ostream>
 #include <system_error>
 
-#include "host/characters.h"
-#include "host/fatal_error.h"
-#include "host/free_form.h"
-#include "host/text_layout.h"
+#include "host/text/characters.h"
+#include "host/text/fatal_error.h"
+#include "host/text/free_form.h"
+#include "host/text/text_layout.h"
 
 namespace lotrano {
 namespace {
@@ -52,7 +51,9 @@ ResultFileSystem currentDirectoryFileSystem() {
     return status.type() != std::filesystem::file_type::none &&
            status.type() != std::filesystem::file_type::not_found;
   };
-  fileSystem.createNew = [](const std::string& name) { return createNewFile(name); };
+  fileSystem.createNew = [](const std::string& name, std::error_code& error) {
+    return createNewFile(name, error);
+  };
   return fileSystem;
 }
 
@@ -73,7 +74,7 @@ std::string resultFileBaseName(const Group& group, const ExamData& exam) {
   return name;
 }
 
-std::optional<std::string> nextResultFileName(const std::string& name) {
+std::optional<std::string> nextResultFileName(const std::string& name, std::ostream& diagnostics) {
   // Every name ends in ".rez", so there is always a first ".".
   const std::size_t dot = findAnyOf(name, ".");
   const std::string_view beforeDot =
@@ -89,7 +90,7 @@ std::optional<std::string> nextResultFileName(const std::string& name) {
   if (counter == kLastVariant) return std::nullopt;
 
   FixedText digit(1);
-  formatIntoText(digit, {item::integer(1)}, {counter + 1}, std::cerr, name);
+  formatIntoText(digit, {item::integer(1)}, {counter + 1}, diagnostics, name);
   std::string next = name;
   next.replace(counterAt, 1, digit.str());
   return next;
@@ -97,22 +98,22 @@ std::optional<std::string> nextResultFileName(const std::string& name) {
 
 std::optional<ResultFile> openResultFile(const Group& group, const ExamData& exam,
                                          const ResultFileSystem& fileSystem,
-                                         const ShowMessage& showMessage) {
+                                         const ShowMessage& showMessage,
+                                         std::ostream& diagnostics) {
   std::optional<std::string> name = resultFileBaseName(group, exam);
   // Each turn either creates a file, stops, or moves on to a later variant, so
   // at most ten names are tried.
   while (name) {
     if (isRefusedName(*name)) throw FatalError(ErrorCode::kOpenFailure, *name);
     if (!fileSystem.exists(*name)) {
-      errno = 0;
-      std::optional<TextFile> file = fileSystem.createNew(*name);
+      std::error_code error;
+      std::optional<TextFile> file = fileSystem.createNew(*name, error);
       if (file) return ResultFile{FixedText(kFileNameLength, *name), std::move(*file)};
-      const int error = errno;
       // A file that appeared since the test is somebody's result: leave it
       // and go on as if the test had found it.
-      if (error != EEXIST) throwOpenError(error, *name);
+      if (error != std::errc::file_exists) throwOpenError(error, *name);
     }
-    name = nextResultFileName(*name);
+    name = nextResultFileName(*name, diagnostics);
   }
   showMessage(kTenFileCaption, kTenFileText);
   return std::nullopt;

@@ -7,13 +7,15 @@
 #pragma once
 
 #include <functional>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "app/run_values.h"
-#include "host/fixed_text.h"
-#include "host/text_stream.h"
+#include "host/platform/text_file.h"
+#include "host/text/fixed_text.h"
 
 namespace lotrano {
 
@@ -22,9 +24,9 @@ namespace lotrano {
 struct ResultFileSystem {
   // True when the current directory holds an entry of that name (of any kind).
   std::function<bool(const std::string& name)> exists;
-  // Creates the file new for writing; nullopt with errno set when it is not
-  // created (EEXIST when the name is taken).
-  std::function<std::optional<TextFile>(const std::string& name)> createNew;
+  // Creates the file new for writing; nullopt with `error` set when it is not
+  // created (std::errc::file_exists when the name is taken).
+  std::function<std::optional<TextFile>(const std::string& name, std::error_code& error)> createNew;
 };
 
 // The real file system, for names in the current directory.
@@ -48,7 +50,7 @@ std::string resultFileBaseName(const Group& group, const ExamData& exam);
 // "[" counted up (a blank counts as 0). nullopt when that digit is 9 (the
 // TenFileLimit). Any other character after the "[" is the fatal "input
 // conversion error" naming `name`.
-std::optional<std::string> nextResultFileName(const std::string& name);
+std::optional<std::string> nextResultFileName(const std::string& name, std::ostream& diagnostics);
 
 struct ResultFile {
   FixedText ResultFileName{kFileNameLength};
@@ -61,9 +63,9 @@ struct ResultFile {
 // shown and the result is nullopt. A name holding "/" or "\" (a path outside
 // the current directory) or a NUL character is the fatal "open failure", and
 // nothing is created; any other failed creation is the fatal diagnostic of
-// its errno.
+// its reason.
 std::optional<ResultFile> openResultFile(const Group& group, const ExamData& exam,
                                          const ResultFileSystem& fileSystem,
-                                         const ShowMessage& showMessage);
+                                         const ShowMessage& showMessage, std::ostream& diagnostics);
 
 }  // namespace lotrano

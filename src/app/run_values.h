@@ -10,7 +10,7 @@
 #include "alloc/problem_mapping.h"
 #include "alloc/uniform_generator.h"
 #include "app/batches.h"
-#include "host/fixed_text.h"
+#include "host/text/fixed_text.h"
 
 namespace lotrano {
 

@@ -1,9 +1,10 @@
 #include "app/seed_file.h"
 
 #include "app/result_file.h"
-#include "host/characters.h"
-#include "host/text_layout.h"
-#include "host/text_stream.h"
+#include "host/platform/text_file.h"
+#include "host/text/characters.h"
+#include "host/text/text_layout.h"
+#include "host/text/text_stream.h"
 
 namespace lotrano {
 namespace {

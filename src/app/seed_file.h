@@ -17,7 +17,7 @@
 
 #include "alloc/uniform_generator.h"
 #include "app/batches.h"
-#include "host/fixed_text.h"
+#include "host/text/fixed_text.h"
 
 namespace lotrano {
 

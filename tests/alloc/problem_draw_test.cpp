@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "../app/fake_platform.h"
-#include "fatal_matchers.h"
+#include "support/fatal_matchers.h"
 
 namespace lotrano {
 namespace {

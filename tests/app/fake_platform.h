@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "host/platform.h"
+#include "host/platform/platform.h"
 
 struct FakePlatform {
   explicit FakePlatform(std::string input) : in(std::move(input)) {}

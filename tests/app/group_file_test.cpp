@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "fatal_matchers.h"
-#include "host/fixed_text.h"
+#include "host/text/fixed_text.h"
+#include "support/fatal_matchers.h"
 
 namespace lotrano {
 namespace {

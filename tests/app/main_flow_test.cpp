@@ -6,8 +6,8 @@
 #include "alloc/batch_draw.h"
 #include "alloc/uniform_generator.h"
 #include "fake_platform.h"
-#include "fatal_matchers.h"
-#include "scratch_directory.h"
+#include "support/fatal_matchers.h"
+#include "support/scratch_directory.h"
 #include "worked_examples.h"
 
 namespace lotrano {

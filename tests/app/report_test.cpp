@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "host/characters.h"
-#include "host/fatal_error.h"
+#include "host/text/characters.h"
+#include "host/text/fatal_error.h"
 #include "worked_examples.h"
 
 namespace lotrano {

@@ -2,18 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <random>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
-#include "fatal_matchers.h"
-#include "host/text_layout.h"
+#include "host/text/text_layout.h"
+#include "support/fatal_matchers.h"
 
 namespace lotrano {
 namespace {
@@ -107,16 +107,18 @@ TEST(ResultFileName, NextVariantCountsAtTheFirstBracketBeforeTheFirstDot) {
       {"UTF-8 title, counted digit", p + "Grupă [3 ţ.rez", p + "Grupă [4 ţ.rez"},
       {"UTF-8 title, cut at the dot", p + "Grupă 1231. anul ţ.rez", p + "Grupă 1231[1].rez"},
   };
+  std::ostringstream diagnostics;
   for (const auto& c : cases) {
-    EXPECT_EQ(nextResultFileName(c.name), c.expected) << c.what;
+    EXPECT_EQ(nextResultFileName(c.name, diagnostics), c.expected) << c.what;
   }
 }
 
 TEST(ResultFileName, OtherCharacterAfterTheBracketIsAConversionError) {
   const std::string p = "Probleme Examen Nr_1 (1-30) ";
+  std::ostringstream diagnostics;
   for (const std::string& name : {p + "Grupa [x 12.rez", p + "Grupa [-1.rez", p + "Grupa [+1.rez",
                                   p + "Grupa [.5.rez", p + "Grupa [ţ.rez"}) {
-    EXPECT_FATAL(nextResultFileName(name), ErrorCode::kInputConversion, name);
+    EXPECT_FATAL(nextResultFileName(name, diagnostics), ErrorCode::kInputConversion, name);
   }
 }
 
@@ -171,6 +173,7 @@ class ResultFileInDirectory : public ::testing::Test {
 
   fs::path previous_;
   fs::path directory_;
+  std::ostringstream diagnostics_;
 };
 
 TEST_F(ResultFileInDirectory, CreatesTheFirstFreeNameAndLeavesEveryOtherFileAlone) {
@@ -276,8 +279,8 @@ TEST_F(ResultFileInDirectory, CreatesTheFirstFreeNameAndLeavesEveryOtherFileAlon
     auto expectedEntries = snapshot();
 
     MessageRecorder messages;
-    std::optional<ResultFile> result =
-        openResultFile(c.group, c.exam, currentDirectoryFileSystem(), messages.show());
+    std::optional<ResultFile> result = openResultFile(c.group, c.exam, currentDirectoryFileSystem(),
+                                                      messages.show(), diagnostics_);
 
     ASSERT_TRUE(result.has_value());
     EXPECT_TRUE(messages.shown.empty());
@@ -322,8 +325,8 @@ TEST_F(ResultFileInDirectory, TenTakenNamesShowTheMessageBoxAndCreateNothing) {
     const auto before = snapshot();
 
     MessageRecorder messages;
-    const std::optional<ResultFile> result =
-        openResultFile(c.group, exam(1, "1-30"), currentDirectoryFileSystem(), messages.show());
+    const std::optional<ResultFile> result = openResultFile(
+        c.group, exam(1, "1-30"), currentDirectoryFileSystem(), messages.show(), diagnostics_);
 
     EXPECT_FALSE(result.has_value());
     ASSERT_EQ(messages.shown.size(), 1u);
@@ -340,7 +343,7 @@ TEST_F(ResultFileInDirectory, ConversionErrorAfterTheBracketIsFatalAndCreatesNot
   const auto before = snapshot();
   MessageRecorder messages;
   EXPECT_FATAL(openResultFile(fileGroup("Grupa [x 12"), exam(1, "1-30"),
-                              currentDirectoryFileSystem(), messages.show()),
+                              currentDirectoryFileSystem(), messages.show(), diagnostics_),
                ErrorCode::kInputConversion, base);
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(snapshot(), before);
@@ -370,9 +373,9 @@ TEST_F(ResultFileInDirectory, NameWithASeparatorOrControlCharacterIsRefusedAndNo
   };
   for (const auto& c : cases) {
     MessageRecorder messages;
-    EXPECT_FATAL(
-        openResultFile(c.group, exam(1, "1-30"), currentDirectoryFileSystem(), messages.show()),
-        ErrorCode::kOpenFailure, c.name);
+    EXPECT_FATAL(openResultFile(c.group, exam(1, "1-30"), currentDirectoryFileSystem(),
+                                messages.show(), diagnostics_),
+                 ErrorCode::kOpenFailure, c.name);
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(snapshot(), before) << c.name;
   }
@@ -391,9 +394,9 @@ struct RacingFileSystem {
               }
               return real.exists(name);
             },
-            [this, real](const std::string& name) {
+            [this, real](const std::string& name, std::error_code& error) {
               created.push_back(name);
-              return real.createNew(name);
+              return real.createNew(name, error);
             }};
   }
 };
@@ -404,8 +407,8 @@ TEST_F(ResultFileInDirectory, FileAppearingBeforeTheCreationIsLeftAloneAndTheNex
   RacingFileSystem racing{{kBase}, {}};
   MessageRecorder messages;
 
-  std::optional<ResultFile> result =
-      openResultFile(fileGroup("Grupa 1231"), exam(1, "1-30"), racing.seam(), messages.show());
+  std::optional<ResultFile> result = openResultFile(fileGroup("Grupa 1231"), exam(1, "1-30"),
+                                                    racing.seam(), messages.show(), diagnostics_);
 
   ASSERT_TRUE(result.has_value());
   EXPECT_EQ(result->ResultFileName.trimmed(), variant(1));
@@ -424,7 +427,8 @@ TEST_F(ResultFileInDirectory, TenFilesAppearingBeforeTheirCreationsEndInTheMessa
   RacingFileSystem racing{ten, {}};
   MessageRecorder messages;
 
-  EXPECT_FALSE(openResultFile(typedGroup("1231"), exam(1, "1-30"), racing.seam(), messages.show()));
+  EXPECT_FALSE(openResultFile(typedGroup("1231"), exam(1, "1-30"), racing.seam(), messages.show(),
+                              diagnostics_));
 
   // Each name is tried once, in order, and the naming stops after the tenth.
   EXPECT_EQ(racing.created, ten);
@@ -433,28 +437,33 @@ TEST_F(ResultFileInDirectory, TenFilesAppearingBeforeTheirCreationsEndInTheMessa
   EXPECT_EQ(snapshot(), before);
 }
 
-TEST(ResultFileOpen, FailedCreationIsTheFatalDiagnosticOfItsErrno) {
+TEST(ResultFileOpen, FailedCreationIsTheFatalDiagnosticOfItsReason) {
   const struct {
-    int error;
+    std::errc error;
     ErrorCode expected;
   } cases[] = {
-      {EACCES, ErrorCode::kPermissionDenied}, {EROFS, ErrorCode::kPermissionDenied},
-      {ENOENT, ErrorCode::kFileNotFound},     {ENOSPC, ErrorCode::kOpenFailure},
-      {EINVAL, ErrorCode::kOpenFailure},
+      {std::errc::permission_denied, ErrorCode::kPermissionDenied},
+      {std::errc::read_only_file_system, ErrorCode::kPermissionDenied},
+      {std::errc::no_such_file_or_directory, ErrorCode::kFileNotFound},
+      {std::errc::no_space_on_device, ErrorCode::kOpenFailure},
+      {std::errc::invalid_argument, ErrorCode::kOpenFailure},
   };
+  std::ostringstream diagnostics_;
   for (const auto& c : cases) {
     std::vector<std::string> tried;
     const ResultFileSystem failing{
         [](const std::string&) { return false; },
-        [&tried, error = c.error](const std::string& name) -> std::optional<TextFile> {
+        [&tried, reason = c.error](const std::string& name,
+                                   std::error_code& error) -> std::optional<TextFile> {
           tried.push_back(name);
-          errno = error;
+          error = std::make_error_code(reason);
           return std::nullopt;
         }};
     MessageRecorder messages;
-    EXPECT_FATAL(openResultFile(fileGroup("Grupa 1231"), exam(1, "1-30"), failing, messages.show()),
+    EXPECT_FATAL(openResultFile(fileGroup("Grupa 1231"), exam(1, "1-30"), failing, messages.show(),
+                                diagnostics_),
                  c.expected, kBase);
-    EXPECT_EQ(tried, std::vector<std::string>{kBase}) << "errno " << c.error;
+    EXPECT_EQ(tried, std::vector<std::string>{kBase}) << std::make_error_code(c.error).message();
     EXPECT_TRUE(messages.shown.empty());
   }
 }

@@ -4,8 +4,8 @@
 
 #include <sstream>
 
-#include "fatal_matchers.h"
-#include "scratch_directory.h"
+#include "support/fatal_matchers.h"
+#include "support/scratch_directory.h"
 
 namespace lotrano {
 namespace {

@@ -1,0 +1,142 @@
+#include "host/platform/text_file.h"
+
+#include <cerrno>
+#include <filesystem>
+
+#include "host/platform/platform_common.h"
+#include "host/text/fatal_error.h"
+
+namespace lotrano {
+namespace {
+
+// Names tried for the new content of a replaced file (".part", ".part1", ...);
+// more are only taken by runs that stopped midway or write at the same time.
+constexpr int kPartFileAttempts = 10;
+
+std::error_code lastError() { return {errno, std::generic_category()}; }
+
+}  // namespace
+
+TextFile::TextFile(TextFile&& other) noexcept : file_(other.file_), name_(std::move(other.name_)) {
+  other.file_ = nullptr;
+}
+
+TextFile& TextFile::operator=(TextFile&& other) noexcept {
+  if (this != &other) {
+    if (file_ != nullptr) std::fclose(file_);
+    file_ = other.file_;
+    name_ = std::move(other.name_);
+    other.file_ = nullptr;
+  }
+  return *this;
+}
+
+TextFile::~TextFile() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+void TextFile::syncToDisk() {
+  if (file_ == nullptr) return;
+  if (std::fflush(file_) != 0 || !syncStreamToDisk(file_)) {
+    throw FatalError(ErrorCode::kWriteError, name_);
+  }
+}
+
+void TextFile::close() {
+  if (file_ == nullptr) return;
+  std::FILE* file = file_;
+  file_ = nullptr;
+  if (std::fclose(file) != 0) throw FatalError(ErrorCode::kWriteError, name_);
+}
+
+std::optional<TextFile> openForReading(const std::string& path, std::error_code& error) {
+  // A folder is no text file: refuse it here rather than fail at its first read.
+  std::error_code statusError;
+  if (std::filesystem::is_directory(path, statusError)) {
+    error = std::make_error_code(std::errc::is_a_directory);
+    return std::nullopt;
+  }
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
+    error = lastError();
+    return std::nullopt;
+  }
+  error.clear();
+  return TextFile(file, path);
+}
+
+std::optional<TextFile> createNewFile(const std::string& path, std::error_code& error) {
+  std::FILE* file = createFileExclusively(path, error);
+  if (file == nullptr) return std::nullopt;
+  return TextFile(file, path);
+}
+
+void replaceWholeFile(const std::string& path, const std::function<void(TextFile& file)>& write) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const auto status = fs::symlink_status(path, error);
+  if (fs::is_directory(status))
+    throwOpenError(std::make_error_code(std::errc::is_a_directory), path);
+  // An earlier file must be one we could rewrite in place (opened without
+  // being emptied), so that a read-only one is still refused.
+  if (fs::is_regular_file(status)) {
+    std::FILE* earlier = std::fopen(path.c_str(), "r+b");
+    if (earlier == nullptr) throwOpenError(lastError(), path);
+    std::fclose(earlier);
+  }
+  // The new content goes to a fresh file of its own, beside the old one.
+  std::string partName;
+  std::FILE* part = nullptr;
+  for (int attempt = 0; part == nullptr && attempt < kPartFileAttempts; ++attempt) {
+    partName = path + ".part" + (attempt == 0 ? std::string() : std::to_string(attempt));
+    part = createFileExclusively(partName, error);
+    if (part == nullptr && error != std::errc::file_exists) throwOpenError(error, path);
+  }
+  if (part == nullptr) throwOpenError(std::make_error_code(std::errc::file_exists), path);
+  TextFile file(part, path);
+  try {
+    write(file);
+    file.syncToDisk();
+    file.close();
+  } catch (...) {
+    file = TextFile();
+    removeFile(partName, error);
+    throw;
+  }
+  if (!renameReplacing(partName, path, error)) {
+    const std::string reason = error.message();
+    removeFile(partName, error);
+    throw FatalError(ErrorCode::kWriteError, path, reason);
+  }
+  syncFolderOf(path);
+}
+
+TextSink fileSink(TextFile& file, std::ostream& diagnostics) {
+  auto writer = [&file](std::string_view bytes) {
+    std::FILE* handle = file.handle();
+    if (handle == nullptr) return false;
+    return std::fwrite(bytes.data(), 1, bytes.size(), handle) == bytes.size();
+  };
+  auto flusher = [&file] {
+    std::FILE* handle = file.handle();
+    return handle != nullptr && std::fflush(handle) == 0;
+  };
+  return TextSink(writer, file.name(), kFileLineEnd, diagnostics, flusher);
+}
+
+LineSource fileSource(TextFile& file, LongLines longLines) {
+  auto reader = [&file, longLines](std::string& line) {
+    std::FILE* handle = file.handle();
+    if (handle == nullptr) return ReadStatus::kError;
+    bool failed = false;
+    auto get = [&]() -> int {
+      const int c = std::fgetc(handle);
+      if (c == EOF) failed = std::ferror(handle) != 0;
+      return c;
+    };
+    return collectLine(get, line, failed, longLines);
+  };
+  return LineSource(reader, file.name());
+}
+
+}  // namespace lotrano

@@ -1,0 +1,88 @@
+// Text files on disk: opening an existing file for reading, creating a new
+// one that never replaces anything, replacing a file as a whole, and the
+// sinks and sources of the text layer over them. Lines written to a file are
+// held in the stream's buffer until the sink is flushed or the file closed.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "host/text/text_stream.h"
+
+namespace lotrano {
+
+// An open C stream: a text file as the program reads and writes it. Closing
+// is explicit so that a failed close can be reported; the destructor closes
+// silently.
+class TextFile {
+ public:
+  TextFile() = default;
+  TextFile(std::FILE* file, std::string name) : file_(file), name_(std::move(name)) {}
+  TextFile(TextFile&& other) noexcept;
+  TextFile& operator=(TextFile&& other) noexcept;
+  TextFile(const TextFile&) = delete;
+  TextFile& operator=(const TextFile&) = delete;
+  ~TextFile();
+
+  bool isOpen() const { return file_ != nullptr; }
+  const std::string& name() const { return name_; }
+  std::FILE* handle() const { return file_; }
+
+  // Pushes what the stream holds to the operating system and asks it to put
+  // the file's content on the disk; a failure is the fatal "error during
+  // write". Nothing happens to a file that is not open.
+  void syncToDisk();
+
+  // Closes the file; a failed close of a file written to is the fatal
+  // "error during write".
+  void close();
+
+ private:
+  std::FILE* file_ = nullptr;
+  std::string name_;
+};
+
+// Creates a file that does not exist yet and opens it for writing in binary
+// mode; an existing file of that name is never opened, let alone emptied.
+// nullptr with `error` set (std::errc::file_exists when the name is taken)
+// when it is not created.
+std::FILE* createFileExclusively(const std::string& path, std::error_code& error);
+
+// Removes a file; false with `error` set when it could not be removed.
+bool removeFile(const std::string& path, std::error_code& error);
+
+// Gives `from` the name `to`, replacing a file of that name in one step.
+bool renameReplacing(const std::string& from, const std::string& to, std::error_code& error);
+
+// Asks the operating system to put the folder holding `path` (its entries:
+// a file just renamed into it) on the disk. Failures are ignored: the file's
+// own content is already there.
+void syncFolderOf(const std::string& path);
+
+// Opens an existing file for reading; nullopt with `error` set when it does
+// not open. A folder does not open.
+std::optional<TextFile> openForReading(const std::string& path, std::error_code& error);
+
+// Creates a new file for writing; never opens a file that already exists.
+// nullopt with `error` set (std::errc::file_exists for an existing file) when
+// it is not created.
+std::optional<TextFile> createNewFile(const std::string& path, std::error_code& error);
+
+// Creates a file, or replaces an earlier one of that name, as a whole: `write`
+// fills a new file beside it (the TextFile carries `path` as its name), which
+// is put on the disk and takes the name only once it is complete and closed. A
+// failed write leaves the earlier file as it was and no new one; a symbolic
+// link of that name is replaced, never followed. An earlier file that may not
+// be written (read-only, a folder) is refused before anything is written: the
+// fatal diagnostic of its open.
+void replaceWholeFile(const std::string& path, const std::function<void(TextFile& file)>& write);
+
+// A sink that writes through the file's buffer; its flush pushes the buffer
+// to the operating system.
+TextSink fileSink(TextFile& file, std::ostream& diagnostics);
+LineSource fileSource(TextFile& file, LongLines longLines = LongLines::kRefuse);
+
+}  // namespace lotrano

@@ -1,0 +1,58 @@
+// The one error type of the program. Every failure of reading, writing or
+// opening that the program does not handle itself becomes a FatalError; main()
+// prints its diagnostic line on standard error and exits with its number.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace lotrano {
+
+// The error numbers are the program's exit statuses; teachers' scripts and
+// help notes refer to them, so they never change.
+enum class ErrorCode : int {
+  kPermissionDenied = 9,
+  kEndOfFile = 24,
+  kFileNotFound = 29,
+  kOpenFailure = 30,
+  kWriteError = 38,
+  kReadError = 39,
+  kFileNameError = 43,
+  kListSyntax = 59,
+  kOutputConversion = 63,
+  kInputConversion = 64,
+  kRecordOverflow = 66,
+};
+
+// The fixed text of an error, such as "end-of-file during read".
+std::string_view errorText(ErrorCode code);
+
+// Name under which the console appears in diagnostics.
+inline constexpr std::string_view kConsoleName = "console";
+
+// One diagnostic line (without its line end): the error's text and number,
+// the file concerned and, when known, the operating system's reason.
+std::string diagnosticLine(ErrorCode code, std::string_view file, std::string_view detail = {});
+
+class FatalError : public std::runtime_error {
+ public:
+  FatalError(ErrorCode code, std::string file, std::string detail = {});
+
+  ErrorCode code() const { return code_; }
+  int number() const { return static_cast<int>(code_); }
+  const std::string& file() const { return file_; }
+  const std::string& detail() const { return detail_; }
+
+ private:
+  ErrorCode code_;
+  std::string file_;
+  std::string detail_;
+};
+
+// Turns the reason of a failed open into the matching FatalError: a missing
+// file, a refused access, or any other failure of the open.
+[[noreturn]] void throwOpenError(std::error_code reason, const std::string& file);
+
+}  // namespace lotrano

@@ -1,0 +1,276 @@
+// The real binary, run with its standard input piped: exact standard output,
+// exit status and the files it leaves.
+#include "session/binary_session.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <regex>
+
+#include "alloc/batch_draw.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kGroup311 =
+    "Grupa 311 AC\r\nNr. Nume si prenume\r\n1. Alfa Beta\r\n2. Gama Delta Epsilon\r\n"
+    "3. Zeta Eta Teta\r\n4. Iota Kapa\r\n";
+
+std::vector<std::string> entries(const fs::path& directory) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(directory))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The report's table rows: the lines after the column heads up to the first empty line.
+std::string tableOf(const std::string& report) {
+  const std::size_t heads = report.find("Numar_Problema_Examen\r\n\r\n");
+  const std::size_t start = report.find("\r\n\r\n", heads) + 4;
+  return report.substr(start, report.find("\r\n\r\n", start) - start);
+}
+
+bool writable(const fs::path& path) {
+  struct stat status {};
+  return stat(path.c_str(), &status) == 0 && (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+}
+
+TEST(BinarySession, TypedGroupDialogue) {
+  ScratchDirectory scratch;
+  // An empty line cancels the group dialog; then the typed group.
+  const SessionResult run = runLotranoBinary(scratch.path(), "\n1234\n4\n3\n2\n1\n1,6\nx\n");
+  EXPECT_EQ(run.status, 0) << run.err;
+  const std::regex expected(
+      " Grupa: \n"
+      " Numar studenti: \n"
+      " Problema_de_Examen nr\\. \\(1 sau 2\\): \n"
+      "\n"
+      " Nr\\. de problema invalid! \\(Numar = 1 sau 2\\)\n"
+      " Problema_de_Examen nr\\. \\(1 sau 2\\): \n"
+      " SET de Probleme nr\\.: \n"
+      " Numar_Start_Problema, Numar_End_Problema: \n"
+      "\n"
+      " Noua alocare \\(char#R,r\\) sau re-alocare\\(R,r\\): \n"
+      "\n"
+      " Size:  2\n"
+      "\n"
+      " Waiting 0\\.8 sec \\.\\.\\.\n"
+      "\n"
+      "[0-9]{4}-[01][0-9]-[0-3][0-9]   [0-2][0-9]:[0-5][0-9]:[0-5][0-9]\n"
+      "\n"
+      " Fisier de iesire: Probleme Examen Nr_2 \\(1-6\\) Grupa 1234\\.rez {219}\n"
+      " Press any key\n");
+  EXPECT_TRUE(std::regex_match(run.out, expected)) << run.out;
+  EXPECT_NE(run.err.find("Selecteza Fisierul Grupei"), std::string::npos);
+  EXPECT_EQ(entries(scratch.path()),
+            (std::vector<std::string>{"Probleme Examen Nr_2 (1-6) Grupa 1234.rez",
+                                      "Seed_2 (1-6) Grupa 1234.dat"}));
+}
+
+TEST(BinarySession, NewAllocationReportMatchesItsRecordedDraw) {
+  ScratchDirectory scratch;
+  fs::create_directory(scratch.path() / "Dat");
+  writeWholeFile(scratch.path() / "Dat" / "grupa_311.dat", kGroup311);
+  const SessionResult run = runLotranoBinary(scratch.path(), "grupa_311\n1\n3\n1 6\n\n");
+  ASSERT_EQ(run.status, 0) << run.err;
+
+  // The numbers drawn are those of the pair the seed file records.
+  const std::string seed = readWholeFile(scratch.path() / "Seed_1 (1-6) Grupa 311 AC.dat");
+  lotrano::SeedPair used;
+  ASSERT_EQ(std::sscanf(seed.c_str(), " seed_1:\r\n%d %d", &used.first, &used.second), 2) << seed;
+  lotrano::GeneratorState state = lotrano::stateFromWords(used);
+  const auto numbers = lotrano::drawBatch(4, {1, 6, 6}, state).numbers;
+  ASSERT_EQ(numbers.size(), 4u);
+  const char* names[] = {"Alfa Beta", "Gama Delta Epsilon", "Zeta Eta Teta", "Iota Kapa"};
+  std::string rows;
+  for (std::size_t k = 0; k < 4; ++k) {
+    char row[64];
+    std::snprintf(row, sizeof row, "%4zu     %-36s%2d\r\n", k + 1, names[k], numbers[k]);
+    rows += row;
+  }
+  std::string unallocated;
+  for (int p = 1; p <= 6; ++p) {
+    if (std::find(numbers.begin(), numbers.end(), p) == numbers.end()) {
+      unallocated += "    " + std::to_string(p);
+    }
+  }
+  const std::string report =
+      readWholeFile(scratch.path() / "Probleme Examen Nr_1 (1-6) Grupa 311 AC.rez");
+  const std::string expectedFront =
+      " Grupa: 311 AC\r\n"
+      " Numar de Studenti:   4\r\n"
+      "\r\n"
+      " Problema de Examen Nr.: 1\r\n"
+      "\r\n"
+      " Set de Probleme: #3\r\n"
+      " Numere Probleme: 1-6  (6 probleme)\r\n"
+      "\r\n"
+      " Nr_crt  Nume Student                        Numar_Problema_Examen\r\n"
+      "\r\n" +
+      rows +
+      "\r\n"
+      "\r\n"
+      " Probleme ne-alocate\r\n" +
+      unallocated +
+      "\r\n"
+      " (Numar de probleme: 2)\r\n"
+      "\r\n";
+  ASSERT_GE(report.size(), expectedFront.size());
+  EXPECT_EQ(report.substr(0, expectedFront.size()), expectedFront);
+  const std::string stamp = report.substr(expectedFront.size());
+  EXPECT_TRUE(std::regex_match(
+      stamp, std::regex(" [0-9]{4}-[0-9]{2}-[0-9]{2}   [0-9]{2}:[0-9]{2}:[0-9]{2}\r\n")))
+      << stamp;
+  // The console shows the same stamp without its leading blank.
+  EXPECT_NE(run.out.find("\n" + stamp.substr(1, 21) + "\n"), std::string::npos);
+}
+
+TEST(BinarySession, FatalAnswersEndWithTheirNumbers) {
+  const struct {
+    const char* input;
+    int status;
+    const char* outEnd;  // how standard output ends
+    const char* error;
+  } cases[] = {
+      {"\n1234\nabc\n", 59, " Numar studenti: \n", "list-directed I/O syntax error"},
+      {"\n", 24, " Grupa: ", "end-of-file during read"},
+      {"\n1234\n", 24, " Numar studenti: ", "end-of-file during read"},
+      {"\n1234\n4\n", 24, " Problema_de_Examen nr. (1 sau 2): ", "end-of-file during read"},
+      {"\n1234\n4\n1\n", 24, " SET de Probleme nr.: ", "end-of-file during read"},
+      {"\n1234\n4\n1\n1\n", 24,
+       " Numar_Start_Problema, Numar_End_Problema: ", "end-of-file during read"},
+      {"\n1234\n4\n1\n1\n1\n", 24, " Numar_Start_Problema, Numar_End_Problema: \n",
+       "end-of-file during read"},
+      {"\n1234\n4\n1\n1\n1 6\n", 24,
+       " Noua alocare (char#R,r) sau re-alocare(R,r): ", "end-of-file during read"},
+      {"\n1234\n4\n1\n1\n10 100\n", 66, " Numar_Start_Problema, Numar_End_Problema: \n",
+       "output statement overflows record"},
+      {"\n1234\n4\n1\n1\n1 99999999999\n", 64, " Numar_Start_Problema, Numar_End_Problema: \n",
+       "input conversion error"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input);
+    ScratchDirectory scratch;
+    const SessionResult run = runLotranoBinary(scratch.path(), c.input);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    const std::string end = c.outEnd;
+    ASSERT_GE(run.out.size(), end.size());
+    EXPECT_EQ(run.out.substr(run.out.size() - end.size()), end);
+    EXPECT_EQ(run.out.find("Press any key"), std::string::npos);
+    EXPECT_NE(run.err.find(c.error), std::string::npos) << run.err;
+    const std::string named = c.status == 66 ? "range text" : "console";
+    EXPECT_NE(run.err.find("file: " + named), std::string::npos) << run.err;
+    // Nothing is left behind: a result file created before the allocation
+    // question is removed again when the run stops there.
+    EXPECT_TRUE(entries(scratch.path()).empty());
+  }
+}
+
+// Runs a shell command line in the directory, without a display; its exit status.
+int runInShell(const fs::path& directory, const std::string& commandLine) {
+  const std::string command =
+      "cd '" + directory.string() + "' && unset DISPLAY WAYLAND_DISPLAY && " + commandLine;
+  const int raw = std::system(("bash -c \"" + command + "\"").c_str());
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+TEST(BinarySession, FailedConsoleReadsAndWritesStopWithTheirNumbers) {
+  ScratchDirectory scratch;
+  const std::string binary = "'" LOTRANO_BINARY "'";
+  // Standard input that cannot be read at all.
+  fs::create_directory(scratch.path() / "folder");
+  EXPECT_EQ(runInShell(scratch.path(), binary + " < folder > out 2> err"), 39);
+  EXPECT_NE(
+      readWholeFile(scratch.path() / "err").find("error during read (error 39), file: console"),
+      std::string::npos);
+
+  // An answer line longer than any the program reads is refused, not cut.
+  writeWholeFile(scratch.path() / "long", "\n" + std::string(70000, ' ') + "G\n4\n");
+  EXPECT_EQ(runInShell(scratch.path(), binary + " < long > out 2> err"), 39);
+
+  // Standard output closed while the draw waits: a failed write, not a silent death.
+  const int status =
+      runInShell(scratch.path(), "(printf '\\nG\\n4\\n1\\n1\\n1 6\\n\\n') | " + binary +
+                                     " 2> err | head -c 1 > /dev/null; exit \\${PIPESTATUS[1]}");
+  EXPECT_EQ(status, 38);
+  EXPECT_NE(
+      readWholeFile(scratch.path() / "err").find("error during write (error 38), file: console"),
+      std::string::npos)
+      << readWholeFile(scratch.path() / "err");
+  EXPECT_FALSE(fs::exists(scratch.path() / "Seed_1 (1-6) Grupa G.dat"));
+}
+
+TEST(BinarySession, GroupFileChosenAtTheConsoleThenReallocatedNumberForNumber) {
+  ScratchDirectory scratch;
+  fs::create_directory(scratch.path() / "Dat");
+  writeWholeFile(scratch.path() / "Dat" / "grupa_311.dat", kGroup311);
+  // 15 students over 1..6: three batches, three seed entries.
+  std::string big = "Grupa 311 AC\r\n";
+  for (int k = 1; k <= 15; ++k) big += std::to_string(k) + " Student " + std::to_string(k) + "\r\n";
+  writeWholeFile(scratch.path() / "Dat" / "mare.txt", big);
+
+  const SessionResult first = runLotranoBinary(scratch.path(), "mare.txt\n1\n3\n1 6\nn\n");
+  ASSERT_EQ(first.status, 0) << first.err;
+  EXPECT_TRUE(first.out.starts_with(" Grupa: 311 AC\n Numar studenti:  15\n\n Problema_de_Examen"))
+      << first.out;
+  const fs::path report = scratch.path() / "Probleme Examen Nr_1 (1-6) Grupa 311 AC.rez";
+  const fs::path seed = scratch.path() / "Seed_1 (1-6) Grupa 311 AC.dat";
+  const std::string firstReport = readWholeFile(report);
+  const std::string firstSeed = readWholeFile(seed);
+  EXPECT_EQ(std::count(firstSeed.begin(), firstSeed.end(), '\n'), 6);
+  EXPECT_FALSE(writable(report)) << "the result file is read-only";
+  EXPECT_TRUE(writable(seed)) << "the seed file keeps its normal attributes";
+
+  // A re-allocation from that seed file: the base name is taken, so it writes [1].
+  const SessionResult again =
+      runLotranoBinary(scratch.path(), "mare.txt\n1\n3\n1 6\nr\n" + seed.string() + "\n");
+  ASSERT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(again.out.find("Waiting"), std::string::npos);
+  EXPECT_NE(again.err.find("Selecteza Fisierul Seed"), std::string::npos);
+  const fs::path secondReport = scratch.path() / "Probleme Examen Nr_1 (1-6) Grupa 311 AC[1].rez";
+  const std::string reallocated = readWholeFile(secondReport);
+  EXPECT_EQ(tableOf(reallocated), tableOf(firstReport));
+  EXPECT_NE(reallocated.find(" [Re-alocare, cu: \"Seed_1 (1-6) Grupa 311 AC.dat\"]\r\n"),
+            std::string::npos);
+  EXPECT_EQ(readWholeFile(scratch.path() / "Seed_1 (1-6) Grupa 311 AC[1].dat"), firstSeed);
+  EXPECT_EQ(readWholeFile(seed), firstSeed);
+  EXPECT_EQ(readWholeFile(report), firstReport) << "the first result file is untouched";
+
+  // With the result files filed away, a re-allocation gets the base name again
+  // and chooses the very seed file that it then rewrites.
+  fs::create_directory(scratch.path() / "arhiva");
+  fs::rename(report, scratch.path() / "arhiva" / report.filename());
+  fs::rename(secondReport, scratch.path() / "arhiva" / secondReport.filename());
+  const SessionResult third =
+      runLotranoBinary(scratch.path(), "mare.txt\n1\n3\n1 6\nr\n" + seed.string() + "\n");
+  ASSERT_EQ(third.status, 0) << third.err;
+  EXPECT_EQ(tableOf(readWholeFile(report)), tableOf(firstReport));
+  EXPECT_EQ(readWholeFile(seed), firstSeed);
+}
+
+TEST(BinarySession, TenRunsFillTheNamesAndTheEleventhIsRefused) {
+  ScratchDirectory scratch;
+  const std::string answers = "\nG\n1\n1\n1\n5 5\n\n";
+  for (int run = 0; run < 10; ++run) ASSERT_EQ(runLotranoBinary(scratch.path(), answers).status, 0);
+  const auto before = entries(scratch.path());
+  EXPECT_EQ(std::count_if(before.begin(), before.end(),
+                          [](const std::string& n) { return n.ends_with(".rez"); }),
+            10);
+  for (int k = 1; k <= 9; ++k) {
+    EXPECT_TRUE(fs::exists(scratch.path() /
+                           ("Probleme Examen Nr_1 (5-5) Grupa G[" + std::to_string(k) + "].rez")));
+  }
+  const SessionResult refused = runLotranoBinary(scratch.path(), answers);
+  EXPECT_EQ(refused.status, 0);
+  EXPECT_NE(refused.err.find("Lotrano Message"), std::string::npos);
+  EXPECT_NE(refused.err.find("Sunt deja 10 fisiere de rezultate."), std::string::npos);
+  EXPECT_NE(refused.err.find("Sterge unele din ele!"), std::string::npos);
+  EXPECT_NE(refused.err.find("[ OK ]"), std::string::npos);
+  const std::string end = " Numar_Start_Problema, Numar_End_Problema: \n Press any key\n";
+  EXPECT_EQ(refused.out.substr(refused.out.size() - end.size()), end);
+  EXPECT_EQ(entries(scratch.path()), before);
+}
+
+}  // namespace

@@ -1,0 +1,626 @@
+// lotrano.exe, the Windows build, run under Wine with its standard input
+// piped, against the Linux binary on the same answers: the same dialogue on
+// standard output (the Windows one ends its lines with CR LF), the same files
+// and, drawn again from one seed file, the same bytes in them.
+//
+// The real dialogs open on an X display (Xvfb in CI) and are answered with
+// xdotool. The tests need LOTRANO_WINDOWS_EXE (the path of lotrano.exe), a
+// display, wine and xdotool; without them they are skipped, unless
+// LOTRANO_REQUIRE_WINE=1 makes that a failure. LOTRANO_WINE names another
+// wine command. Wine's prefix lies beside the Linux binary and is made once.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "session/binary_session.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Generous: Wine starts slowly, and the dialogs more slowly still.
+constexpr int kDialogTimeoutSeconds = 90;
+constexpr int kRunTimeoutSeconds = 180;
+
+constexpr const char* kGroupDialog = "Selecteza Fisierul Grupei";
+constexpr const char* kSeedDialog = "Selecteza Fisierul Seed";
+constexpr const char* kMessageBox = "Lotrano Message";
+
+struct WineSetup {
+  std::string exe;
+  std::string wine;
+  fs::path prefix;
+};
+
+std::string environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value == nullptr ? std::string() : std::string(value);
+}
+
+bool commandExists(const std::string& command) {
+  return std::system(("command -v '" + command + "' > /dev/null 2>&1").c_str()) == 0;
+}
+
+// What the tests need, or why they cannot run.
+std::optional<WineSetup> findWineSetup(std::string& missing) {
+  WineSetup setup;
+  setup.exe = environment("LOTRANO_WINDOWS_EXE");
+  setup.wine = environment("LOTRANO_WINE");
+  if (setup.wine.empty()) setup.wine = "wine";
+  setup.prefix = fs::path(LOTRANO_BINARY).parent_path() / "wineprefix";
+  if (setup.exe.empty()) {
+    missing = "LOTRANO_WINDOWS_EXE names no lotrano.exe";
+  } else if (!fs::is_regular_file(setup.exe)) {
+    missing = "no file " + setup.exe;
+  } else if (!commandExists(setup.wine)) {
+    missing = "no " + setup.wine + " command";
+  } else if (!commandExists("xdotool")) {
+    missing = "no xdotool command";
+  } else if (environment("DISPLAY").empty()) {
+    missing = "no X display for the dialogs (run under xvfb-run)";
+  } else {
+    return setup;
+  }
+  return std::nullopt;
+}
+
+std::string quoted(const std::string& text) { return "'" + text + "'"; }
+
+std::string wineEnvironment(const WineSetup& setup) {
+  return "WINEPREFIX=" + quoted(setup.prefix.string()) + " WINEDEBUG=-all ";
+}
+
+// The path as a Windows program under Wine sees it: drive Z: is the root.
+std::string windowsPath(const fs::path& path) {
+  std::string text = "Z:" + path.string();
+  std::replace(text.begin(), text.end(), '/', '\\');
+  return text;
+}
+
+// One window to wait for and answer: the text typed into it, then the key.
+struct DialogAnswer {
+  std::string title;
+  std::string typed;
+  std::string key;  // "Return" confirms, "Escape" cancels
+};
+
+DialogAnswer cancel(const char* title) { return {title, "", "Escape"}; }
+DialogAnswer choose(const char* title, const fs::path& file) {
+  return {title, windowsPath(file), "Return"};
+}
+DialogAnswer confirm(const char* title) { return {title, "", "Return"}; }
+
+struct WineResult : SessionResult {
+  std::vector<std::string> windowsSeen;  // titles of the windows answered, in order
+};
+
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
+
+// Runs lotrano.exe in `directory` with `input` piped, while a second process
+// waits for each window in turn, focuses it, types and presses the key; the
+// result lists the windows that were answered and closed. A
+// non-empty `screenshot` is taken of the screen once the first window shows.
+WineResult runWindowsProgram(const WineSetup& setup, const fs::path& directory,
+                             const std::string& input, const std::vector<DialogAnswer>& answers,
+                             const fs::path& screenshot = {}) {
+  const auto in = directory / ".wine-in";
+  const auto out = directory / ".wine-out";
+  const auto err = directory / ".wine-err";
+  const auto seen = directory / ".wine-seen";
+  const auto driver = directory / ".wine-driver";
+  const auto script = directory / ".wine-run";
+  writeWholeFile(in, input);
+  writeWholeFile(seen, "");
+
+  std::string steps = "set -u\n";
+  for (std::size_t k = 0; k < answers.size(); ++k) {
+    const DialogAnswer& answer = answers[k];
+    const std::string name = quoted("^" + answer.title + "$");
+    steps += "timeout " + std::to_string(kDialogTimeoutSeconds) +
+             " xdotool search --onlyvisible --sync --name " + name + " > /dev/null || exit 1\n";
+    steps += "sleep 2\n";
+    if (k == 0 && !screenshot.empty()) {
+      steps += "import -window root " + quoted(screenshot.string()) + " || true\n";
+    }
+    // The window gets the focus (retried: without a window manager it is not
+    // always confirmed), then its keys, once: a closed dialog's window stays
+    // on screen a moment, and keys sent to it again would reach the next one.
+    steps += "window=$(xdotool search --onlyvisible --name " + name + " | head -n 1)\n";
+    steps += "for attempt in 1 2 3; do\n";
+    steps += "  timeout 5 xdotool windowfocus --sync \"$window\" && break\n";
+    steps += "done\n";
+    steps += "sleep 0.5\n";
+    if (!answer.typed.empty()) {
+      // Alt+N ("File name:") puts the typing into the name box, wherever the
+      // dialog's own focus lies; keys typed into its file list are lost.
+      steps += "xdotool key alt+n; sleep 0.3\n";
+      steps += "xdotool type --delay 30 " + quoted(answer.typed) + "\n";
+    }
+    steps += "xdotool key " + answer.key + "\n";
+    // Answered once that very window has gone from the screen.
+    steps += "for wait in $(seq 40); do\n";
+    steps += "  xdotool search --onlyvisible --name " + name +
+             " | grep -qx \"$window\" || break; sleep 0.5\n";
+    steps += "done\n";
+    steps += "xdotool search --onlyvisible --name " + name + " | grep -qx \"$window\" && exit 1\n";
+    steps += "echo " + quoted(answer.title) + " >> " + quoted(seen.string()) + "\n";
+  }
+  writeWholeFile(driver, steps);
+  // The driver gets a session of its own, so that it and whatever it still
+  // waits for end together with the program.
+  writeWholeFile(script, "cd " + quoted(directory.string()) + " || exit 127\n" + "setsid bash " +
+                             quoted(driver.string()) +
+                             " > /dev/null 2>&1 &\n"
+                             "driver=$!\n" +
+                             wineEnvironment(setup) + "timeout " +
+                             std::to_string(kRunTimeoutSeconds) + " " + quoted(setup.wine) + " " +
+                             quoted(setup.exe) + " < " + quoted(in.string()) + " > " +
+                             quoted(out.string()) + " 2> " + quoted(err.string()) +
+                             "\n"
+                             "status=$?\n"
+                             // The driver notes the last window's closing
+                             // after the program has ended; then it goes.
+                             "for wait in $(seq 20); do\n"
+                             "  kill -0 $driver 2> /dev/null || break; sleep 0.5\n"
+                             "done\n"
+                             "kill -- -$driver 2> /dev/null\n"
+                             "exit $status\n");
+  const int raw = std::system(("bash " + quoted(script.string())).c_str());
+  WineResult result;
+  result.out = readWholeFile(out);
+  result.err = readWholeFile(err);
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  result.windowsSeen = linesOf(readWholeFile(seen));
+  for (const auto& file : {in, out, err, seen, driver, script}) fs::remove(file);
+  return result;
+}
+
+// Standard output of the Windows program with its line ends as LF, or
+// nullopt when a line does not end in exactly one CR LF: an LF alone, or the
+// CR CR LF of a CR LF written through the text-mode stream.
+std::optional<std::string> withLineFeeds(const std::string& windowsText) {
+  std::string text;
+  for (std::size_t k = 0; k < windowsText.size(); ++k) {
+    const char c = windowsText[k];
+    const bool endsLine = k + 1 < windowsText.size() && windowsText[k + 1] == '\n';
+    if (c == '\r' && endsLine) continue;
+    if (c == '\r' || (c == '\n' && (k == 0 || windowsText[k - 1] != '\r'))) return std::nullopt;
+    text += c;
+  }
+  return text;
+}
+
+// The date and time stamp (console and report) is the one part that two runs
+// cannot share.
+const std::regex kStamp("[0-9]{4}-[0-9]{2}-[0-9]{2}   [0-9]{2}:[0-9]{2}:[0-9]{2}");
+
+std::string withoutStamp(const std::string& text) {
+  return std::regex_replace(text, kStamp, "<date>   <time>");
+}
+
+std::vector<std::string> entries(const fs::path& directory) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(directory)) {
+    names.push_back(entry.path().filename().string() + (entry.is_directory() ? "/" : ""));
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool writable(const fs::path& path) {
+  return (fs::status(path).permissions() & fs::perms::owner_write) != fs::perms::none;
+}
+
+// A group file of `students` students whose title holds the group 311 AC.
+std::string groupFile(int students) {
+  std::string text = "Grupa 311 AC\r\nNr. Nume si prenume\r\n";
+  for (int k = 1; k <= students; ++k) {
+    text += std::to_string(k) + ". Student" + std::string(k % 4, ' ') + " Nr " + std::to_string(k) +
+            "\r\n";
+  }
+  return text;
+}
+
+// lotrano.exe under Wine on a terminal, which Wine turns into a console:
+// the program's console input is then a real one, with key events.
+class ConsoleSession {
+ public:
+  ConsoleSession(const WineSetup& setup, const fs::path& directory) {
+    master_ = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
+    const std::string terminal = ptsname(master_);
+    pid_ = fork();
+    if (pid_ == 0) {
+      setsid();
+      const int slave = open(terminal.c_str(), O_RDWR);
+      for (int stream : {0, 1, 2}) dup2(slave, stream);
+      if (chdir(directory.c_str()) != 0) _exit(127);
+      setenv("WINEPREFIX", setup.prefix.c_str(), 1);
+      setenv("WINEDEBUG", "-all", 1);
+      // Without a display the group dialog cannot open: the program takes
+      // that as Cancel and asks for the group on the console.
+      unsetenv("DISPLAY");
+      execlp(setup.wine.c_str(), setup.wine.c_str(), setup.exe.c_str(), nullptr);
+      _exit(127);
+    }
+  }
+  ~ConsoleSession() {
+    if (pid_ > 0 && !ended_) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    if (master_ >= 0) close(master_);
+  }
+  ConsoleSession(const ConsoleSession&) = delete;
+  ConsoleSession& operator=(const ConsoleSession&) = delete;
+
+  bool started() const { return pid_ > 0; }
+  // The letters seen so far, for failure messages.
+  const std::string& letters() const { return letters_; }
+
+  void type(const std::string& keys) {
+    [[maybe_unused]] const auto written = write(master_, keys.data(), keys.size());
+  }
+
+  // Reads the terminal until its letters (the console draws blanks as cursor
+  // moves, so only letters are compared) hold `letters`, or the time is up.
+  bool waitForLetters(const std::string& letters, std::chrono::seconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (letters_.find(letters) == std::string::npos) {
+      if (std::chrono::steady_clock::now() > end) return false;
+      pollfd ready{master_, POLLIN, 0};
+      if (poll(&ready, 1, 100) > 0) {
+        char bytes[4096];
+        const auto count = read(master_, bytes, sizeof bytes);
+        if (count <= 0) return false;
+        for (std::size_t k = 0; k < static_cast<std::size_t>(count); ++k) {
+          // Control sequences (ESC [ ... letter) are the console's drawing.
+          if (bytes[k] == '\x1b') {
+            escape_ = true;
+          } else if (escape_) {
+            escape_ = !std::isalpha(static_cast<unsigned char>(bytes[k]));
+          } else if (std::isalpha(static_cast<unsigned char>(bytes[k]))) {
+            letters_ += bytes[k];
+          }
+        }
+      }
+    }
+    return true;
+  }
+
+  // Processor time the program has used so far, in clock ticks.
+  long processorTicks() const {
+    std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    long user = 0;
+    long system = 0;
+    for (int k = 3; k <= 15 && fields >> field; ++k) {
+      if (k == 14) user = std::stol(field);
+      if (k == 15) system = std::stol(field);
+    }
+    return user + system;
+  }
+
+  // The exit status once the program has ended within `limit`, or -1.
+  int waitForEnd(std::chrono::seconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+      int raw = 0;
+      if (waitpid(pid_, &raw, WNOHANG) == pid_) {
+        ended_ = true;
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+      }
+      char bytes[4096];
+      pollfd ready{master_, POLLIN, 0};
+      if (poll(&ready, 1, 100) > 0) [[maybe_unused]]
+        const auto drained = read(master_, bytes, sizeof bytes);
+    }
+    return -1;
+  }
+
+ private:
+  int master_ = -1;
+  pid_t pid_ = -1;
+  bool ended_ = false;
+  bool escape_ = false;
+  std::string letters_;
+};
+
+class WineSession : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    setup_ = findWineSetup(missing_);
+    if (!setup_) return;
+    // Wine builds its prefix at the first start, which takes a while and
+    // writes to the console: done once, before any session.
+    if (!fs::exists(setup_->prefix / "system.reg")) {
+      fs::create_directories(setup_->prefix);
+      const std::string env = wineEnvironment(*setup_);
+      std::system((env + "timeout 600 wineboot -i > /dev/null 2>&1; " + env +
+                   "timeout 120 wineserver -w > /dev/null 2>&1")
+                      .c_str());
+    }
+    if (!fs::exists(setup_->prefix / "system.reg")) {
+      missing_ = "the Wine prefix " + setup_->prefix.string() + " could not be made";
+      setup_.reset();
+    }
+  }
+
+  void SetUp() override {
+    if (setup_) return;
+    if (environment("LOTRANO_REQUIRE_WINE") == "1") {
+      FAIL() << "Wine tests required, but " << missing_;
+    } else {
+      GTEST_SKIP() << missing_;
+    }
+  }
+
+  const WineSetup& wine() const { return *setup_; }
+
+  static std::optional<WineSetup> setup_;
+  static std::string missing_;
+};
+
+std::optional<WineSetup> WineSession::setup_;
+std::string WineSession::missing_;
+
+TEST_F(WineSession, TypedGroupSessionsMatchTheLinuxBuild) {
+  const struct {
+    const char* answers;  // after the group dialog, cancelled
+    int status;
+    std::vector<std::string> files;
+  } cases[] = {
+      {"1234\n4\n3\n2\n1\n1,6\nx\n",
+       0,
+       {"Probleme Examen Nr_2 (1-6) Grupa 1234.rez", "Seed_2 (1-6) Grupa 1234.dat"}},
+      // Three batches: 6, 6 and 3.
+      {"G\n15\n1\n3\n1 6\n\n",
+       0,
+       {"Probleme Examen Nr_1 (1-6) Grupa G.rez", "Seed_1 (1-6) Grupa G.dat"}},
+      {"1234\nabc\n", 59, {}},
+      {"1234\n4\n1\n1\n10 100\n", 66, {}},
+      {"1234\n4\n1\n1\n1 6\n", 24, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.answers);
+    ScratchDirectory linuxDirectory;
+    ScratchDirectory windowsDirectory;
+    // The console chooser of the Linux build takes an empty line as Cancel.
+    const SessionResult onLinux =
+        runLotranoBinary(linuxDirectory.path(), std::string("\n") + c.answers);
+    const WineResult onWindows =
+        runWindowsProgram(wine(), windowsDirectory.path(), c.answers, {cancel(kGroupDialog)});
+    EXPECT_EQ(onWindows.windowsSeen, std::vector<std::string>{kGroupDialog});
+    EXPECT_EQ(onLinux.status, c.status) << onLinux.err;
+    EXPECT_EQ(onWindows.status, c.status) << onWindows.err;
+
+    const auto lines = withLineFeeds(onWindows.out);
+    ASSERT_TRUE(lines) << "a line not ended by one CR LF:\n" << onWindows.out;
+    EXPECT_EQ(withoutStamp(*lines), withoutStamp(onLinux.out));
+    EXPECT_EQ(entries(windowsDirectory.path()), c.files);
+    EXPECT_EQ(entries(linuxDirectory.path()), c.files);
+    if (c.files.empty()) continue;
+
+    // The draws differ (each is seeded from its own clock), the report's head
+    // and its shape do not.
+    const std::string windowsReport = readWholeFile(windowsDirectory.path() / c.files[0]);
+    const std::string linuxReport = readWholeFile(linuxDirectory.path() / c.files[0]);
+    const std::string head = "\r\n Nr_crt";
+    ASSERT_NE(linuxReport.find(head), std::string::npos) << linuxReport;
+    EXPECT_EQ(windowsReport.substr(0, windowsReport.find(head)),
+              linuxReport.substr(0, linuxReport.find(head)));
+    EXPECT_EQ(linesOf(windowsReport).size(), linesOf(linuxReport).size()) << windowsReport;
+    const std::string seed = readWholeFile(windowsDirectory.path() / c.files[1]);
+    EXPECT_TRUE(
+        std::regex_match(seed, std::regex("( seed_[1-3]:\r\n[ -][ 0-9]{11}[ -][ 0-9]{11}\r\n)+")))
+        << seed;
+    EXPECT_EQ(linesOf(seed).size(),
+              linesOf(readWholeFile(linuxDirectory.path() / c.files[1])).size());
+    EXPECT_FALSE(writable(windowsDirectory.path() / c.files[0])) << "the result file is read-only";
+    EXPECT_TRUE(writable(windowsDirectory.path() / c.files[1]));
+  }
+}
+
+TEST_F(WineSession, ReallocationFromOneSeedFileGivesTheSameFilesOnBothBuilds) {
+  // Group file (names in the report) and typed group (none); 15 students over
+  // 1..6 take three batches, so all three seed entries are read.
+  const struct {
+    bool groupFromFile;
+    const char* answers;  // after the group
+    const char* report;
+    const char* seed;
+  } cases[] = {
+      {true, "1\n3\n1 6\n", "Probleme Examen Nr_1 (1-6) Grupa 311 AC.rez",
+       "Seed_1 (1-6) Grupa 311 AC.dat"},
+      {false, "1234\n15\n2\n7\n1,6\n", "Probleme Examen Nr_2 (1-6) Grupa 1234.rez",
+       "Seed_2 (1-6) Grupa 1234.dat"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.report);
+    // A new allocation on Linux gives the seed file.
+    ScratchDirectory first;
+    const auto prepare = [&](const fs::path& directory) {
+      fs::create_directory(directory / "Dat");
+      writeWholeFile(directory / "Dat" / "grupa.dat", groupFile(15));
+    };
+    prepare(first.path());
+    const std::string linuxGroup = c.groupFromFile ? "grupa.dat\n" : "\n";
+    ASSERT_EQ(runLotranoBinary(first.path(), linuxGroup + c.answers + "\n").status, 0);
+    const std::string seed = readWholeFile(first.path() / c.seed);
+    ASSERT_FALSE(seed.empty());
+
+    // Each build draws again from its own copy of that seed file, which
+    // stands where the new one is written, so each rewrites its chosen file.
+    ScratchDirectory linuxDirectory;
+    ScratchDirectory windowsDirectory;
+    for (const auto& directory : {linuxDirectory.path(), windowsDirectory.path()}) {
+      prepare(directory);
+      writeWholeFile(directory / c.seed, seed);
+    }
+    const SessionResult onLinux = runLotranoBinary(
+        linuxDirectory.path(),
+        linuxGroup + c.answers + "r\n" + (linuxDirectory.path() / c.seed).string() + "\n");
+    ASSERT_EQ(onLinux.status, 0) << onLinux.err;
+    std::vector<DialogAnswer> dialogs{
+        c.groupFromFile ? choose(kGroupDialog, windowsDirectory.path() / "Dat" / "grupa.dat")
+                        : cancel(kGroupDialog),
+        choose(kSeedDialog, windowsDirectory.path() / c.seed)};
+    const WineResult onWindows =
+        runWindowsProgram(wine(), windowsDirectory.path(), std::string(c.answers) + "r\n", dialogs);
+    ASSERT_EQ(onWindows.status, 0) << onWindows.err;
+    EXPECT_EQ(onWindows.windowsSeen, (std::vector<std::string>{kGroupDialog, kSeedDialog}));
+
+    const auto lines = withLineFeeds(onWindows.out);
+    ASSERT_TRUE(lines) << "a line not ended by one CR LF:\n" << onWindows.out;
+    EXPECT_EQ(withoutStamp(*lines), withoutStamp(onLinux.out));
+    EXPECT_EQ(entries(windowsDirectory.path()), entries(linuxDirectory.path()));
+    // Byte for byte, but for the date and time stamp. The re-allocation line
+    // names the seed file without its folder, so it is compared too.
+    const std::string linuxReport = readWholeFile(linuxDirectory.path() / c.report);
+    const std::string windowsReport = readWholeFile(windowsDirectory.path() / c.report);
+    EXPECT_TRUE(std::regex_search(windowsReport, kStamp)) << windowsReport;
+    EXPECT_EQ(withoutStamp(windowsReport), withoutStamp(linuxReport));
+    EXPECT_NE(windowsReport.find(std::string(" [Re-alocare, cu: \"") + c.seed + "\"]\r\n"),
+              std::string::npos)
+        << windowsReport;
+    // The same words again: the draws are the recorded ones.
+    EXPECT_EQ(readWholeFile(windowsDirectory.path() / c.seed), seed);
+    EXPECT_EQ(readWholeFile(linuxDirectory.path() / c.seed), seed);
+    // The first allocation's report, with the re-allocation line added.
+    EXPECT_EQ(withoutStamp(windowsReport), withoutStamp(readWholeFile(first.path() / c.report)) +
+                                               "\r\n [Re-alocare, cu: \"" + c.seed + "\"]\r\n");
+  }
+}
+
+TEST_F(WineSession, GroupFileChosenInTheDialogIsTheFileCase) {
+  ScratchDirectory scratch;
+  fs::create_directory(scratch.path() / "Dat");
+  writeWholeFile(scratch.path() / "Dat" / "grupa_311.dat", groupFile(4));
+  const fs::path screenshot = fs::path(LOTRANO_BINARY).parent_path() / "wine-group-dialog.png";
+  fs::remove(screenshot);
+  const WineResult run = runWindowsProgram(
+      wine(), scratch.path(), "1\n3\n1 6\n\n",
+      {choose(kGroupDialog, scratch.path() / "Dat" / "grupa_311.dat")}, screenshot);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.windowsSeen, std::vector<std::string>{kGroupDialog});
+  EXPECT_TRUE(fs::exists(screenshot));
+
+  const std::string resultName = "Probleme Examen Nr_1 (1-6) Grupa 311 AC.rez";
+  const std::string seedName = "Seed_1 (1-6) Grupa 311 AC.dat";
+  EXPECT_TRUE(
+      run.out.starts_with(" Grupa: 311 AC\r\n Numar studenti:   4\r\n\r\n"
+                          " Problema_de_Examen nr. (1 sau 2): \r\n"))
+      << run.out;
+  // The name is written in its whole 260-character field.
+  EXPECT_TRUE(run.out.ends_with("\r\n Fisier de iesire: " + resultName +
+                                std::string(260 - resultName.size(), ' ') +
+                                "\r\n Press any key\r\n"))
+      << run.out;
+  // Browsing into Dat\ leaves the files where the program was started.
+  EXPECT_EQ(entries(scratch.path()), (std::vector<std::string>{"Dat/", resultName, seedName}));
+  EXPECT_EQ(entries(scratch.path() / "Dat"), std::vector<std::string>{"grupa_311.dat"});
+  const std::string report = readWholeFile(scratch.path() / resultName);
+  EXPECT_TRUE(report.starts_with(" Grupa: 311 AC\r\n Numar de Studenti:   4\r\n")) << report;
+  EXPECT_NE(report.find("\r\n   4     Student Nr 4  "), std::string::npos) << report;
+
+  // The seed file written on Windows draws the same allocation on Linux.
+  const SessionResult again = runLotranoBinary(
+      scratch.path(), "grupa_311\n1\n3\n1 6\nr\n" + (scratch.path() / seedName).string() + "\n");
+  ASSERT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(withoutStamp(
+                readWholeFile(scratch.path() / "Probleme Examen Nr_1 (1-6) Grupa 311 AC[1].rez")),
+            withoutStamp(report) + "\r\n [Re-alocare, cu: \"" + seedName + "\"]\r\n");
+  EXPECT_EQ(readWholeFile(scratch.path() / resultName), report) << "the first result is untouched";
+}
+
+TEST_F(WineSession, TakenNamesAreSkippedAndTheTenthRefusedWithTheMessageBox) {
+  ScratchDirectory scratch;
+  const std::string base = "Probleme Examen Nr_1 (5-5) Grupa G";
+  const auto variant = [&](int k) {
+    return scratch.path() / (base + (k == 0 ? "" : "[" + std::to_string(k) + "]") + ".rez");
+  };
+  // A teacher's earlier results: the base name, [1] and [3]. The gap [2] is
+  // taken, and no earlier file is opened.
+  for (int k : {0, 1, 3}) writeWholeFile(variant(k), "earlier result " + std::to_string(k));
+  const std::string answers = "G\n1\n1\n1\n5 5\n\n";
+  const WineResult filling =
+      runWindowsProgram(wine(), scratch.path(), answers, {cancel(kGroupDialog)});
+  ASSERT_EQ(filling.status, 0) << filling.err;
+  EXPECT_TRUE(readWholeFile(variant(2)).starts_with(" Grupa: G\r\n")) << readWholeFile(variant(2));
+  for (int k : {0, 1, 3}) {
+    EXPECT_EQ(readWholeFile(variant(k)), "earlier result " + std::to_string(k));
+  }
+
+  for (int k = 4; k <= 9; ++k) writeWholeFile(variant(k), "earlier result");
+  const auto before = entries(scratch.path());
+  const WineResult refused = runWindowsProgram(wine(), scratch.path(), answers,
+                                               {cancel(kGroupDialog), confirm(kMessageBox)});
+  EXPECT_EQ(refused.status, 0) << refused.err;
+  EXPECT_EQ(refused.windowsSeen, (std::vector<std::string>{kGroupDialog, kMessageBox}));
+  EXPECT_TRUE(
+      refused.out.ends_with(" Numar_Start_Problema, Numar_End_Problema: \r\n"
+                            " Press any key\r\n"))
+      << refused.out;
+  EXPECT_EQ(entries(scratch.path()), before);
+}
+
+TEST_F(WineSession, KeyWaitOnTheConsoleSleepsUntilAKey) {
+  ScratchDirectory scratch;
+  ConsoleSession console(wine(), scratch.path());
+  ASSERT_TRUE(console.started());
+  // Each answer once its prompt shows, as a teacher types them.
+  const struct {
+    const char* prompt;  // its letters
+    const char* answer;
+  } dialogue[] = {
+      {"Grupa", "1234\r"},      {"Numarstudenti", "4\r"},        {"ProblemadeExamen", "1\r"},
+      {"SETdeProbleme", "3\r"}, {"NumarStartProblema", "1 6\r"}, {"Nouaalocare", "\r"},
+  };
+  for (const auto& step : dialogue) {
+    ASSERT_TRUE(console.waitForLetters(step.prompt, std::chrono::seconds(kRunTimeoutSeconds)))
+        << console.letters();
+    // Wine sets the terminal up for its console as the program starts to
+    // read; keys typed before that are dropped.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    console.type(step.answer);
+  }
+  ASSERT_TRUE(console.waitForLetters("Pressanykey", std::chrono::seconds(60))) << console.letters();
+  EXPECT_TRUE(fs::exists(scratch.path() / "Seed_1 (1-6) Grupa 1234.dat"));
+
+  // Waiting, and asleep while it waits: a busy poll would take the whole
+  // three seconds of processor time.
+  const long before = console.processorTicks();
+  std::this_thread::sleep_for(std::chrono::seconds(3));
+  EXPECT_LE(console.processorTicks() - before, sysconf(_SC_CLK_TCK) / 5);
+  EXPECT_EQ(console.waitForEnd(std::chrono::seconds(1)), -1) << "ended without a key";
+
+  console.type("q");
+  EXPECT_EQ(console.waitForEnd(std::chrono::seconds(30)), 0);
+}
+
+}  // namespace
