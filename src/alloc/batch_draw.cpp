@@ -81,19 +81,26 @@ std::int32_t& headSlot(HeadTable& table, std::int32_t value) {
   return table.spill.try_emplace(value, kNone).first->second;
 }
 
+// Positions are signed, since kNone marks the end of a list, but are never
+// negative where they index.
+template <typename T>
+T& at(std::vector<T>& values, std::int32_t position) {
+  return values[static_cast<std::size_t>(position)];
+}
+
 // Links position pos into the ascending list of positions holding value.
 void insertPosition(HeadTable& heads, std::vector<std::int32_t>& nextSame, std::int32_t value,
                     std::int32_t pos) {
   std::int32_t& head = headSlot(heads, value);
   if (pos < head) {
-    nextSame[pos] = head;
+    at(nextSame, pos) = head;
     head = pos;
     return;
   }
   std::int32_t before = head;
-  while (nextSame[before] < pos) before = nextSame[before];
-  nextSame[pos] = nextSame[before];
-  nextSame[before] = pos;
+  while (at(nextSame, before) < pos) before = at(nextSame, before);
+  at(nextSame, pos) = at(nextSame, before);
+  at(nextSame, before) = pos;
 }
 
 void checkBatch(std::int32_t n, const ProblemRange& range) {
@@ -123,21 +130,21 @@ BatchDraw drawBatch(std::int32_t n, const ProblemRange& range, GeneratorState& s
   HeadTable heads = makeHeadTable(range, n);
   std::vector<std::int32_t> nextSame(static_cast<std::size_t>(n));
   for (std::int32_t p = n - 1; p >= 0; --p) {
-    std::int32_t& head = headSlot(heads, a[p]);
-    nextSame[p] = head;
+    std::int32_t& head = headSlot(heads, at(a, p));
+    at(nextSame, p) = head;
     head = p;
   }
 
   for (std::int32_t i = 0; i < n; ++i) {
     // (I) holds here, and a[i] is the smallest position of its value.
-    for (std::int32_t j = nextSame[i]; j != kNone; j = nextSame[i]) {
-      nextSame[i] = nextSame[j];  // j leaves the list of a[i]: it follows i directly
+    for (std::int32_t j = at(nextSame, i); j != kNone; j = at(nextSame, i)) {
+      at(nextSame, i) = at(nextSame, j);  // j leaves the list of at(a, i): it follows i directly
       std::int32_t w = 0;
       do {
         w = mapUniform(nextUniform(local), range);
         ++used;
       } while (headOf(heads, w) <= i);
-      a[j] = w;
+      at(a, j) = w;
       insertPosition(heads, nextSame, w, j);
     }
   }

@@ -238,8 +238,8 @@ bool writable(const fs::path& path) {
 std::string groupFile(int students) {
   std::string text = "Grupa 311 AC\r\nNr. Nume si prenume\r\n";
   for (int k = 1; k <= students; ++k) {
-    text += std::to_string(k) + ". Student" + std::string(k % 4, ' ') + " Nr " + std::to_string(k) +
-            "\r\n";
+    text += std::to_string(k) + ". Student" + std::string(static_cast<std::size_t>(k % 4), ' ') +
+            " Nr " + std::to_string(k) + "\r\n";
   }
   return text;
 }
