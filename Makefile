@@ -15,16 +15,33 @@ WINDOWS_BUILD ?= build-windows
 # The Linux build that the Wine tests compare with (and that holds them).
 WINDOWS_TEST_BUILD ?= $(BUILD)
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+# ON in CI: every warning stops the build.
+WERROR ?= OFF
+# Each set of Debian packages is checked once; the stamp in .deps/ spares the
+# package manager on every later build (`make clean` forgets them).
+DEPS = .deps
 
-.PHONY: all deps configure build run test sanitize bench fuzz clean
+.PHONY: all deps configure build run test format sanitize bench fuzz clean
 
 all: build
 
-deps:
-	@tools/ensure-deps.sh cmake g++ make libgtest-dev
+$(DEPS)/%.ok:
+	@mkdir -p $(DEPS)
+	@tools/ensure-deps.sh $(PACKAGES_$*)
+	@touch $@
+
+PACKAGES_build = cmake g++ make libgtest-dev
+PACKAGES_format = clang-format-14
+PACKAGES_gui = xvfb xauth zenity xdotool imagemagick openbox
+PACKAGES_bench = cmake g++ make libgtest-dev libbenchmark-dev
+PACKAGES_fuzz = cmake make clang libclang-rt-14-dev
+PACKAGES_windows = cmake make g++-mingw-w64-x86-64
+PACKAGES_wine = wine wine64 xvfb xauth xdotool imagemagick
+
+deps: $(DEPS)/build.ok
 
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLOTRANO_WERROR=$(WERROR) >/dev/null
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -38,30 +55,31 @@ run: configure
 # The desktop dialog tests, under Xvfb: zenity's windows driven with xdotool,
 # a screenshot of each left in $(BUILD)/screenshots/.
 .PHONY: gui-test
-gui-test: build
-	@tools/ensure-deps.sh xvfb xauth zenity xdotool imagemagick openbox
+gui-test: build $(DEPS)/gui.ok
 	xvfb-run -a -s "-screen 0 1280x1024x24" tools/desktop-tests.sh $(BUILD)
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
+# The layout of every C++ file, as clang-format 14 sets it out.
+format: $(DEPS)/format.ok
+	tools/check-format.sh clang-format-14
+
 # Any report of either sanitizer, in a test or in the binary that the
 # end-to-end tests run, fails the run.
 sanitize: deps
-	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug \
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DLOTRANO_WERROR=$(WERROR) \
 	  -DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)" >/dev/null
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 
-bench:
-	@tools/ensure-deps.sh cmake g++ make libgtest-dev libbenchmark-dev
+bench: $(DEPS)/bench.ok
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DLOTRANO_BENCH=ON -DLOTRANO_TESTS=OFF >/dev/null
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target lotrano_bench
 	$(BENCH_BUILD)/lotrano_bench
 
-fuzz:
-	@tools/ensure-deps.sh cmake make clang libclang-rt-14-dev
+fuzz: $(DEPS)/fuzz.ok
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DLOTRANO_FUZZ=ON -DLOTRANO_TESTS=OFF >/dev/null
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target lotrano_fuzz
@@ -69,20 +87,18 @@ fuzz:
 
 .PHONY: windows windows-test
 
-windows:
-	@tools/ensure-deps.sh cmake make g++-mingw-w64-x86-64
+windows: $(DEPS)/windows.ok
 	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-	  -DCMAKE_BUILD_TYPE=Release -DLOTRANO_TESTS=OFF >/dev/null
+	  -DCMAKE_BUILD_TYPE=Release -DLOTRANO_TESTS=OFF -DLOTRANO_WERROR=$(WERROR) >/dev/null
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target lotrano
 	@echo "Windows program: $(WINDOWS_BUILD)/lotrano.exe"
 
 # The Wine tests run in one process, so that Wine's prefix is made once.
-windows-test:
-	@tools/ensure-deps.sh cmake g++ make libgtest-dev wine wine64 xvfb xauth xdotool imagemagick
+windows-test: $(DEPS)/build.ok $(DEPS)/wine.ok
 	$(MAKE) windows
 	$(MAKE) build BUILD=$(WINDOWS_TEST_BUILD)
 	LOTRANO_WINDOWS_EXE="$(CURDIR)/$(WINDOWS_BUILD)/lotrano.exe" LOTRANO_REQUIRE_WINE=1 \
 	  xvfb-run -a $(WINDOWS_TEST_BUILD)/lotrano_tests --gtest_filter='WineSession.*'
 
 clean:
-	rm -rf $(BUILD) $(BENCH_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)
+	rm -rf $(BUILD) $(BENCH_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) $(DEPS)
