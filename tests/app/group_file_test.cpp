@@ -5,13 +5,13 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "host/text/fixed_text.h"
 #include "support/fatal_matchers.h"
+#include "support/scratch_directory.h"
 
 namespace lotrano {
 namespace {
@@ -313,22 +313,14 @@ TEST(GroupFile, SecondPassNeverGrowsTheListAndLeavesMissingNamesBlank) {
 // A scratch folder of its own, removed afterwards.
 class GroupFileOnDisk : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = fs::temp_directory_path() / ("lotrano_group_" + std::string(info->name()) + "_" +
-                                           std::to_string(std::random_device{}()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
   std::string write(const std::string& name, const std::string& bytes) {
     const fs::path path = folder_ / name;
-    std::ofstream(path, std::ios::binary) << bytes;
+    writeWholeFile(path, bytes);
     return path.string();
   }
 
-  fs::path folder_;
+  ScratchDirectory scratch_{ScratchDirectory::kStayOutside};
+  const fs::path& folder_ = scratch_.path();
 };
 
 TEST_F(GroupFileOnDisk, ReadsAFileAndReadsItTwice) {

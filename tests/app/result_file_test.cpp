@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <random>
 #include <sstream>
 #include <string>
 #include <system_error>
@@ -14,6 +13,8 @@
 
 #include "host/text/text_layout.h"
 #include "support/fatal_matchers.h"
+#include "support/scratch_directory.h"
+#include "support/tree_snapshot.h"
 
 namespace lotrano {
 namespace {
@@ -125,26 +126,8 @@ TEST(ResultFileName, OtherCharacterAfterTheBracketIsAConversionError) {
 // Runs each test in a fresh temporary directory that is the current directory.
 class ResultFileInDirectory : public ::testing::Test {
  protected:
-  void SetUp() override {
-    previous_ = fs::current_path();
-    std::random_device random;
-    for (int attempt = 0; attempt < 100 && directory_.empty(); ++attempt) {
-      const fs::path candidate =
-          fs::temp_directory_path() / ("lotrano_result_" + std::to_string(random()));
-      if (fs::create_directory(candidate)) directory_ = candidate;
-    }
-    ASSERT_FALSE(directory_.empty());
-    fs::current_path(directory_);
-  }
-
-  void TearDown() override {
-    fs::current_path(previous_);
-    std::error_code ignored;
-    if (!directory_.empty()) fs::remove_all(directory_, ignored);
-  }
-
   void clear() {
-    for (const auto& entry : fs::directory_iterator(directory_)) fs::remove_all(entry.path());
+    for (const auto& entry : fs::directory_iterator(scratch_.path())) fs::remove_all(entry.path());
   }
 
   // An earlier result file, with content of its own.
@@ -154,25 +137,20 @@ class ResultFileInDirectory : public ::testing::Test {
 
   // Every entry below the directory, with a file's content or its kind.
   std::map<std::string, std::string> snapshot() const {
-    std::map<std::string, std::string> entries;
-    for (const auto& entry : fs::recursive_directory_iterator(directory_)) {
-      const std::string name = fs::relative(entry.path(), directory_).string();
-      if (entry.is_symlink()) {
-        entries[name] = "<link to " + fs::read_symlink(entry.path()).string() + ">";
-      } else if (entry.is_directory()) {
-        entries[name] = "<directory>";
+    std::map<std::string, std::string> shown;
+    for (const auto& [name, entry] : snapshotTree(scratch_.path())) {
+      if (entry.type == fs::file_type::symlink) {
+        shown[name] = "<link to " + entry.content + ">";
+      } else if (entry.type == fs::file_type::directory) {
+        shown[name] = "<directory>";
       } else {
-        std::ifstream in(entry.path(), std::ios::binary);
-        std::ostringstream content;
-        content << in.rdbuf();
-        entries[name] = content.str();
+        shown[name] = entry.content;
       }
     }
-    return entries;
+    return shown;
   }
 
-  fs::path previous_;
-  fs::path directory_;
+  ScratchDirectory scratch_;
   std::ostringstream diagnostics_;
 };
 

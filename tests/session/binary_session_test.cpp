@@ -8,6 +8,7 @@
 #include <regex>
 
 #include "alloc/batch_draw.h"
+#include "support/tree_snapshot.h"
 
 namespace {
 
@@ -16,14 +17,6 @@ namespace fs = std::filesystem;
 constexpr const char* kGroup311 =
     "Grupa 311 AC\r\nNr. Nume si prenume\r\n1. Alfa Beta\r\n2. Gama Delta Epsilon\r\n"
     "3. Zeta Eta Teta\r\n4. Iota Kapa\r\n";
-
-std::vector<std::string> entries(const fs::path& directory) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(directory))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 // The report's table rows: the lines after the column heads up to the first empty line.
 std::string tableOf(const std::string& report) {

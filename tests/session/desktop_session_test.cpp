@@ -20,6 +20,7 @@
 
 #include "host/platform/child_process.h"
 #include "support/scratch_directory.h"
+#include "support/tree_snapshot.h"
 
 namespace {
 
@@ -201,15 +202,6 @@ class Desktop {
     }                                                                         \
   } while (false)
 
-std::vector<std::string> entries(const fs::path& directory) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(directory)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 TEST(DesktopSession, NameTypedIntoTheGroupDialogIsTheGroupFile) {
   REQUIRE_DESKTOP();
   ScratchDirectory scratch;
@@ -231,7 +223,7 @@ TEST(DesktopSession, NameTypedIntoTheGroupDialogIsTheGroupFile) {
       << run.out;
   EXPECT_EQ(run.err.find(kGroupTitle), std::string::npos) << "no console chooser: " << run.err;
   EXPECT_EQ(entries(scratch.path()),
-            (std::vector<std::string>{"Dat", "Probleme Examen Nr_1 (1-6) Grupa 311 AC.rez",
+            (std::vector<std::string>{"Dat/", "Probleme Examen Nr_1 (1-6) Grupa 311 AC.rez",
                                       "Seed_1 (1-6) Grupa 311 AC.dat"}));
 }
 

@@ -74,7 +74,7 @@ struct FaultCase {
 // with the teacher's files (a group file in Dat/, an earlier result and seed
 // file); io/ holds the session's input and output, outside the tree.
 struct PreparedRun {
-  std::unique_ptr<RunScratch> scratch;
+  std::unique_ptr<ScratchDirectory> scratch;
   fs::path tree;
   fs::path run;
   TreeSnapshot before;
@@ -84,7 +84,7 @@ struct PreparedRun {
 PreparedRun prepare(const FaultCase& c, const fs::path& base, const std::string& prefix,
                     const std::string& binary) {
   PreparedRun prepared;
-  prepared.scratch = std::make_unique<RunScratch>(base);
+  prepared.scratch = std::make_unique<ScratchDirectory>(ScratchDirectory::kStayOutside, base);
   const fs::path root = prepared.scratch->path();
   // Reachable for an unprivileged run; the run's folder sets its own bits.
   fs::permissions(root, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
@@ -490,7 +490,7 @@ TEST(FaultSession, TheEleventhRunOfANameIsRefusedAndGapsAreFilled) {
 }
 
 TEST(FaultSession, RunsRacingForOneNameEndWithAFileEach) {
-  RunScratch scratch;
+  ScratchDirectory scratch(ScratchDirectory::kStayOutside);
   const fs::path run = scratch.path() / "tree" / "run";
   fs::create_directories(run / "Dat");
   writeWholeFile(run / "Dat" / "grupa.dat", kGroup311);
@@ -591,7 +591,7 @@ TEST(FaultSession, UnprivilegedRunsMeetTheFileSystemsRefusals) {
   const fs::path base = worldReachableFolder();
   if (base.empty()) GTEST_SKIP() << "no folder that the user nobody can reach";
   // The build may lie under a folder that nobody cannot enter.
-  RunScratch binaryFolder(base);
+  ScratchDirectory binaryFolder(ScratchDirectory::kStayOutside, base);
   fs::permissions(binaryFolder.path(), fs::perms::owner_all | fs::perms::others_read |
                                            fs::perms::others_exec | fs::perms::group_read |
                                            fs::perms::group_exec);

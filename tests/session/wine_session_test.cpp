@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "session/binary_session.h"
+#include "support/tree_snapshot.h"
 
 namespace {
 
@@ -219,15 +220,6 @@ const std::regex kStamp("[0-9]{4}-[0-9]{2}-[0-9]{2}   [0-9]{2}:[0-9]{2}:[0-9]{2}
 
 std::string withoutStamp(const std::string& text) {
   return std::regex_replace(text, kStamp, "<date>   <time>");
-}
-
-std::vector<std::string> entries(const fs::path& directory) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(directory)) {
-    names.push_back(entry.path().filename().string() + (entry.is_directory() ? "/" : ""));
-  }
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 bool writable(const fs::path& path) {

@@ -1,8 +1,12 @@
-// A fresh temporary directory that becomes the current directory for the
-// lifetime of the object, so that tests can create result and seed files
-// exactly where the program creates them. Removed afterwards.
+// A fresh temporary directory for one test, removed afterwards with all it
+// holds (read-only files and folders included). By default it becomes the
+// current directory for its lifetime, so that a test finds result and seed
+// files exactly where the program creates them; a directory made with
+// kStayOutside leaves the current directory alone, so that runs can be
+// prepared side by side and go on at the same time.
 #pragma once
 
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -12,27 +16,42 @@
 
 class ScratchDirectory {
  public:
-  ScratchDirectory() : previous_(std::filesystem::current_path()) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "lotrano-test-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-    std::filesystem::current_path(path_);
+  enum Mode { kEnter, kStayOutside };
+
+  explicit ScratchDirectory(Mode mode = kEnter, const std::filesystem::path& base =
+                                                    std::filesystem::temp_directory_path())
+      : entered_(mode == kEnter) {
+    std::string pattern = (base / "lotrano-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) return;
+    path_ = pattern;
+    if (entered_) {
+      previous_ = std::filesystem::current_path();
+      std::filesystem::current_path(path_);
+    }
   }
   ~ScratchDirectory() {
+    namespace fs = std::filesystem;
     std::error_code ignored;
-    std::filesystem::current_path(previous_, ignored);
-    // Read-only result files must not stop the clean-up.
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored)) {
-      std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
-                                   std::filesystem::perm_options::add, ignored);
+    if (entered_ && !previous_.empty()) fs::current_path(previous_, ignored);
+    if (path_.empty()) return;
+    // Read-only files and folders must not stop the clean-up; links are left
+    // as they are, so that nothing outside is touched.
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+    for (const auto& entry : fs::recursive_directory_iterator(path_, ignored)) {
+      if (!entry.is_symlink(ignored)) {
+        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+      }
     }
-    std::filesystem::remove_all(path_, ignored);
+    fs::remove_all(path_, ignored);
   }
   ScratchDirectory(const ScratchDirectory&) = delete;
   ScratchDirectory& operator=(const ScratchDirectory&) = delete;
 
+  // Empty when the directory could not be made.
   const std::filesystem::path& path() const { return path_; }
 
  private:
+  bool entered_;
   std::filesystem::path previous_;
   std::filesystem::path path_;
 };

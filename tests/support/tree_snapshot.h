@@ -4,12 +4,12 @@
 // was already on disk as it was and added exactly the files it should.
 #pragma once
 
-#include <stdlib.h>
-
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "support/scratch_directory.h"
 
@@ -68,33 +68,12 @@ inline std::string treeChanges(const TreeSnapshot& before, const TreeSnapshot& a
   return changes;
 }
 
-// A fresh directory under `base` for one run's files, removed afterwards.
-// Unlike ScratchDirectory it leaves the test's current directory alone, so
-// that runs can be prepared side by side and go on at the same time.
-class RunScratch {
- public:
-  explicit RunScratch(const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
-    std::string pattern = (base / "lotrano-fault-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+// The names of a directory's entries, sorted; a folder's name ends in "/".
+inline std::vector<std::string> entries(const std::filesystem::path& directory) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+    names.push_back(entry.path().filename().string() + (entry.is_directory() ? "/" : ""));
   }
-  ~RunScratch() {
-    namespace fs = std::filesystem;
-    if (path_.empty()) return;
-    std::error_code ignored;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-    for (const auto& entry : fs::recursive_directory_iterator(path_, ignored)) {
-      if (!entry.is_symlink(ignored)) {
-        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-      }
-    }
-    fs::remove_all(path_, ignored);
-  }
-  RunScratch(const RunScratch&) = delete;
-  RunScratch& operator=(const RunScratch&) = delete;
-
-  // Empty when the directory could not be made.
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+  std::sort(names.begin(), names.end());
+  return names;
+}

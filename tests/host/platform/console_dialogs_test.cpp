@@ -6,12 +6,12 @@
 #include <fstream>
 #include <iostream>
 #include <optional>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "host/text/characters.h"
+#include "support/scratch_directory.h"
 
 namespace lotrano {
 namespace {
@@ -58,20 +58,15 @@ std::vector<std::string> linesOf(const std::string& text) {
 // "alt" folder beside the optional "Dat" one; removed afterwards.
 class ConsoleChooser : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root_ =
-        fs::temp_directory_path() / ("lotrano_chooser_" + std::to_string(std::random_device{}()));
-    fs::remove_all(root_);
-    fs::create_directories(root_ / "alt");
-  }
-  void TearDown() override { fs::remove_all(root_); }
+  void SetUp() override { fs::create_directories(root_ / "alt"); }
 
   void touch(const fs::path& relative) { std::ofstream(root_ / relative) << "Grupa 1\n"; }
   std::string under(const fs::path& relative) const {
     return (root_ / relative).lexically_normal().string();
   }
 
-  fs::path root_;
+  ScratchDirectory scratch_{ScratchDirectory::kStayOutside};
+  const fs::path& root_ = scratch_.path();
 };
 
 TEST_F(ConsoleChooser, StartsInDatWhenItExistsAndInTheCurrentDirectoryOtherwise) {
