@@ -1,0 +1,36 @@
+# Removes every file listed in an install manifest (run by the `uninstall`
+# target), then the documentation folder when nothing else is left in it.
+# Folders shared with other programs (bin, man1) stay.
+#   cmake -DMANIFEST=<install_manifest.txt> -DDOCDIR=<doc folder> -P uninstall.cmake
+if(NOT EXISTS "${MANIFEST}")
+  message(FATAL_ERROR "Nothing to uninstall: ${MANIFEST} does not exist")
+endif()
+file(STRINGS "${MANIFEST}" installed)
+set(folders)
+foreach(file ${installed})
+  if(IS_SYMLINK "${file}" OR EXISTS "${file}")
+    message(STATUS "Removing ${file}")
+    file(REMOVE "${file}")
+    if(IS_SYMLINK "${file}" OR EXISTS "${file}")
+      message(FATAL_ERROR "Could not remove ${file}")
+    endif()
+  else()
+    message(STATUS "Already gone: ${file}")
+  endif()
+  get_filename_component(folder "${file}" DIRECTORY)
+  list(APPEND folders "${folder}")
+endforeach()
+# The manifest holds the paths that DESTDIR led to; the documentation
+# folder is matched at the end of each of them.
+list(REMOVE_DUPLICATES folders)
+list(SORT folders ORDER DESCENDING)
+foreach(folder ${folders})
+  string(FIND "${folder}/" "${DOCDIR}/" at)
+  if(NOT at EQUAL -1)
+    file(GLOB left "${folder}/*")
+    if(NOT left)
+      message(STATUS "Removing ${folder}")
+      file(REMOVE_RECURSE "${folder}")
+    endif()
+  endif()
+endforeach()
