@@ -63,8 +63,8 @@ set(LOTRANO_MAINTAINER "Lotrano Maintainers <lotrano@example.org>"
   CACHE STRING "Maintainer of the Debian package, a name and an address")
 set(CPACK_PACKAGE_CONTACT "${LOTRANO_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "random allocation of exam problems to a study group")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-lotrano hands out exam problems at random to the students of one study
+# The summary is the Description's first line; this is the text below it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "lotrano hands out exam problems at random to the students of one study
 group, so that no problem goes to two students while the range of problems
 lasts, and writes the allocation into a read-only report. A small seed file
 written beside the report draws the very same allocation again, number for
