@@ -114,9 +114,10 @@ install:
 	cmake --build $(RELEASE_BUILD) -j $(JOBS)
 	DESTDIR="$(DESTDIR)" cmake --install $(RELEASE_BUILD)
 
-# Removes every file that the last `make install` wrote.
+# Removes every file that the last `make install` wrote (give it the same
+# DESTDIR).
 uninstall:
-	cmake --build $(RELEASE_BUILD) --target uninstall
+	DESTDIR="$(DESTDIR)" cmake --build $(RELEASE_BUILD) --target uninstall
 
 # The Debian package, built with Debian's hardening flags and stripped.
 deb:

@@ -1,33 +1,37 @@
 # Removes every file listed in an install manifest (run by the `uninstall`
-# target), then the documentation folder when nothing else is left in it.
+# target), below $DESTDIR when it is set as it was for the installation;
+# then the folders under the documentation folder that are left empty.
 # Folders shared with other programs (bin, man1) stay.
-#   cmake -DMANIFEST=<install_manifest.txt> -DDOCDIR=<doc folder> -P uninstall.cmake
+#   DESTDIR=... cmake -DMANIFEST=<install_manifest.txt> -DDOCDIR=<doc folder> -P uninstall.cmake
 if(NOT EXISTS "${MANIFEST}")
   message(FATAL_ERROR "Nothing to uninstall: ${MANIFEST} does not exist")
 endif()
+set(destdir "$ENV{DESTDIR}")
 file(STRINGS "${MANIFEST}" installed)
 set(folders)
 foreach(file ${installed})
-  if(IS_SYMLINK "${file}" OR EXISTS "${file}")
-    message(STATUS "Removing ${file}")
-    file(REMOVE "${file}")
-    if(IS_SYMLINK "${file}" OR EXISTS "${file}")
-      message(FATAL_ERROR "Could not remove ${file}")
+  set(path "${destdir}${file}")
+  if(IS_SYMLINK "${path}" OR EXISTS "${path}")
+    message(STATUS "Removing ${path}")
+    file(REMOVE "${path}")
+    if(IS_SYMLINK "${path}" OR EXISTS "${path}")
+      message(FATAL_ERROR "Could not remove ${path}")
     endif()
   else()
-    message(STATUS "Already gone: ${file}")
+    message(STATUS "Already gone: ${path}")
   endif()
-  get_filename_component(folder "${file}" DIRECTORY)
-  list(APPEND folders "${folder}")
+  get_filename_component(folder "${path}" DIRECTORY)
+  string(FIND "${folder}/" "${destdir}${DOCDIR}/" at)
+  if(at EQUAL 0)
+    list(APPEND folders "${folder}")
+  endif()
 endforeach()
-# The manifest holds the paths that DESTDIR led to; the documentation
-# folder is matched at the end of each of them.
+# Deepest first, so that a folder emptied of its subfolders goes too.
 list(REMOVE_DUPLICATES folders)
 list(SORT folders ORDER DESCENDING)
 foreach(folder ${folders})
-  string(FIND "${folder}/" "${DOCDIR}/" at)
-  if(NOT at EQUAL -1)
-    file(GLOB left "${folder}/*")
+  if(IS_DIRECTORY "${folder}")
+    file(GLOB left "${folder}/*" "${folder}/.*")
     if(NOT left)
       message(STATUS "Removing ${folder}")
       file(REMOVE_RECURSE "${folder}")

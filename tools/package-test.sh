@@ -3,7 +3,9 @@
 # warning; `dpkg -i` installs it; the manual pages are found; the installed
 # lotrano makes one allocation in a scratch folder, and the installed
 # lotrano-verify finds that report matching its seed file; `dpkg --purge`
-# removes it and leaves none of its files behind. Runs as root (it installs
+# removes it and leaves none of its files behind. Then `make install` and
+# `make uninstall` below a scratch DESTDIR put the same files and take them
+# all away. Runs as root (it installs
 # into the system) and refuses when a lotrano package is installed already.
 #   tools/package-test.sh build-deb/lotrano_1.0.0_amd64.deb
 set -euo pipefail
@@ -110,6 +112,21 @@ if [ ${#left[@]} -gt 0 ]; then
 fi
 dpkg-query -W lotrano > /dev/null 2>&1 && fail "dpkg still knows the package"
 command -v lotrano > /dev/null && fail "lotrano is still on the PATH"
+
+step "make install and make uninstall below DESTDIR"
+dest="$scratch/dest"
+make install DESTDIR="$dest" PREFIX=/usr/local > "$scratch/install.log" 2>&1 ||
+  { cat "$scratch/install.log"; fail "make install failed"; }
+installed_files=$(cd "$dest" && find . -type f | sed 's/^\.//' | sort)
+echo "$installed_files"
+[ "$installed_files" = "$(sed 's|^/usr/|/usr/local/|' <<<"$expected" | sort)" ] ||
+  fail "make install wrote other files than the package holds"
+[ "$(find "$dest" -type d ! -perm 0755 | wc -l)" -eq 0 ] || fail "a folder is not rwxr-xr-x"
+make uninstall DESTDIR="$dest" > "$scratch/uninstall.log" 2>&1 ||
+  { cat "$scratch/uninstall.log"; fail "make uninstall failed"; }
+left_files=$(find "$dest" -type f)
+[ -z "$left_files" ] || fail "left after make uninstall: $left_files"
+[ ! -e "$dest/usr/local/share/doc/lotrano" ] || fail "make uninstall left the doc folder"
 
 if [ "$failures" -gt 0 ]; then
   echo "package-test: $failures check(s) failed" >&2

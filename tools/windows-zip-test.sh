@@ -108,6 +108,7 @@ for wait in $(seq 20); do
   sleep 0.5
 done
 kill -- -"$driver" 2> /dev/null || true
+ls -l "$work"
 report="Probleme Examen Nr_1 (1-6) Grupa 311.rez"
 seed="Seed_1 (1-6) Grupa 311.dat"
 [ -s "$answered" ] || fail "the group dialog was not shown and cancelled"

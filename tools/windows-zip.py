@@ -53,7 +53,7 @@ def markdown_as_text(markdown):
         if heading:
             title = inline_text(heading.group(2))
             lines.append(title)
-            underline = {1: "=", 2: "-"}.get(len(heading.group(1)))
+            underline = {1: "=", 2: "-", 3: "~"}.get(len(heading.group(1)))
             if underline:
                 lines.append(underline * len(title))
             continue
