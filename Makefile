@@ -152,5 +152,5 @@ package-test:
 windows-zip-test:
 	@tools/ensure-deps.sh wine wine64 xvfb xauth xdotool unzip python3
 	$(MAKE) windows-zip
-	LOTRANO_WINEPREFIX="$(CURDIR)/$(WINDOWS_TEST_BUILD)/wineprefix" \
+	LOTRANO_WINEPREFIX="$(abspath $(WINDOWS_TEST_BUILD))/wineprefix" \
 	  xvfb-run -a tools/windows-zip-test.sh $(WINDOWS_ZIP)
