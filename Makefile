@@ -23,7 +23,7 @@ RELEASE_BUILD ?= build-release
 DEB_BUILD ?= build-deb
 PREFIX ?= /usr/local
 VERSION := $(shell sed -n 's/^project.lotrano VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-DEB_FILE = $(DEB_BUILD)/lotrano_$(VERSION)_amd64.deb
+DEB_FILE = $(DEB_BUILD)/lotrano_$(VERSION)_$(shell dpkg --print-architecture 2>/dev/null || echo amd64).deb
 WINDOWS_ZIP = $(WINDOWS_BUILD)/lotrano-$(VERSION)-win64.zip
 # Sub-makes (cmake's among them) do not announce their folders.
 MAKEFLAGS += --no-print-directory
