@@ -5,6 +5,9 @@
 # (tools/run-fuzz.sh), `make bench` builds and runs the benchmarks.
 # `make windows` cross-builds lotrano.exe; `make windows-test` runs it under
 # Wine against the Linux build.
+# `make install` / `make uninstall` (PREFIX, DESTDIR), `make deb` (the Debian
+# package), `make windows-zip` (the Windows zip); `make package-test` and
+# `make windows-zip-test` install and run what they hold.
 BUILD ?= build
 BENCH_BUILD ?= build-bench
 SANITIZE_BUILD ?= build-asan
@@ -20,6 +23,15 @@ WERROR ?= OFF
 # Each set of Debian packages is checked once; the stamp in .deps/ spares the
 # package manager on every later build (`make clean` forgets them).
 DEPS = .deps
+# A release build without tests for `make install`, another for the package.
+RELEASE_BUILD ?= build-release
+DEB_BUILD ?= build-deb
+PREFIX ?= /usr/local
+VERSION := $(shell sed -n 's/^project.lotrano VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+DEB_FILE = $(DEB_BUILD)/lotrano_$(VERSION)_$(shell dpkg --print-architecture 2>/dev/null || echo amd64).deb
+WINDOWS_ZIP = $(WINDOWS_BUILD)/lotrano-$(VERSION)-win64.zip
+# Sub-makes (cmake's among them) do not announce their folders.
+MAKEFLAGS += --no-print-directory
 
 .PHONY: all deps configure build run test format sanitize bench fuzz clean
 
@@ -36,7 +48,9 @@ PACKAGES_gui = xvfb xauth zenity xdotool imagemagick openbox
 PACKAGES_bench = cmake g++ make libgtest-dev libbenchmark-dev
 PACKAGES_fuzz = cmake make clang libclang-rt-14-dev
 PACKAGES_windows = cmake make g++-mingw-w64-x86-64
-PACKAGES_wine = wine wine64 xvfb xauth xdotool imagemagick
+PACKAGES_wine = wine wine64 xvfb xauth xdotool imagemagick unzip python3
+PACKAGES_deb = cmake g++ make dpkg-dev file
+PACKAGES_package = lintian dpkg-dev man-db
 
 deps: $(DEPS)/build.ok
 
@@ -46,11 +60,14 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: configure
-	cmake --build $(BUILD) -j $(JOBS) --target lotrano
+# Only the program shows: the build speaks only when it fails.
+run: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target lotrano >$(BUILD)/run-build.log 2>&1 || \
+	  { cat $(BUILD)/run-build.log; exit 1; }
 	@mkdir -p run/Dat
 	@[ -e run/Dat/grupa_311.dat ] || cp samples/grupa_311.dat run/Dat/
-	cd run && ../$(BUILD)/lotrano
+	@cd run && ../$(BUILD)/lotrano
 
 # The desktop dialog tests, under Xvfb: zenity's windows driven with xdotool,
 # a screenshot of each left in $(BUILD)/screenshots/.
@@ -101,4 +118,52 @@ windows-test: $(DEPS)/build.ok $(DEPS)/wine.ok
 	  xvfb-run -a $(WINDOWS_TEST_BUILD)/lotrano_tests --gtest_filter='WineSession.*'
 
 clean:
-	rm -rf $(BUILD) $(BENCH_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) $(DEPS)
+	rm -rf $(BUILD) $(BENCH_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) \
+	  $(RELEASE_BUILD) $(DEB_BUILD) $(DEPS)
+
+.PHONY: install uninstall deb windows-zip package-test windows-zip-test
+
+# Both programs, their manual pages and the documentation under PREFIX
+# (/usr/local by default), below DESTDIR when it is set.
+install: $(DEPS)/build.ok
+	cmake -S . -B $(RELEASE_BUILD) -DCMAKE_BUILD_TYPE=Release -DLOTRANO_TESTS=OFF \
+	  -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
+	cmake --build $(RELEASE_BUILD) -j $(JOBS)
+	DESTDIR="$(DESTDIR)" cmake --install $(RELEASE_BUILD)
+
+# Removes every file that the last `make install` wrote (give it the same
+# DESTDIR).
+uninstall:
+	DESTDIR="$(DESTDIR)" cmake --build $(RELEASE_BUILD) --target uninstall
+
+# The Debian package, built with Debian's hardening flags and stripped.
+deb: $(DEPS)/deb.ok
+	cmake -S . -B $(DEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DLOTRANO_TESTS=OFF \
+	  -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DCMAKE_CXX_FLAGS="$$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CPPFLAGS) $$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get LDFLAGS)" >/dev/null
+	cmake --build $(DEB_BUILD) -j $(JOBS)
+	rm -f $(DEB_FILE)
+	cd $(DEB_BUILD) && cpack -G DEB >/dev/null
+	@echo "Debian package: $(DEB_FILE)"
+
+# The Windows zip: both programs, the guide, the README and the sample group
+# file, from the cross build.
+windows-zip: $(DEPS)/windows.ok
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DLOTRANO_TESTS=OFF -DLOTRANO_WERROR=$(WERROR) >/dev/null
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	python3 tools/windows-zip.py $(WINDOWS_BUILD) $(WINDOWS_ZIP)
+
+# Builds the package, checks it with lintian, installs it, runs what it holds
+# and removes it again (as root: it installs into the system).
+package-test: $(DEPS)/package.ok
+	$(MAKE) deb
+	tools/package-test.sh $(DEB_FILE)
+
+# Builds the zip, checks its files, unpacks it and runs the programs in it
+# under Wine, the group dialog answered through xdotool on Xvfb.
+windows-zip-test: $(DEPS)/wine.ok
+	$(MAKE) windows-zip
+	LOTRANO_WINEPREFIX="$(abspath $(WINDOWS_TEST_BUILD))/wineprefix" \
+	  xvfb-run -a tools/windows-zip-test.sh $(WINDOWS_ZIP)

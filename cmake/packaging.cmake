@@ -1,0 +1,92 @@
+# What `make install` puts on a system and what `make deb` packs: the
+# programs, their manual pages, the README, the teachers' guide and the
+# sample group file under the documentation folder, and the Debian copyright
+# and changelog. Included at the end of CMakeLists.txt, once every program
+# target exists; lotrano-verify joins wherever the tree builds it.
+include(GNUInstallDirs)
+
+# Folders that the installation makes are rwxr-xr-x whatever the umask.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+  OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+set(lotrano_programs lotrano)
+if(TARGET lotrano-verify)
+  list(APPEND lotrano_programs lotrano-verify)
+endif()
+
+# Manual pages and the changelog are installed compressed, as Debian wants
+# them: at the best compression and without a name or time stamp inside, so
+# that two builds of the same text give the same bytes.
+find_program(GZIP_PROGRAM gzip REQUIRED)
+set(lotrano_compressed)
+function(lotrano_gzip source compressed)
+  add_custom_command(OUTPUT ${compressed}
+    COMMAND ${GZIP_PROGRAM} -9n -c ${source} > ${compressed}
+    DEPENDS ${source}
+    COMMENT "Compressing ${source}"
+    VERBATIM)
+  set(lotrano_compressed ${lotrano_compressed} ${compressed} PARENT_SCOPE)
+endfunction()
+
+foreach(program ${lotrano_programs})
+  lotrano_gzip(${CMAKE_SOURCE_DIR}/man/${program}.1 ${CMAKE_BINARY_DIR}/man/${program}.1.gz)
+endforeach()
+lotrano_gzip(${CMAKE_SOURCE_DIR}/packaging/changelog ${CMAKE_BINARY_DIR}/doc/changelog.gz)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/man ${CMAKE_BINARY_DIR}/doc)
+add_custom_target(lotrano_compressed_docs ALL DEPENDS ${lotrano_compressed})
+
+install(TARGETS ${lotrano_programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+foreach(program ${lotrano_programs})
+  install(FILES ${CMAKE_BINARY_DIR}/man/${program}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
+install(FILES
+  ${CMAKE_SOURCE_DIR}/README.md
+  ${CMAKE_SOURCE_DIR}/docs/ghid.md
+  ${CMAKE_SOURCE_DIR}/packaging/copyright
+  ${CMAKE_BINARY_DIR}/doc/changelog.gz
+  DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/samples/grupa_311.dat
+  DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+
+# `make uninstall`: removes every file that the last installation from this
+# build folder wrote, as listed in its install_manifest.txt.
+add_custom_target(uninstall
+  COMMAND ${CMAKE_COMMAND} -DMANIFEST=${CMAKE_BINARY_DIR}/install_manifest.txt
+    -DDOCDIR=${CMAKE_INSTALL_FULL_DOCDIR}
+    -P ${CMAKE_SOURCE_DIR}/cmake/uninstall.cmake
+  VERBATIM)
+
+# The Debian package (`cpack -G DEB`, run by `make deb`).
+set(CPACK_PACKAGE_NAME lotrano)
+set(CPACK_PACKAGE_VENDOR "lotrano")
+set(LOTRANO_MAINTAINER "Lotrano Maintainers <lotrano@example.org>"
+  CACHE STRING "Maintainer of the Debian package, a name and an address")
+set(CPACK_PACKAGE_CONTACT "${LOTRANO_MAINTAINER}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "random allocation of exam problems to a study group")
+# The summary is the Description's first line; this is the text below it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "lotrano hands out exam problems at random to the students of one study
+group, so that no problem goes to two students while the range of problems
+lasts, and writes the allocation into a read-only report. A small seed file
+written beside the report draws the very same allocation again, number for
+number, at any later time: the teacher's proof that the draw was fair.
+
+The group is read from a plain text list of the students or typed at the
+console; all prompts and reports are in Romanian. On a desktop the files are
+chosen in zenity's dialogs, elsewhere at the console.")
+if(TARGET lotrano-verify)
+  string(APPEND CPACK_DEBIAN_PACKAGE_DESCRIPTION "
+
+lotrano-verify checks a report against its seed file (and, when given, the
+group file) and says whether the report is the allocation that seed file
+draws.")
+endif()
+set(CPACK_DEBIAN_PACKAGE_SECTION education)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS zenity)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+include(CPack)

@@ -1,0 +1,135 @@
+#!/usr/bin/env bash
+# Checks the Debian package as a user meets it: lintian finds no error and no
+# warning; `dpkg -i` installs it; the manual pages are found; the installed
+# lotrano makes one allocation in a scratch folder, and the installed
+# lotrano-verify finds that report matching its seed file; `dpkg --purge`
+# removes it and leaves none of its files behind. Then `make install` and
+# `make uninstall` below a scratch DESTDIR put the same files and take them
+# all away. Runs as root (it installs
+# into the system) and refuses when a lotrano package is installed already.
+#   tools/package-test.sh build-deb/lotrano_1.0.0_amd64.deb
+set -euo pipefail
+cd "$(dirname "$0")/.."
+deb=${1:?the .deb to test}
+failures=0
+step() { echo "== $*"; }
+fail() { echo "FAILED: $*" >&2; failures=$((failures + 1)); }
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "package-test installs the package into the system: run it as root" >&2
+  exit 1
+fi
+if dpkg-query -W -f='${Status}' lotrano 2>/dev/null | grep -q 'installed'; then
+  echo "a lotrano package is installed already; remove it first (dpkg --purge lotrano)" >&2
+  exit 1
+fi
+
+# lotrano-verify belongs in the package wherever the tree builds it.
+expect_verify=no
+[ -f src/verify_main.cpp ] && expect_verify=yes
+
+step "contents of $deb"
+listing=$(dpkg-deb -c "$deb")
+echo "$listing"
+files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6 }')
+expected="/usr/bin/lotrano
+/usr/share/doc/lotrano/README.md
+/usr/share/doc/lotrano/changelog.gz
+/usr/share/doc/lotrano/copyright
+/usr/share/doc/lotrano/examples/grupa_311.dat
+/usr/share/doc/lotrano/ghid.md
+/usr/share/man/man1/lotrano.1.gz"
+if [ "$expect_verify" = yes ]; then
+  expected=$(printf '%s\n%s\n%s\n' "$expected" /usr/bin/lotrano-verify \
+    /usr/share/man/man1/lotrano-verify.1.gz)
+fi
+if [ "$(sort <<<"$files")" != "$(sort <<<"$expected")" ]; then
+  fail "the package's files are not the expected ones"
+  diff <(sort <<<"$expected") <(sort <<<"$files") || true
+fi
+if awk '$1 ~ /^d/ && $1 != "drwxr-xr-x" { found = 1 } END { exit !found }' <<<"$listing"; then
+  fail "a folder of the package is not rwxr-xr-x"
+fi
+
+step "lintian"
+lintian_output=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian reports errors or warnings"
+grep -v '^running with root privileges' <<<"$lintian_output" || true
+
+step "dpkg -i"
+dpkg -i "$deb"
+trap 'dpkg --purge lotrano > /dev/null 2>&1 || true' EXIT
+installed=$(dpkg -L lotrano)
+
+step "man pages"
+man -w lotrano || fail "man -w lotrano finds no page"
+if [ "$expect_verify" = yes ]; then
+  man -w lotrano-verify || fail "man -w lotrano-verify finds no page"
+  step "lotrano-verify --version"
+  version=$(lotrano-verify --version) || fail "lotrano-verify --version failed"
+  [ "$version" = "lotrano-verify 1.0.0" ] || fail "lotrano-verify --version printed: $version"
+fi
+
+step "an allocation with the installed lotrano"
+scratch=$(mktemp -d)
+trap 'dpkg --purge lotrano > /dev/null 2>&1 || true; rm -rf "$scratch"' EXIT
+# No display: the group chooser is the console stand-in, which an empty line
+# cancels; then the typed group, the count, the exam, the set, the range, a
+# new allocation, and a line for the closing key wait.
+status=0
+(cd "$scratch" && printf '\n311\n4\n1\n3\n1 6\n\n\n' |
+  env -u DISPLAY -u WAYLAND_DISPLAY lotrano > out.txt 2> err.txt) || status=$?
+report="Probleme Examen Nr_1 (1-6) Grupa 311.rez"
+seed="Seed_1 (1-6) Grupa 311.dat"
+[ "$status" -eq 0 ] || fail "lotrano ended with status $status: $(cat "$scratch/err.txt")"
+grep -q "Fisier de iesire: $report" "$scratch/out.txt" || fail "lotrano did not name its report"
+[ -f "$scratch/$report" ] || fail "no report $report"
+[ -f "$scratch/$seed" ] || fail "no seed file $seed"
+[ $((0$(stat -c %a "$scratch/$report") & 0200)) -eq 0 ] || fail "the report is not read-only"
+grep -q '^ Numar de Studenti:   4' "$scratch/$report" || fail "the report has no student count"
+
+if [ "$expect_verify" = yes ]; then
+  step "lotrano-verify on that report"
+  verdict=$(cd "$scratch" && lotrano-verify "$report") || fail "lotrano-verify ended with status $?"
+  echo "$verdict"
+  # A typed group has no names to check, so the verdict ends at the seed file.
+  [[ "$verdict" == "POTRIVIRE: $report corespunde fisierului seed "*"$seed" ]] ||
+    fail "lotrano-verify's verdict: $verdict"
+fi
+
+step "dpkg --purge"
+dpkg --purge lotrano
+trap 'rm -rf "$scratch"' EXIT
+left=()
+while IFS= read -r path; do
+  [ -z "$path" ] || [ "$path" = "/." ] && continue
+  # Folders that other packages share (/usr, /usr/bin, ...) stay, as they must.
+  if [ -e "$path" ] && { [ ! -d "$path" ] || [[ "$path" == /usr/share/doc/lotrano* ]]; }; then
+    left+=("$path")
+  fi
+done <<<"$installed"
+if [ ${#left[@]} -gt 0 ]; then
+  fail "left after removal: ${left[*]}"
+fi
+dpkg-query -W lotrano > /dev/null 2>&1 && fail "dpkg still knows the package"
+command -v lotrano > /dev/null && fail "lotrano is still on the PATH"
+
+step "make install and make uninstall below DESTDIR"
+dest="$scratch/dest"
+make install DESTDIR="$dest" PREFIX=/usr/local > "$scratch/install.log" 2>&1 ||
+  { cat "$scratch/install.log"; fail "make install failed"; }
+installed_files=$(cd "$dest" && find . -type f | sed 's/^\.//' | sort)
+echo "$installed_files"
+[ "$installed_files" = "$(sed 's|^/usr/|/usr/local/|' <<<"$expected" | sort)" ] ||
+  fail "make install wrote other files than the package holds"
+[ "$(find "$dest" -type d ! -perm 0755 | wc -l)" -eq 0 ] || fail "a folder is not rwxr-xr-x"
+make uninstall DESTDIR="$dest" > "$scratch/uninstall.log" 2>&1 ||
+  { cat "$scratch/uninstall.log"; fail "make uninstall failed"; }
+left_files=$(find "$dest" -type f)
+[ -z "$left_files" ] || fail "left after make uninstall: $left_files"
+[ ! -e "$dest/usr/local/share/doc/lotrano" ] || fail "make uninstall left the doc folder"
+
+if [ "$failures" -gt 0 ]; then
+  echo "package-test: $failures check(s) failed" >&2
+  exit 1
+fi
+echo "package-test: the package installs, runs and goes away cleanly"
