@@ -21,7 +21,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 all: build
 
 deps:
-	@tools/ensure-deps.sh cmake g++ make libgtest-dev
+	@tools/ensure-deps.sh cmake g++ make libgtest-dev python3
 
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
