@@ -157,7 +157,48 @@ def check_refusals(folder):
     return len(refused) + 1
 
 
-# --- 4. Against the binary --------------------------------------------------
+# --- 4. Reports written by hand --------------------------------------------
+
+
+def check_widened_fields(folder):
+    """A report with numbers wider than their fields, in both forms: the
+    width they need, and the asterisks of reports written before. Three
+    students over 0 to 999 from the words (24680, 13579) get 203, 682, 74."""
+    seed = os.path.join(folder, "wide.dat")
+    write(seed, seed_text([(24680, 13579)]))
+    unallocated = "".join(f"{i:5d}" for i in range(1000) if i not in (203, 682, 74))
+
+    def report(problems, problem_set):
+        names = ["Alfa Beta", "Gama Delta Epsilon", "Lambda-Omicron Niu Xi Sigma Pi Rhoan"]
+        # The name in columns 10 to 46; the problem from column 46 on, or
+        # from 48 on after a name of 36 characters.
+        rows = [f"{k + 1:4d}     " + (f"{names[k]:<38}{p:>2}" if len(names[k]) >= 36
+                                      else f"{names[k]:<36}{p:>2}")
+                for k, p in enumerate(problems)]
+        return "\r\n".join([
+            " Grupa: 311 AC", " Numar de Studenti:   3", "", " Problema de Examen Nr.: 1", "",
+            " Set de Probleme: #" + problem_set, " Numere Probleme: 0-999  (1000 probleme)", "",
+            " Nr_crt  Nume Student                        Numar_Problema_Examen", "", *rows,
+            "", "", " Probleme ne-alocate", unallocated, " (Numar de probleme: 997)", "",
+            " 2013-05-21   09:05:07", ""])
+
+    cases = [
+        (report(["203", "682", "74"], "12"), 0),
+        (report(["**", "**", "74"], "*"), 0),
+        (report(["203", "683", "74"], "12"), 2),
+        (report(["203", "682", "74"], "12").replace(unallocated, unallocated[5:]), 2),
+        (report([" 203", "682", "74"], "12"), 2),
+    ]
+    for k, (text, expected) in enumerate(cases):
+        path = os.path.join(folder, f"wide{k}.rez")
+        write(path, text)
+        status, out, err = run_redraw("--report", path, seed)
+        if status != expected:
+            fail(f"widened report {k}: status {status}, not {expected}: {out}{err}")
+    return len(cases)
+
+
+# --- 5. Against the binary --------------------------------------------------
 
 EDGE_WORDS = [0, 1, -1, INT32_MIN, INT32_MAX, 2147483562, 2147483563, 2147483398, 2147483399,
               -172, -171, -500, -499]
@@ -285,6 +326,16 @@ def check_binary(binary, rng, cases, folder):
             status, out, err = run_redraw(*args, process=case < 3)
             if status != 0 or not out.startswith("agree: "):
                 fail(f"{what}: redraw.py {args[1:]} gave {status}: {out}{err}")
+        if case % 20 == 0:
+            # The same answers again: the next variant of the name, [1], and
+            # its own seed file beside it.
+            seen["variant names"] += 1
+            subprocess.run([binary], input=answers, cwd=work, env=env, capture_output=True,
+                           text=True, timeout=60)
+            variant = report[: -len(".rez")] + "[1].rez"
+            status, out, err = run_redraw("--report", variant)
+            if status != 0:
+                fail(f"{what}: the variant [1] gave {status}: {out}{err}")
         if case % 4 == 0:
             seen["tampered copies"] += 1
             copy = os.path.join(work, "tampered.rez")
@@ -301,6 +352,23 @@ def check_binary(binary, rng, cases, folder):
     return ", ".join(f"{seen[key]} {key}" for key in sorted(seen))
 
 
+def check_new_allocations(binary, folder):
+    """Two new allocations (seeded from the clock, so each batch waits a
+    little): the base name and its variant [1], each checked against the seed
+    file found beside it."""
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    work = os.path.join(folder, "new allocations")
+    os.makedirs(work)
+    for name in ("Probleme Examen Nr_2 (1-6) Grupa 1234.rez",
+                 "Probleme Examen Nr_2 (1-6) Grupa 1234[1].rez"):
+        run = subprocess.run([binary], input="\n1234\n8\n2\n1\n1 6\n\n", cwd=work, env=env,
+                             capture_output=True, text=True, timeout=60)
+        status, out, err = run_redraw("--report", os.path.join(work, name))
+        if run.returncode != 0 or status != 0:
+            fail(f"new allocation {name}: {run.returncode} {run.stderr[-200:]}, {status} {out}{err}")
+    return 2
+
+
 def main(args):
     if not args or args[0].startswith("-"):
         print(__doc__.strip(), file=sys.stderr)
@@ -315,6 +383,8 @@ def main(args):
         check_sweep(rng, 300)
         print("300 batches swept and rescanned")
         print(f"{check_refusals(folder)} command lines refused or helped")
+        print(f"{check_widened_fields(folder)} reports with wide numbers")
+        print(f"{check_new_allocations(binary, folder)} new allocations by the binary")
         print(f"{cases} re-allocations by the binary: {check_binary(binary, rng, cases, folder)}")
     print("FAILED" if failures else "all agree", f"({len(failures)} failures)" if failures else "")
     return 1 if failures else 0
