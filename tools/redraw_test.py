@@ -8,10 +8,12 @@
 2. The one-sweep removal of repeats against rescanning from the first pair
    after every replacement, on small random batches.
 3. Wrong command lines and unreadable files: status 3.
-4. N random re-allocations by the real binary (typed groups and group files
-   with long and UTF-8 names, one to three batches, negative and empty
-   ranges, any seed words): its rows against redraw.py's, and
-   `redraw.py --report` on its reports (0) and on tampered copies (2).
+4. Reports with numbers too wide for their fields, in both forms.
+5. Two new allocations by the real binary, and N random re-allocations
+   (typed groups and group files with long and UTF-8 names, one to three
+   batches, negative and empty ranges, any seed words, variant names): its
+   rows against redraw.py's, and `redraw.py --report` on its reports (0) and
+   on tampered copies (2).
 Exit status 0 when everything agrees.
 """
 
@@ -291,7 +293,7 @@ def check_binary(binary, rng, cases, folder):
         write(chosen, seed_text(words, rng.randint(0, 2)))
         # Names only where every number fits its two columns: today's
         # program writes asterisks for wider ones.
-        with_names = (1 <= n <= 60 and start >= -9 and max(end, 2 * start - end) <= 99
+        with_names = (1 <= n <= 60 and start >= -9 and max(end, start + 1, 2 * start - end) <= 99
                       and rng.random() < 0.4)
         exam, problem_set = rng.choice([1, 2]), rng.randint(-9, 99)
         seen["groups with names"] += with_names
