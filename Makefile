@@ -42,7 +42,7 @@ $(DEPS)/%.ok:
 	@tools/ensure-deps.sh $(PACKAGES_$*)
 	@touch $@
 
-PACKAGES_build = cmake g++ make libgtest-dev
+PACKAGES_build = cmake g++ make libgtest-dev python3
 PACKAGES_format = clang-format-14
 PACKAGES_gui = xvfb xauth zenity xdotool imagemagick openbox
 PACKAGES_bench = cmake g++ make libgtest-dev libbenchmark-dev

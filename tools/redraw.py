@@ -1,0 +1,401 @@
+#!/usr/bin/env python3
+"""Draws a lotrano allocation again from its seed file, without lotrano.
+
+Written from docs/draw.md alone, as a second implementation of the draw that
+anyone can read and run with nothing but Python 3.
+
+  python3 tools/redraw.py SEED_FILE STUDENTS START END
+      prints one line per student, "row problem", in the order of the
+      report's rows (all batches).
+  python3 tools/redraw.py --report REPORT.rez [SEED_FILE]
+      says whether a report and its seed file agree. Without SEED_FILE the
+      seed file is looked for beside the report, under the name that goes
+      with the report's name, then under the older name.
+  python3 tools/redraw.py --help
+
+Exit status: 0 done (or the report agrees), 2 the report does not agree,
+3 a wrong command line or a file that cannot be read as a report or a seed
+file.
+"""
+
+import math
+import os
+import re
+import struct
+import sys
+
+FIRST_MODULUS, SECOND_MODULUS = 2147483563, 2147483399
+FIRST_MAX, SECOND_MAX = FIRST_MODULUS - 1, SECOND_MODULUS - 1
+
+
+class Unreadable(Exception):
+    """A file that cannot be read as a report or a seed file, or a group
+    that cannot be drawn over its range."""
+
+
+# --- The generator -------------------------------------------------------
+
+
+def word_into_range(word, largest):
+    """A seed word (any 32-bit value, read as unsigned) brought into
+    1..largest: 0 becomes largest; above largest, largest is taken off once
+    or twice."""
+    v = word & 0xFFFFFFFF
+    if v == 0:
+        return largest
+    while v > largest:
+        v -= largest
+    return v
+
+
+def to_single(x):
+    """x rounded to the nearest single-precision value, ties to even."""
+    return struct.unpack("<f", struct.pack("<f", x))[0]
+
+
+class Generator:
+    def __init__(self, first_word, second_word):
+        self.w1 = word_into_range(first_word, FIRST_MAX)
+        self.w2 = word_into_range(second_word, SECOND_MAX)
+
+    def uniform(self):
+        self.w1 = 40014 * self.w1 % FIRST_MODULUS
+        self.w2 = 40692 * self.w2 % SECOND_MODULUS
+        z = self.w1 - self.w2
+        if z <= 0:
+            z += FIRST_MAX
+        # z * 2^-31 is exact as a Python float; one rounding to single.
+        return to_single(z * 2.0**-31)
+
+
+# --- One batch ------------------------------------------------------------
+
+
+def to_int32(v):
+    return (v + 2**31) % 2**32 - 2**31
+
+
+def problem_of(u, start, end, count):
+    """The problem number for one uniform."""
+    p = to_single(u * to_single(count))  # both factors single: the product is exact
+    # The nearest integer, halves away from zero. |p| + 0.5 is exact in
+    # double precision whenever it could reach an integer (|p| >= 0.5).
+    k = math.floor(abs(p) + 0.5)
+    if p < 0:
+        k = -k
+    v = start + k
+    if v < start:
+        v = start
+    if v > end:
+        v = v + start - end
+    return to_int32(v)
+
+
+def distinct_values(count):
+    return count if count >= 2 else (2 if count == 1 else 1)
+
+
+def draw_batch(n, start, end, generator):
+    """n problem numbers, no two alike (n <= distinct_values(count))."""
+    count = end - start + 1
+    a = [problem_of(generator.uniform(), start, end, count) for _ in range(max(n, 0))]
+    # The sweep of docs/draw.md, which consumes the very uniforms that
+    # rescanning from the first pair after every replacement would.
+    held = set()  # the values at the positions before i, each there once
+    for i, v in enumerate(a):
+        for j in range(i + 1, len(a)):
+            if a[j] == v:
+                w = problem_of(generator.uniform(), start, end, count)
+                while w == v or w in held:
+                    w = problem_of(generator.uniform(), start, end, count)
+                a[j] = w
+        held.add(v)
+    return a
+
+
+def batch_sizes(students, count):
+    if students <= count:
+        return [students, 0, 0]
+    d = students - count
+    return [count, count, d - count] if d > count else [count, d, 0]
+
+
+def drawn_batches(sizes):
+    """Batch 1 is always drawn, even empty; batches 2 and 3 only with students."""
+    return [k for k in range(3) if k == 0 or sizes[k] > 0]
+
+
+# --- The seed file --------------------------------------------------------
+
+
+def read_lines(path, what):
+    try:
+        with open(path, "rb") as f:
+            data = f.read()
+    except OSError as e:
+        raise Unreadable(f"{path}: cannot read the {what}: {e.strerror}")
+    lines = data.split(b"\n")
+    if lines[-1] == b"":
+        lines.pop()
+    return [line[:-1] if line.endswith(b"\r") else line for line in lines]
+
+
+def read_seed_pairs(path, wanted):
+    """The first `wanted` entries of a seed file. An entry is a label line
+    (the next line that is not blank; what it says does not matter) and two
+    integers from the lines after it, separated by blanks or a comma; the
+    rest of the line holding the second one is passed over."""
+    lines = [line.decode("latin-1") for line in read_lines(path, "seed file")]
+    pairs = []
+    at = 0
+    for entry in range(1, wanted + 1):
+        while at < len(lines) and not lines[at].strip(" \t"):
+            at += 1
+        at += 1  # the label line
+        words = []
+        while len(words) < 2 and at < len(lines):
+            text = lines[at].strip(" \t")
+            at += 1
+            for word in re.split(r"[ \t]*,[ \t]*|[ \t]+", text) if text else []:
+                if not re.fullmatch(r"[+-]?[0-9]+", word) or not -(2**31) <= int(word) < 2**31:
+                    raise Unreadable(f"{path}: entry {entry}: {word!r} is not a 32-bit integer")
+                words.append(int(word))
+                if len(words) == 2:
+                    break
+        if len(words) < 2:
+            raise Unreadable(f"{path}: has no entry {entry} (a label line and two words)")
+        pairs.append(words)
+    return pairs
+
+
+def redraw(seed_path, students, start, end):
+    """The problem numbers of batches 1, 2 and 3 (empty when not drawn)."""
+    count = end - start + 1
+    sizes = batch_sizes(students, count)
+    if any(size > distinct_values(count) for size in sizes):
+        raise Unreadable(f"{students} students cannot be drawn over {start}..{end}")
+    drawn = drawn_batches(sizes)
+    pairs = dict(zip(drawn, read_seed_pairs(seed_path, len(drawn))))
+    return [draw_batch(sizes[k], start, end, Generator(*pairs[k])) if k in pairs else []
+            for k in range(3)]
+
+
+# --- The report -----------------------------------------------------------
+
+
+def field(n, width, asterisks):
+    """n right-aligned in width columns; a number that does not fit takes the
+    width it needs (in reports written before that rule: asterisks)."""
+    text = str(n)
+    if len(text) > width and asterisks:
+        return "*" * width
+    return text.rjust(width)
+
+
+def place(line, column, text):
+    """text written into line from column (counting from 1) on, over what
+    stood there; a gap is filled with blanks."""
+    line = line.ljust(column - 1)
+    return line[: column - 1] + text + line[column - 1 + len(text):]
+
+
+HEADS_WITH_NAMES = place(place(" Nr_crt", 10, "Nume Student"), 46, "Numar_Problema_Examen")
+HEADS_WITHOUT_NAMES = place(" Nr_crt", 11, "Numar_Problema_Examen")
+REALLOCATION_LABEL = ' [Re-alocare, cu: "'
+
+
+def report_body(r, batches, asterisks):
+    """The report's lines from the first one up to, not including, the empty
+    line before the date."""
+    n, start, end = r["students"], r["start"], r["end"]
+    count = end - start + 1
+    lines = [
+        " Grupa: " + r["group"],
+        " Numar de Studenti:" + field(n, 4, asterisks),
+        "",
+        " Problema de Examen Nr.: " + r["exam"],
+        "",
+        " Set de Probleme: #" + r["set"],
+        f" Numere Probleme: {start}-{end}  ({count} probleme)",
+        "",
+        HEADS_WITHOUT_NAMES if r["names"] is None else HEADS_WITH_NAMES,
+        "",
+    ]
+    row = 0
+    for p in batches[0] + batches[1] + batches[2]:
+        row += 1
+        line = field(row, 4, asterisks)
+        if r["names"] is None:
+            lines.append(place(line, 10, field(p, 3, asterisks)))
+        else:
+            name = r["names"][row - 1]
+            line = place(line, 10, name)
+            column = 48 if len(name.rstrip(" ")) >= 36 else 46
+            lines.append(place(line, column, field(p, 2, asterisks)))
+    if n < count:
+        given = set(batches[0])
+        listed = [i for i in range(start, end + 1) if i not in given]
+        lines += ["", "", " Probleme ne-alocate"]
+        lines.append("".join(field(i, 5, asterisks) for i in listed))
+        lines.append(f" (Numar de probleme: {len(listed)})")
+    elif n == count:
+        lines += ["", " Probleme ne-alocate: 0"]
+    if batches[1]:
+        lines += ["", "", " Probleme dublate", place(" Nr_crt", 13, "Numar_Problema_Examen"), ""]
+        offset = 0
+        for b in (0, 1):
+            earlier, later = batches[b], batches[b + 1]
+            if b == 1:
+                if not later:
+                    break
+                lines.append("")
+            pairs = [(i, j) for i in range(len(earlier)) for j in range(len(later))
+                     if earlier[i] == later[j]]
+            for i, j in pairs:
+                lines.append(field(offset + i + 1, 4, asterisks)
+                             + field(offset + len(earlier) + j + 1, 4, asterisks)
+                             + ":" + field(earlier[i], 4, asterisks))
+            lines.append(f" (Numar de probleme dublate: {len(pairs)})")
+            offset += len(earlier)
+    return lines
+
+
+def first_difference(lines, body):
+    """None when the report's lines are the body, an empty line, the date
+    line and, in a re-allocation, an empty line and the line naming the seed
+    file (the date line and that line are not compared); else the number of
+    the first line that differs and what was wanted there."""
+    for i, wanted in enumerate(body):
+        if i >= len(lines) or lines[i] != wanted:
+            return i + 1, wanted
+    tail = lines[len(body):] + [None] * 5
+    if tail[0] != "":
+        return len(body) + 1, ""
+    if tail[1] is None:
+        return len(body) + 2, "(the date line)"
+    if tail[2] is None:
+        return None
+    if tail[2] != "":
+        return len(body) + 3, ""
+    if tail[3] is None or not tail[3].startswith(REALLOCATION_LABEL):
+        return len(body) + 4, REALLOCATION_LABEL + '..."]'
+    if tail[4] is not None:
+        return len(body) + 5, "(the end of the report)"
+    return None
+
+
+def decode(line):
+    """A line as characters: UTF-8 when it is valid UTF-8, else one byte one
+    character."""
+    try:
+        return line.decode("utf-8")
+    except UnicodeDecodeError:
+        return line.decode("latin-1")
+
+
+def read_report(path):
+    """What a report says of its allocation, and its lines."""
+    lines = [decode(line) for line in read_lines(path, "report")]
+
+    def expect(index, pattern):
+        m = re.fullmatch(pattern, lines[index]) if index < len(lines) else None
+        if not m:
+            raise Unreadable(f"{path}: line {index + 1} is not the line a report has there")
+        return m
+
+    r = {"lines": lines, "group": expect(0, r" Grupa: (.*)").group(1)}
+    r["students"] = int(expect(1, r" Numar de Studenti: *(-?[0-9]+)").group(1))
+    expect(2, "")
+    r["exam"] = expect(3, r" Problema de Examen Nr\.: (.)").group(1)
+    expect(4, "")
+    r["set"] = expect(5, r" Set de Probleme: #(-?[0-9]+|\*)").group(1)
+    m = expect(6, r" Numere Probleme: (-?[0-9]+)-(-?[0-9]+)  \((-?[0-9]+) probleme\)")
+    r["start"], r["end"] = int(m.group(1)), int(m.group(2))
+    expect(7, "")
+    expect(8, re.escape(HEADS_WITH_NAMES) + "|" + re.escape(HEADS_WITHOUT_NAMES))
+    expect(9, "")
+    r["names"] = None
+    if lines[8] == HEADS_WITH_NAMES:
+        # A name takes columns 10 to 46. One of 36 or 37 characters reaches
+        # column 45 and keeps column 46; a shorter one ends before column 45,
+        # and its number stands from column 46 on.
+        r["names"] = []
+        for line in lines[10:10 + max(r["students"], 0)]:
+            name = line[9:45].ljust(36)
+            r["names"].append((name + line[45:46]).ljust(37) if name[35] != " " else name + " ")
+        r["names"] += [" " * 37] * (r["students"] - len(r["names"]))
+    return r
+
+
+def seed_file_names(report_path):
+    """Where a report's seed file is looked for: the name that goes with the
+    report's name, then the older name of reports written before."""
+    folder, name = os.path.split(report_path)
+    m = re.fullmatch(r"Probleme Examen Nr_(.) \(([^)]*)\) (.*)\.rez", name)
+    if not m:
+        return []
+    newer = "Seed_" + name[len("Probleme Examen Nr_"):-len(".rez")] + ".dat"
+    g, dot = name.find("G"), name.find(".")
+    group_start = g if g >= 0 else m.start(3)
+    group = name[group_start:dot] if dot > group_start else ""
+    older = f"Seed_{m.group(1)} ({m.group(2)}) {group}.dat"
+    return [os.path.join(folder, newer), os.path.join(folder, older)]
+
+
+def check_report(report_path, seed_path):
+    r = read_report(report_path)
+    if seed_path is None:
+        tried = seed_file_names(report_path)
+        found = [path for path in tried if os.path.isfile(path)]
+        if not found:
+            raise Unreadable(f"{report_path}: no seed file found (looked for: "
+                             f"{', '.join(tried) or 'none, the name is not a report name'})")
+        seed_path = found[0]
+    batches = redraw(seed_path, r["students"], r["start"], r["end"])
+    # A report written before numbers took the width they need shows
+    # asterisks instead; it agrees if either form matches.
+    difference = first_difference(r["lines"], report_body(r, batches, False))
+    if difference is None:
+        print(f"agree: {report_path} matches the seed file {seed_path}")
+        return 0
+    if first_difference(r["lines"], report_body(r, batches, True)) is None:
+        print(f"agree: {report_path} matches the seed file {seed_path}"
+              " (except the numbers that its asterisks stand for)")
+        return 0
+    n, wanted = difference
+    found = r["lines"][n - 1] if n <= len(r["lines"]) else "(no line)"
+    print(f"DISAGREE: {report_path} does not match the seed file {seed_path}")
+    print(f"  first differing line: {n}")
+    print(f'  in the report: "{found}"')
+    print(f'  redrawn:       "{wanted}"')
+    return 2
+
+
+# --- Command line ---------------------------------------------------------
+
+
+def main(args):
+    try:
+        if args in (["--help"], ["-h"]):
+            print(__doc__.strip())
+            return 0
+        if args and args[0] == "--report" and len(args) in (2, 3):
+            return check_report(args[1], args[2] if len(args) == 3 else None)
+        if len(args) == 4 and not args[0].startswith("--"):
+            numbers = [int(a) for a in args[1:] if re.fullmatch(r"[+-]?[0-9]+", a)]
+            if len(numbers) == 3 and all(-(2**31) <= v < 2**31 for v in numbers):
+                students, start, end = numbers
+                batches = redraw(args[0], students, start, end)
+                for row, p in enumerate(batches[0] + batches[1] + batches[2], 1):
+                    print(row, p)
+                return 0
+        print("redraw.py: wrong command line", file=sys.stderr)
+        print("Try 'python3 tools/redraw.py --help'.", file=sys.stderr)
+        return 3
+    except Unreadable as e:
+        print(f"redraw.py: {e}", file=sys.stderr)
+        return 3
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
