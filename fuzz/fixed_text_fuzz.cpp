@@ -20,6 +20,7 @@
 #include <string>
 
 #include "fuzz_bytes.h"
+#include "host/platform/text_file.h"
 #include "host/text/characters.h"
 #include "host/text/fatal_error.h"
 #include "host/text/fixed_text.h"
