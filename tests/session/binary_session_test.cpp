@@ -122,6 +122,33 @@ TEST(BinarySession, NewAllocationReportMatchesItsRecordedDraw) {
   EXPECT_NE(run.out.find("\n" + stamp.substr(1, 21) + "\n"), std::string::npos);
 }
 
+TEST(BinarySession, AWindows1250GroupListGivesUtf8NamesInTheReportAndTheFileNames) {
+  ScratchDirectory scratch;
+  fs::create_directory(scratch.path() / "Dat");
+  // Saved by an older Windows editor: ă is 0xE3, ş 0xBA, Ş 0xAA, Ţ 0xDE, ţ 0xFE.
+  writeWholeFile(scratch.path() / "Dat" / "ac.txt",
+                 "Grupa 1231 Automatic\xE3 \xBAi Calculatoare\r\n"
+                 "1. \xAAtef\xE3nescu Ioana\r\n"
+                 "2. \xDEurcanu Ion\r\n"
+                 "3. Popescu D\xE3nu\xFE\r\n");
+  const SessionResult run = runLotranoBinary(scratch.path(), "ac.txt\n1\n3\n1 6\n\n");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(run.out.starts_with(" Grupa: 1231 Automatică şi Calculatoare\n")) << run.out;
+  const std::string result = "Probleme Examen Nr_1 (1-6) Grupa 1231 Automatică şi Calculatoare.rez";
+  EXPECT_EQ(entries(scratch.path()),
+            (std::vector<std::string>{"Dat/", result,
+                                      "Seed_1 (1-6) Grupa 1231 Automatică şi Calculatoare.dat"}));
+  const std::string report = readWholeFile(scratch.path() / result);
+  EXPECT_TRUE(report.starts_with(" Grupa: 1231 Automatică şi Calculatoare\r\n")) << report;
+  // Each name keeps its first letter and fills its 36 columns by characters.
+  const std::string rows[] = {"   1     Ştefănescu Ioana" + std::string(20, ' '),
+                              "   2     Ţurcanu Ion" + std::string(25, ' '),
+                              "   3     Popescu Dănuţ" + std::string(23, ' ')};
+  for (const std::string& row : rows) {
+    EXPECT_TRUE(std::regex_search(report, std::regex("\r\n" + row + " [1-6]\r\n"))) << row;
+  }
+}
+
 TEST(BinarySession, FatalAnswersEndWithTheirNumbers) {
   const struct {
     const char* input;
