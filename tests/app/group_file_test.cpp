@@ -348,17 +348,16 @@ const ListLine kRomanianList[] = {
     {"4. Îonescu Ana-Maria", "4. \xCEonescu Ana-Maria"},
     {"5. ăşţâî Mihai", "5. \xE3\xBA\xFE\xE2\xEE Mihai"},
     {"6. Ţepeş-Ştefănescu Alexandra Ioana Mădălina Ţâţu",
-     "6. \xDE" "epe\xBA-\xAAtef\xE3nescu Alexandra Ioana M\xE3" "d\xE3lina \xDE\xE2\xFEu"},
+     "6. \xDE"
+     "epe\xBA-\xAAtef\xE3nescu Alexandra Ioana M\xE3"
+     "d\xE3lina \xDE\xE2\xFEu"},
 };
 
 TEST_F(GroupFileOnDisk, EveryEncodingAndLineEndGivesTheSameGroup) {
   const std::vector<std::string> names = {
-      padOrCut("Ştefănescu Ioana", 37),
-      padOrCut("Ţurcanu Ion", 37),
-      padOrCut("Popescu Dănuţ 9,50", 37),
-      padOrCut("Îonescu Ana-Maria", 37),
-      padOrCut("ăşţâî Mihai", 37),
-      "Ţepeş-Ştefănescu Alexandra Ioana Mădă",
+      padOrCut("Ştefănescu Ioana", 37),   padOrCut("Ţurcanu Ion", 37),
+      padOrCut("Popescu Dănuţ 9,50", 37), padOrCut("Îonescu Ana-Maria", 37),
+      padOrCut("ăşţâî Mihai", 37),        "Ţepeş-Ştefănescu Alexandra Ioana Mădă",
   };
   const struct {
     const char* what;
@@ -408,12 +407,16 @@ TEST_F(GroupFileOnDisk, OneByteThatIsNoUtf8MakesTheWholeFileWindows1250) {
        "Grupa 7 Ă˘",
        {padOrCut("Ana", 37), padOrCut("Ion Ş", 37)}},
       // The bytes that Windows-1250 leaves undefined become U+FFFD.
-      {"bytes that stand for no character", "Grupa 8\n1 \x81" "Ana\x98\n", "Grupa 8",
+      {"bytes that stand for no character",
+       "Grupa 8\n1 \x81"
+       "Ana\x98\n",
+       "Grupa 8",
        {padOrCut("Ana\uFFFD", 37)}},
       // A byte order mark says UTF-8: such a file is never converted, and a
       // line that is still no UTF-8 is read byte by byte.
       {"a byte order mark before bytes that are no UTF-8",
-       "\xEF\xBB\xBFGrupa 9\n1 \xAAtefan\n2 Ştefan\n", "Grupa 9",
+       "\xEF\xBB\xBFGrupa 9\n1 \xAAtefan\n2 Ştefan\n",
+       "Grupa 9",
        {padOrCut("tefan", 37), padOrCut("Ştefan", 37)}},
   };
   for (const auto& c : cases) {
