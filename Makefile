@@ -48,7 +48,7 @@ PACKAGES_gui = xvfb xauth zenity xdotool imagemagick openbox
 PACKAGES_bench = cmake g++ make libgtest-dev libbenchmark-dev
 PACKAGES_fuzz = cmake make clang libclang-rt-14-dev
 PACKAGES_windows = cmake make g++-mingw-w64-x86-64
-PACKAGES_wine = wine wine64 xvfb xauth xdotool imagemagick unzip python3
+PACKAGES_wine = wine wine64 xvfb xauth xdotool imagemagick locales unzip python3
 PACKAGES_deb = cmake g++ make dpkg-dev file
 PACKAGES_package = lintian dpkg-dev man-db
 
@@ -110,8 +110,13 @@ windows: $(DEPS)/windows.ok
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target lotrano
 	@echo "Windows program: $(WINDOWS_BUILD)/lotrano.exe"
 
+# The Romanian locale that the Wine tests run Wine in, beside the default one.
+$(DEPS)/ro-locale.ok: $(DEPS)/wine.ok
+	@tools/ensure-locale.sh ro_RO.UTF-8
+	@touch $@
+
 # The Wine tests run in one process, so that Wine's prefix is made once.
-windows-test: $(DEPS)/build.ok $(DEPS)/wine.ok
+windows-test: $(DEPS)/build.ok $(DEPS)/wine.ok $(DEPS)/ro-locale.ok
 	$(MAKE) windows
 	$(MAKE) build BUILD=$(WINDOWS_TEST_BUILD)
 	LOTRANO_WINDOWS_EXE="$(CURDIR)/$(WINDOWS_BUILD)/lotrano.exe" LOTRANO_REQUIRE_WINE=1 \

@@ -168,9 +168,8 @@ LineFacts factsOf(std::string_view content) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string content(reinterpret_cast<const char*>(data), size);
 
-  const Outcome memory = readOnce([&content](TextSink& console) {
-    return readGroup([&content] { return textSource(content, "grupa.txt"); }, console);
-  });
+  const Outcome memory = readOnce(
+      [&content](TextSink& console) { return readGroupText(content, "grupa.txt", console); });
   const LineFacts facts = factsOf(content);
   if (facts.title) require(memory.error == facts.title->error);
   if (memory.error) {

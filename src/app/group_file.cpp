@@ -1,6 +1,7 @@
 #include "app/group_file.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string_view>
 #include <system_error>
@@ -9,6 +10,7 @@
 #include "host/platform/text_file.h"
 #include "host/text/char_utils.h"
 #include "host/text/characters.h"
+#include "host/text/code_page.h"
 #include "host/text/fixed_text.h"
 #include "host/text/free_form.h"
 #include "host/text/text_layout.h"
@@ -19,6 +21,7 @@ namespace {
 constexpr std::string_view kGroupLabel = " Grupa: ";
 constexpr std::string_view kStudentCountLabel = " Numar studenti:";
 constexpr int kStudentCountWidth = 4;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // Latin letters with diacritics, from Latin-1 Supplement to Latin Extended-B.
 constexpr char32_t kFirstLatinLetter = 0x00C0;
@@ -105,9 +108,37 @@ std::size_t checkGroupNumber(const FixedText& title, std::size_t used, const std
 // no part of the title, and kept it would stand, unseen, in the result file's
 // name.
 std::string_view withoutByteOrderMark(std::string_view line) {
-  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
   if (line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
   return line;
+}
+
+// A group file is read as UTF-8 when it is valid UTF-8 or begins with a
+// byte order mark (which says it is UTF-8, whatever follows); any other is a
+// Windows-1250 file.
+bool readsAsUtf8(std::string_view start, bool validUtf8) {
+  return validUtf8 || start.starts_with(kByteOrderMark);
+}
+
+// Reads the whole file once for its encoding, and goes back to its start. A
+// read error ends the look; the reads of the group meet it again.
+bool fileReadsAsUtf8(std::FILE* file) {
+  std::string start;
+  Utf8Checker checker;
+  std::array<char, 64 * 1024> block;
+  std::size_t count = 0;
+  while ((count = std::fread(block.data(), 1, block.size(), file)) > 0) {
+    const std::string_view piece(block.data(), count);
+    if (start.size() < kByteOrderMark.size()) {
+      start += piece.substr(0, kByteOrderMark.size() - start.size());
+    }
+    checker.add(piece);
+  }
+  std::rewind(file);
+  return readsAsUtf8(start, checker.valid());
+}
+
+LineSource inUtf8(LineSource lines, bool utf8) {
+  return utf8 ? lines : windows1250Lines(std::move(lines));
 }
 
 }  // namespace
@@ -128,7 +159,10 @@ Group readGroup(const std::function<LineSource()>& openLines, TextSink& console)
   }
 
   writeLine(console, groupLineLayout(), {std::string(kGroupLabel), group.GroupText});
-  writeLine(console, studentCountLayout(), {std::string(kStudentCountLabel), group.StudentCount});
+  // A named list: built inside the call, MinGW's GCC 12 at -O3 takes one of
+  // its strings for uninitialized (-Wmaybe-uninitialized).
+  const LayoutValues countLine{std::string(kStudentCountLabel), group.StudentCount};
+  writeLine(console, studentCountLayout(), countLine);
 
   group.StudentNames.assign(static_cast<std::size_t>(group.StudentCount), FixedText(kNameLength));
   LineSource secondPass = openLines();
@@ -148,16 +182,22 @@ std::optional<Group> readGroupFile(const std::string& path, TextSink& console) {
   std::error_code error;
   auto file = openForReading(path, error);
   if (!file) return std::nullopt;
+  const bool utf8 = fileReadsAsUtf8(file->handle());
   Group group = readGroup(
-      [&file] {
+      [&file, utf8] {
         std::rewind(file->handle());
         // Only a line's first 80 characters count, however long it is: a
         // long line must not end the student list as a failed read would.
-        return fileSource(*file, LongLines::kCut);
+        return inUtf8(fileSource(*file, LongLines::kCut), utf8);
       },
       console);
   file->close();
   return group;
+}
+
+Group readGroupText(const std::string& content, const std::string& name, TextSink& console) {
+  const bool utf8 = readsAsUtf8(content, isValidUtf8(content));
+  return readGroup([&] { return inUtf8(textSource(content, name), utf8); }, console);
 }
 
 }  // namespace lotrano

@@ -9,11 +9,19 @@
 // students and shows " Grupa: " and " Numar studenti:" on the console, the
 // second fills the list of names, made once with exactly that many entries.
 //
-// A student line that is valid UTF-8 (lists written on Linux) counts
-// characters, not bytes, and its name may start with a Latin letter outside
-// ASCII (U+00C0 to U+024F, except the signs U+00D7 and U+00F7), so that
-// Romanian names such as Ștefan keep their first letter. Any other line is
-// read byte by byte, and only the ASCII letters start a name.
+// A group file may be in UTF-8, with or without a byte order mark (lists
+// written on Linux, or by newer Windows editors), or in Windows-1250 (lists
+// saved by older Windows editors in the Romanian "ANSI" code page). A file
+// that is not valid UTF-8 and has no byte order mark is taken as Windows-1250
+// and converted to UTF-8 as it is read, before anything looks at its lines,
+// the title included; every text the program takes from it is then UTF-8.
+//
+// A line in UTF-8 counts characters, not bytes, and a name may start with a
+// Latin letter outside ASCII (U+00C0 to U+024F, except the signs U+00D7 and
+// U+00F7), so that Romanian names such as Ștefan or Ţurcanu keep their first
+// letter. A line that is still no UTF-8 (only a file with a byte order mark
+// can hand one on) is read byte by byte, and only the ASCII letters start a
+// name.
 #pragma once
 
 #include <functional>
@@ -25,14 +33,20 @@
 
 namespace lotrano {
 
-// Opens the path as an existing file and reads the group from it, writing the
-// two console lines; the file is closed afterwards. nullopt when the file does
+// Opens the path as an existing file and reads the group from it, in UTF-8 or
+// converted from Windows-1250, writing the two console lines; the file is
+// closed afterwards. nullopt when the file does
 // not open (a folder does not open either): the caller then asks for the group
 // at the console, with no message. Fatal errors name the path.
 std::optional<Group> readGroupFile(const std::string& path, TextSink& console);
 
-// Reads the group from the lines of `openLines`, which hands out the same
-// lines from the start each time it is called (once per pass). Fatal, naming
+// Reads the group from a group file's whole content, exactly as readGroupFile
+// reads that file; fatal errors name `name`.
+Group readGroupText(const std::string& content, const std::string& name, TextSink& console);
+
+// Reads the group from the lines of `openLines`, taken as they come (no
+// conversion); `openLines` hands out the same lines from the start each time
+// it is called (once per pass). Fatal, naming
 // the source: no line 1 or no digit in it ("end-of-file during read"), a group
 // number too large for 32 bits ("input conversion error").
 Group readGroup(const std::function<LineSource()>& openLines, TextSink& console);

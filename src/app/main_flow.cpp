@@ -209,7 +209,7 @@ void allocate(Console& console, const Platform& platform, const Group& group, co
   report.flush();
   writeConsoleClosing(console.out(), now, result.ResultFileName);
 
-  writeSeedFile(exam.ExamNumberText, exam.RangeText, result.ResultFileName, exam.batches,
+  writeSeedFile(result.ResultFileName, exam.batches,
                 {batches[0].seedUsed, batches[1].seedUsed, batches[2].seedUsed}, *platform.err);
   result.file.syncToDisk();
   platform.makeReadOnly(std::string(result.ResultFileName.trimmed()));

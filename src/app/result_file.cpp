@@ -1,10 +1,10 @@
 #include "app/result_file.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <ostream>
 #include <system_error>
 
+#include "app/seed_file.h"
 #include "host/text/characters.h"
 #include "host/text/fatal_error.h"
 #include "host/text/free_form.h"
@@ -43,14 +43,9 @@ bool isRefusedName(std::string_view name) {
 
 ResultFileSystem currentDirectoryFileSystem() {
   ResultFileSystem fileSystem;
-  fileSystem.exists = [](const std::string& name) {
-    // symlink_status, so that a dangling link or a directory also takes the
-    // name; an entry that cannot be examined is left to the creation to judge.
-    std::error_code error;
-    const auto status = std::filesystem::symlink_status(name, error);
-    return status.type() != std::filesystem::file_type::none &&
-           status.type() != std::filesystem::file_type::not_found;
-  };
+  // A dangling link or a directory also takes the name; an entry that cannot
+  // be examined is left to the creation to judge.
+  fileSystem.exists = entryExists;
   fileSystem.createNew = [](const std::string& name, std::error_code& error) {
     return createNewFile(name, error);
   };
@@ -105,7 +100,11 @@ std::optional<ResultFile> openResultFile(const Group& group, const ExamData& exa
   // at most ten names are tried.
   while (name) {
     if (isRefusedName(*name)) throw FatalError(ErrorCode::kOpenFailure, *name);
-    if (!fileSystem.exists(*name)) {
+    // A name whose report is gone (deleted, or filed away as the ten-file
+    // message asks) while its seed file stays is not free: taking it would
+    // replace that seed file, the only way to draw that report again.
+    const std::string seedName(seedFileName(*name).trimmed());
+    if (!fileSystem.exists(*name) && !fileSystem.exists(seedName)) {
       std::error_code error;
       std::optional<TextFile> file = fileSystem.createNew(*name, error);
       if (file) return ResultFile{FixedText(kFileNameLength, *name), std::move(*file)};

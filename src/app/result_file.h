@@ -1,9 +1,12 @@
 // Naming and opening the ResultFile. Every allocation gets its own ".rez"
 // file in the current directory, named after the exam problem, the range and
 // the group. When the name is taken the numbered variants [1] to [9] are
-// tried in turn (gaps first); when all ten names exist the TenFileLimit stops
-// the allocation with a message box and no file is created. A result file is
-// always created new: an existing file is never opened, emptied or written.
+// tried in turn (gaps first). A name is taken while its report or its seed
+// file (seed_file.h) exists, so that no run replaces the seed file of a report
+// that was deleted or filed away. When all ten names are taken the
+// TenFileLimit stops the allocation with a message box and no file is
+// created. A result file is always created new: an existing file is never
+// opened, emptied or written.
 #pragma once
 
 #include <functional>
@@ -58,8 +61,9 @@ struct ResultFile {
 };
 
 // Names and creates the result file: the first name of the sequence base, [1],
-// ..., [9] that is free. A name that is taken at the moment of creation counts
-// as existing. After ten taken names the message box "Lotrano Message" is
+// ..., [9] that is free: neither the name nor its seed file's name exists. A
+// name that is taken at the moment of creation counts as existing. After ten
+// taken names the message box "Lotrano Message" is
 // shown and the result is nullopt. A name holding "/" or "\" (a path outside
 // the current directory) or a NUL character is the fatal "open failure", and
 // nothing is created; any other failed creation is the fatal diagnostic of

@@ -9,11 +9,15 @@
 namespace lotrano {
 namespace {
 
+constexpr std::string_view kResultPrefix = "Probleme Examen Nr_";
+constexpr std::string_view kResultExtension = ".rez";
 constexpr std::string_view kSeedPrefix = "Seed_";
 constexpr std::string_view kSeedExtension = ".dat";
 constexpr std::size_t kSeedNameLength = 260;
-std::string_view groupPart(const FixedText& resultFileName, const std::string& examNumberText,
-                           const std::string& rangeText) {
+
+// The older rule's group part: from the name's first "G" to its first ".".
+std::string_view legacyGroupPart(const FixedText& resultFileName, const std::string& examNumberText,
+                                 const std::string& rangeText) {
   const std::string& name = resultFileName.str();
   std::size_t start = findAnyOf(name, "G");
   const std::size_t dot = findAnyOf(name, ".");
@@ -26,25 +30,34 @@ std::string_view groupPart(const FixedText& resultFileName, const std::string& e
 
 }  // namespace
 
-FixedText seedFileName(const std::string& examNumberText, const std::string& rangeText,
-                       const FixedText& resultFileName) {
+FixedText seedFileName(std::string_view resultFileName) {
+  std::string_view rest = withoutTrailingBlanks(resultFileName);
+  if (rest.starts_with(kResultPrefix)) rest.remove_prefix(kResultPrefix.size());
+  if (rest.ends_with(kResultExtension)) rest.remove_suffix(kResultExtension.size());
+  std::string name(kSeedPrefix);
+  name += rest;
+  name += kSeedExtension;
+  return FixedText(kSeedNameLength, name);
+}
+
+FixedText legacySeedFileName(const std::string& examNumberText, const std::string& rangeText,
+                             const FixedText& resultFileName) {
   std::string name(kSeedPrefix);
   name += examNumberText;
   name += " (";
   name += rangeText;
   name += ") ";
-  name += groupPart(resultFileName, examNumberText, rangeText);
+  name += legacyGroupPart(resultFileName, examNumberText, rangeText);
   name += kSeedExtension;
   return FixedText(kSeedNameLength, name);
 }
 
-std::string writeSeedFile(const std::string& examNumberText, const std::string& rangeText,
-                          const FixedText& resultFileName, const BatchSizes& sizes,
+std::string writeSeedFile(const FixedText& resultFileName, const BatchSizes& sizes,
                           const std::array<SeedPair, 3>& seedUsed, std::ostream& diagnostics) {
-  const std::string name(seedFileName(examNumberText, rangeText, resultFileName).trimmed());
-  // Written whole or not at all: an earlier seed file of this name (the one
-  // a re-allocation was drawn from, say) is the only way to draw its
-  // allocation again, and must not be lost to a write that fails midway.
+  const std::string name(seedFileName(resultFileName.str()).trimmed());
+  // Written whole or not at all: an earlier seed file of this name (one that
+  // appeared after the result file was named) must not be lost to a write
+  // that fails midway.
   replaceWholeFile(name, [&](TextFile& file) {
     TextSink sink = fileSink(file, diagnostics);
     const bool drawn[] = {true, sizes.s2 > 0, sizes.s3 > 0};

@@ -331,6 +331,104 @@ TEST_F(GroupFileOnDisk, ReadsAFileAndReadsItTwice) {
   expectExampleGroup(*group, console);
 }
 
+// One list as a teacher may have it: typed on Linux (UTF-8), saved by a newer
+// Windows editor (UTF-8 with a byte order mark) or by an older one in the
+// Romanian ANSI code page (Windows-1250, which has ş and ţ, not ș and ț).
+struct ListLine {
+  std::string utf8;
+  std::string windows1250;
+};
+
+const ListLine kRomanianList[] = {
+    {"Grupa 1231 Automatică şi Calculatoare", "Grupa 1231 Automatic\xE3 \xBAi Calculatoare"},
+    {"Nr. Nume şi prenume", "Nr. Nume \xBAi prenume"},
+    {"1. Ştefănescu Ioana", "1. \xAAtef\xE3nescu Ioana"},
+    {"2. Ţurcanu Ion", "2. \xDEurcanu Ion"},
+    {"3 Popescu Dănuţ 9,50", "3 Popescu D\xE3nu\xFE 9,50"},
+    {"4. Îonescu Ana-Maria", "4. \xCEonescu Ana-Maria"},
+    {"5. ăşţâî Mihai", "5. \xE3\xBA\xFE\xE2\xEE Mihai"},
+    {"6. Ţepeş-Ştefănescu Alexandra Ioana Mădălina Ţâţu",
+     "6. \xDE"
+     "epe\xBA-\xAAtef\xE3nescu Alexandra Ioana M\xE3"
+     "d\xE3lina \xDE\xE2\xFEu"},
+};
+
+TEST_F(GroupFileOnDisk, EveryEncodingAndLineEndGivesTheSameGroup) {
+  const std::vector<std::string> names = {
+      padOrCut("Ştefănescu Ioana", 37),   padOrCut("Ţurcanu Ion", 37),
+      padOrCut("Popescu Dănuţ 9,50", 37), padOrCut("Îonescu Ana-Maria", 37),
+      padOrCut("ăşţâî Mihai", 37),        "Ţepeş-Ştefănescu Alexandra Ioana Mădă",
+  };
+  const struct {
+    const char* what;
+    std::string start;
+    std::string ListLine::*text;
+  } encodings[] = {
+      {"UTF-8", "", &ListLine::utf8},
+      {"UTF-8 with a byte order mark", "\xEF\xBB\xBF", &ListLine::utf8},
+      {"Windows-1250", "", &ListLine::windows1250},
+  };
+  for (const auto& encoding : encodings) {
+    for (const std::string lineEnd : {"\r\n", "\n"}) {
+      SCOPED_TRACE(std::string(encoding.what) + (lineEnd == "\n" ? ", LF" : ", CR LF"));
+      std::string content = encoding.start;
+      for (const ListLine& line : kRomanianList) content += line.*encoding.text + lineEnd;
+      const std::string path = write("grupa.txt", content);
+      Console console;
+      const auto group = readGroupFile(path, console.sink);
+      ASSERT_TRUE(group.has_value());
+      EXPECT_EQ(group->GroupTitle.str(), padOrCut(kRomanianList[0].utf8, 80));
+      EXPECT_EQ(group->GroupText, "1231 Automatică şi Calculatoare");
+      EXPECT_EQ(namesOf(*group), names);
+      EXPECT_EQ(console.out.str(),
+                " Grupa: 1231 Automatică şi Calculatoare\n"
+                " Numar studenti:   6\n"
+                "\n");
+      Console again;
+      const Group fromText = readGroupText(content, path, again.sink);
+      EXPECT_EQ(namesOf(fromText), names);
+      EXPECT_EQ(fromText.GroupTitle, group->GroupTitle);
+      EXPECT_EQ(again.out.str(), console.out.str());
+    }
+  }
+}
+
+TEST_F(GroupFileOnDisk, OneByteThatIsNoUtf8MakesTheWholeFileWindows1250) {
+  const struct {
+    const char* what;
+    std::string content;
+    std::string title;
+    std::vector<std::string> names;
+  } cases[] = {
+      // Lines that would pass for UTF-8 alone are read as Windows-1250 too:
+      // 0xC3 0xA2 is "Ă˘" there, not "â".
+      {"the only such byte in the last line",
+       "Grupa 7 \xC3\xA2\r\n1 Ana\r\n2 Ion \xAA\r\n",
+       "Grupa 7 Ă˘",
+       {padOrCut("Ana", 37), padOrCut("Ion Ş", 37)}},
+      // The bytes that Windows-1250 leaves undefined become U+FFFD.
+      {"bytes that stand for no character",
+       "Grupa 8\n1 \x81"
+       "Ana\x98\n",
+       "Grupa 8",
+       {padOrCut("Ana\uFFFD", 37)}},
+      // A byte order mark says UTF-8: such a file is never converted, and a
+      // line that is still no UTF-8 is read byte by byte.
+      {"a byte order mark before bytes that are no UTF-8",
+       "\xEF\xBB\xBFGrupa 9\n1 \xAAtefan\n2 Ştefan\n",
+       "Grupa 9",
+       {padOrCut("tefan", 37), padOrCut("Ştefan", 37)}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Console console;
+    const auto group = readGroupFile(write("lista.dat", c.content), console.sink);
+    ASSERT_TRUE(group.has_value());
+    EXPECT_EQ(group->GroupTitle.trimmed(), c.title);
+    EXPECT_EQ(namesOf(*group), c.names);
+  }
+}
+
 TEST_F(GroupFileOnDisk, AFileThatDoesNotOpenGivesNothingAndSaysNothing) {
   fs::create_directories(folder_ / "lista.dat");
   for (const fs::path& path : {folder_ / "lipsa.dat", folder_ / "lista.dat"}) {

@@ -295,10 +295,16 @@ TEST(MainFlow, WindowsSeedFileWithWordsOutOfRange) {
   ScratchDirectory scratch;
   writeWholeFile("Seed_1 (1-6) Grupa 9.dat", " seed_1:\r\n           0           0\r\n");
   FakePlatform fake("9\n3\n1\n1\n1 6\nr\n");
-  // The chosen file is the very seed file that the run rewrites.
+  // The chosen file is the seed file of the base name, whose report is gone:
+  // the run takes the next name and leaves the chosen file as it was.
   fake.choices = {std::nullopt, (scratch.path() / "Seed_1 (1-6) Grupa 9.dat").string()};
   EXPECT_EQ(runLotrano(fake.platform()), 0);
-  EXPECT_EQ(readWholeFile("Seed_1 (1-6) Grupa 9.dat"), " seed_1:\r\n  2147483562  2147483398\r\n");
+  EXPECT_EQ(directoryEntries(),
+            (std::vector<std::string>{"Probleme Examen Nr_1 (1-6) Grupa 9[1].rez",
+                                      "Seed_1 (1-6) Grupa 9.dat", "Seed_1 (1-6) Grupa 9[1].dat"}));
+  EXPECT_EQ(readWholeFile("Seed_1 (1-6) Grupa 9.dat"), " seed_1:\r\n           0           0\r\n");
+  EXPECT_EQ(readWholeFile("Seed_1 (1-6) Grupa 9[1].dat"),
+            " seed_1:\r\n  2147483562  2147483398\r\n");
 }
 
 TEST(MainFlow, FatalAnswersStopWithTheirNumbers) {

@@ -43,6 +43,10 @@ struct SessionSetup {
   std::filesystem::path ioDirectory;  // its input, output and error files; not `directory`
   std::string prefix;                 // shell words before the binary, such as "ulimit -f 1;"
   std::string binary = LOTRANO_BINARY;
+  // When not empty, a shell command (run in `directory`, beside the binary)
+  // whose output is the run's input instead of the given text: it can change
+  // the folder while the run waits for an answer.
+  std::string inputCommand = {};
 };
 
 // Runs the binary through the shell, with `setup.prefix` in front of it, so
@@ -53,11 +57,13 @@ inline SessionResult runLotranoBinaryWith(const SessionSetup& setup, const std::
   const auto out = setup.ioDirectory / "session-out";
   const auto err = setup.ioDirectory / "session-err";
   writeWholeFile(in, input);
+  const std::string run =
+      setup.prefix + " '" + setup.binary + "' > '" + out.string() + "' 2> '" + err.string() + "'";
   // As above, no dialog opens even when the tests run from a desktop.
-  const std::string command = "cd '" + setup.directory.string() +
-                              "' && unset DISPLAY WAYLAND_DISPLAY; " + setup.prefix + " '" +
-                              setup.binary + "' < '" + in.string() + "' > '" + out.string() +
-                              "' 2> '" + err.string() + "'";
+  const std::string command =
+      "cd '" + setup.directory.string() + "' && unset DISPLAY WAYLAND_DISPLAY; " +
+      (setup.inputCommand.empty() ? run + " < '" + in.string() + "'"
+                                  : "{ " + setup.inputCommand + "\n} | { " + run + "; }");
   const int raw = std::system(command.c_str());
   SessionResult result;
   result.out = readWholeFile(out);

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <regex>
+#include <utility>
 
 #include "alloc/batch_draw.h"
 #include "support/tree_snapshot.h"
@@ -120,6 +122,33 @@ TEST(BinarySession, NewAllocationReportMatchesItsRecordedDraw) {
   EXPECT_NE(run.out.find("\n" + stamp.substr(1, 21) + "\n"), std::string::npos);
 }
 
+TEST(BinarySession, AWindows1250GroupListGivesUtf8NamesInTheReportAndTheFileNames) {
+  ScratchDirectory scratch;
+  fs::create_directory(scratch.path() / "Dat");
+  // Saved by an older Windows editor: ă is 0xE3, ş 0xBA, Ş 0xAA, Ţ 0xDE, ţ 0xFE.
+  writeWholeFile(scratch.path() / "Dat" / "ac.txt",
+                 "Grupa 1231 Automatic\xE3 \xBAi Calculatoare\r\n"
+                 "1. \xAAtef\xE3nescu Ioana\r\n"
+                 "2. \xDEurcanu Ion\r\n"
+                 "3. Popescu D\xE3nu\xFE\r\n");
+  const SessionResult run = runLotranoBinary(scratch.path(), "ac.txt\n1\n3\n1 6\n\n");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(run.out.starts_with(" Grupa: 1231 Automatică şi Calculatoare\n")) << run.out;
+  const std::string result = "Probleme Examen Nr_1 (1-6) Grupa 1231 Automatică şi Calculatoare.rez";
+  EXPECT_EQ(entries(scratch.path()),
+            (std::vector<std::string>{"Dat/", result,
+                                      "Seed_1 (1-6) Grupa 1231 Automatică şi Calculatoare.dat"}));
+  const std::string report = readWholeFile(scratch.path() / result);
+  EXPECT_TRUE(report.starts_with(" Grupa: 1231 Automatică şi Calculatoare\r\n")) << report;
+  // Each name keeps its first letter and fills its 36 columns by characters.
+  const std::string rows[] = {"   1     Ştefănescu Ioana" + std::string(20, ' '),
+                              "   2     Ţurcanu Ion" + std::string(25, ' '),
+                              "   3     Popescu Dănuţ" + std::string(23, ' ')};
+  for (const std::string& row : rows) {
+    EXPECT_TRUE(std::regex_search(report, std::regex("\r\n" + row + " [1-6]\r\n"))) << row;
+  }
+}
+
 TEST(BinarySession, FatalAnswersEndWithTheirNumbers) {
   const struct {
     const char* input;
@@ -231,16 +260,84 @@ TEST(BinarySession, GroupFileChosenAtTheConsoleThenReallocatedNumberForNumber) {
   EXPECT_EQ(readWholeFile(seed), firstSeed);
   EXPECT_EQ(readWholeFile(report), firstReport) << "the first result file is untouched";
 
-  // With the result files filed away, a re-allocation gets the base name again
-  // and chooses the very seed file that it then rewrites.
+  // With both reports filed away and their seed files left where they were,
+  // a re-allocation from the first takes the next free name, [2], and
+  // neither seed file is touched.
+  const auto inode = [](const fs::path& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 ? status.st_ino : 0;
+  };
+  const fs::path secondSeed = scratch.path() / "Seed_1 (1-6) Grupa 311 AC[1].dat";
+  const auto seedInodes = std::pair(inode(seed), inode(secondSeed));
   fs::create_directory(scratch.path() / "arhiva");
   fs::rename(report, scratch.path() / "arhiva" / report.filename());
   fs::rename(secondReport, scratch.path() / "arhiva" / secondReport.filename());
   const SessionResult third =
       runLotranoBinary(scratch.path(), "mare.txt\n1\n3\n1 6\nr\n" + seed.string() + "\n");
   ASSERT_EQ(third.status, 0) << third.err;
-  EXPECT_EQ(tableOf(readWholeFile(report)), tableOf(firstReport));
+  const fs::path thirdReport = scratch.path() / "Probleme Examen Nr_1 (1-6) Grupa 311 AC[2].rez";
+  EXPECT_EQ(tableOf(readWholeFile(thirdReport)), tableOf(firstReport));
+  EXPECT_EQ(readWholeFile(scratch.path() / "Seed_1 (1-6) Grupa 311 AC[2].dat"), firstSeed);
+  EXPECT_EQ(std::pair(inode(seed), inode(secondSeed)), seedInodes) << "a seed file was replaced";
   EXPECT_EQ(readWholeFile(seed), firstSeed);
+  EXPECT_EQ(
+      entries(scratch.path()),
+      (std::vector<std::string>{"Dat/", "Probleme Examen Nr_1 (1-6) Grupa 311 AC[2].rez",
+                                "Seed_1 (1-6) Grupa 311 AC.dat", "Seed_1 (1-6) Grupa 311 AC[1].dat",
+                                "Seed_1 (1-6) Grupa 311 AC[2].dat", "arhiva/"}));
+}
+
+TEST(BinarySession, ReportsOfTwoGroupsKeepASeedFileEach) {
+  // Two groups of one year over the same range. Titles that hold a "." once
+  // shared one seed file, which the second allocation replaced.
+  const struct {
+    const char* titles[2];
+    const char* again[2];  // the names of the reports drawn again
+  } cases[] = {
+      {{"Gr. 311 AC", "Gr. 312 AC"}, {"Gr[1]", "Gr[2]"}},
+      {{"Sem. 1, Grupa 1231", "Sem. 2, Grupa 1231"}, {"Sem[1]", "Sem[2]"}},
+      {{"Grupa 311 AC", "Grupa 312 AC"}, {"Grupa 311 AC[1]", "Grupa 312 AC[1]"}},
+  };
+  const std::string prefix = "Probleme Examen Nr_1 (1-6) ";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.titles[0]);
+    ScratchDirectory scratch;
+    fs::create_directory(scratch.path() / "Dat");
+    std::vector<std::string> expected = {"Dat/"};
+    for (int k = 0; k < 2; ++k) {
+      std::string list = std::string(c.titles[k]) + "\r\n";
+      for (int s = 1; s <= 5; ++s) {
+        list +=
+            std::to_string(s) + ". Student " + std::to_string(s) + " din " + c.titles[k] + "\r\n";
+      }
+      writeWholeFile(scratch.path() / "Dat" / ("g" + std::to_string(k) + ".txt"), list);
+      const SessionResult run =
+          runLotranoBinary(scratch.path(), "g" + std::to_string(k) + ".txt\n1\n3\n1 6\n\n");
+      ASSERT_EQ(run.status, 0) << run.err;
+      expected.push_back(prefix + c.titles[k] + ".rez");
+      expected.push_back(std::string("Seed_1 (1-6) ") + c.titles[k] + ".dat");
+    }
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(entries(scratch.path()), expected);
+
+    // Each report drawn again from its own seed file: the same table, and
+    // the same words in the new seed file.
+    for (int k = 0; k < 2; ++k) {
+      const std::string first = readWholeFile(scratch.path() / (prefix + c.titles[k] + ".rez"));
+      const fs::path seed = scratch.path() / (std::string("Seed_1 (1-6) ") + c.titles[k] + ".dat");
+      const std::string seedWords = readWholeFile(seed);
+      const SessionResult again = runLotranoBinary(
+          scratch.path(), "g" + std::to_string(k) + ".txt\n1\n3\n1 6\nr\n" + seed.string() + "\n");
+      ASSERT_EQ(again.status, 0) << again.err;
+      const std::string drawnAgain = readWholeFile(scratch.path() / (prefix + c.again[k] + ".rez"));
+      EXPECT_NE(drawnAgain.find(std::string("Student 1 din ") + c.titles[k]), std::string::npos);
+      EXPECT_EQ(tableOf(drawnAgain), tableOf(first));
+      EXPECT_EQ(
+          readWholeFile(scratch.path() / (std::string("Seed_1 (1-6) ") + c.again[k] + ".dat")),
+          seedWords);
+      EXPECT_EQ(readWholeFile(seed), seedWords);
+    }
+  }
 }
 
 TEST(BinarySession, TenRunsFillTheNamesAndTheEleventhIsRefused) {

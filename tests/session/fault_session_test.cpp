@@ -32,6 +32,9 @@ constexpr const char* kEarlierSeed = "Seed_2 (1-9) Grupa 311 AC.dat";
 // What a run of the group file above over the range 1 to 6 writes.
 const std::string kResult = "run/Probleme Examen Nr_1 (1-6) Grupa 311 AC.rez";
 const std::string kSeed = "run/Seed_1 (1-6) Grupa 311 AC.dat";
+// The names taken when those are.
+const std::string kResult1 = "run/Probleme Examen Nr_1 (1-6) Grupa 311 AC[1].rez";
+const std::string kSeed1 = "run/Seed_1 (1-6) Grupa 311 AC[1].dat";
 const std::string kTypedResult = "run/Probleme Examen Nr_1 (1-6) Grupa G.rez";
 const std::string kTypedSeed = "run/Seed_1 (1-6) Grupa G.dat";
 // The answers after the group file's name: exam problem 1, set 1, range 1 to 6.
@@ -68,7 +71,20 @@ struct FaultCase {
   // The report was finished, and its closing console lines shown, before the
   // failure (of the seed file, written last).
   bool reportFinished = false;
+  // When not empty, a shell command whose output is the input, in place of
+  // `input` (see answersAround).
+  std::string inputCommand = {};
 };
+
+// The input of a run that something happens to while it asks whether to
+// draw anew: `first` answers up to that question; once the run has created
+// `report` (it then waits for the answer), `meanwhile` runs in the run's
+// folder, and `rest` answers the question and what follows.
+std::string answersAround(const std::string& first, const std::string& report,
+                          const std::string& meanwhile, const std::string& rest) {
+  return "printf '%s' '" + first + "'; for wait in $(seq 600); do [ -e '" + report +
+         "' ] && break; sleep 0.1; done; " + meanwhile + "; printf '%s' '" + rest + "'";
+}
 
 // One case's directories: tree/ holds outside.txt and the run's folder run/
 // with the teacher's files (a group file in Dat/, an earlier result and seed
@@ -102,7 +118,8 @@ PreparedRun prepare(const FaultCase& c, const fs::path& base, const std::string&
   writeWholeFile(prepared.run / kEarlierSeed, " seed_1:\r\n          11          22\r\n");
   if (c.setup) c.setup(prepared.run);
   prepared.before = snapshotTree(prepared.tree);
-  prepared.session = startLotranoBinary({prepared.run, root / "io", prefix, binary}, c.input);
+  prepared.session =
+      startLotranoBinary({prepared.run, root / "io", prefix, binary, c.inputCommand}, c.input);
   return prepared;
 }
 
@@ -314,25 +331,24 @@ TEST(FaultSession, GroupAndSeedFilesThatCannotBeReadAsTheyShould) {
          EXPECT_NE(report.find("   2     " + std::string(37, 'x') + "  "), std::string::npos);
          EXPECT_NE(report.find("   4     Iota"), std::string::npos) << report;
        }},
-      {"a link of the new seed file's name, out of the folder, is replaced, not followed",
+      {"a link of the base name's seed file, out of the folder, takes the name",
        "grupa\n" + kExamAnswers + "\n",
        0,
        "",
-       {kResult, kSeed},
+       {kResult1, kSeed1},
        [](const fs::path& run) {
          fs::create_symlink("../outside.dat", run / "Seed_1 (1-6) Grupa 311 AC.dat");
        },
-       [](const fs::path& run, const SessionResult&) {
-         EXPECT_FALSE(fs::is_symlink(run.parent_path() / kSeed));
-         EXPECT_TRUE(readWholeFile(run.parent_path() / kSeed).starts_with(" seed_1:\r\n"));
-       }},
-      {"an earlier seed file of the new seed file's name is replaced",
+       {}},
+      {"a seed file whose report is gone keeps its name: the run takes the next",
        "grupa\n" + kExamAnswers + "\n",
        0,
        "",
-       {kResult, kSeed},
+       {kResult1, kSeed1},
        file("Seed_1 (1-6) Grupa 311 AC.dat", " seed_1:\r\n           1           2\r\n"),
-       {}},
+       [](const fs::path& run, const SessionResult&) {
+         expectFinishedReport(run.parent_path() / kResult1);
+       }},
       {"a seed file that is a folder",
        reallocate + "../sd.dat\n",
        30,
@@ -419,9 +435,86 @@ TEST(FaultSession, GroupTitlesThatNameNoPlainFileInTheFolder) {
        answers,
        0,
        "",
-       {"run/Probleme Examen Nr_1 (1-6) Grupa 7 ...rez", "run/Seed_1 (1-6) Grupa 7 .dat"},
+       {"run/Probleme Examen Nr_1 (1-6) Grupa 7 ...rez", "run/Seed_1 (1-6) Grupa 7 ...dat"},
        title("Grupa 7 .."),
        {}},
+  };
+  runCases(cases);
+}
+
+// The checks of a run whose seed file could not take its name: the report
+// is complete but stays writable (the allocation has no seed file), the
+// run stopped before its key wait, and the file that held the name holds
+// `earlier` still.
+void expectSeedFileRefused(const fs::path& run, const SessionResult& session,
+                           const std::string& earlier) {
+  const fs::path report = run.parent_path() / kResult;
+  EXPECT_NE(readWholeFile(report).find("\r\n (Numar de probleme: 2)"), std::string::npos);
+  EXPECT_TRUE(writable(report));
+  EXPECT_NE(session.out.find(" Fisier de iesire"), std::string::npos);
+  EXPECT_EQ(session.out.find("Press any key"), std::string::npos);
+  EXPECT_EQ(readWholeFile(run.parent_path() / kSeed), earlier);
+}
+
+TEST(FaultSession, ASeedFileMadeDuringTheRunIsReplacedOnlyWhole) {
+  // Made while the run asks whether to draw anew, after its names were
+  // chosen: by another program, or by hand.
+  const std::string first = "grupa\n" + kExamAnswers;
+  const std::string report = "Probleme Examen Nr_1 (1-6) Grupa 311 AC.rez";
+  const std::string seed = "'Seed_1 (1-6) Grupa 311 AC.dat'";
+  const std::string earlier = " seed_1:\r\n          11          22\r\n";
+  const std::string writeEarlier =
+      "printf ' seed_1:\\r\\n          11          22\\r\\n' > " + seed;
+  const std::vector<FaultCase> cases = {
+      {"a read-only seed file is refused, whoever runs the program",
+       "",
+       9,
+       "lotrano: permission to access file denied (error 9), file: Seed_1 (1-6) Grupa 311 AC.dat",
+       {kResult, kSeed},
+       {},
+       [earlier](const fs::path& run, const SessionResult& session) {
+         expectSeedFileRefused(run, session, earlier);
+         EXPECT_FALSE(writable(run.parent_path() / kSeed));
+       },
+       true,
+       answersAround(first, report, writeEarlier + "; chmod a-w " + seed, "\n")},
+      {"a folder is refused",
+       "",
+       30,
+       "lotrano: open failure (error 30), file: Seed_1 (1-6) Grupa 311 AC.dat",
+       {kResult, kSeed},
+       {},
+       [](const fs::path& run, const SessionResult&) {
+         EXPECT_TRUE(fs::is_directory(run.parent_path() / kSeed));
+       },
+       true,
+       answersAround(first, report, "mkdir " + seed, "\n")},
+      {"a writable seed file is replaced as a whole",
+       "",
+       0,
+       "",
+       {kResult, kSeed},
+       {},
+       [earlier](const fs::path& run, const SessionResult&) {
+         expectFinishedReport(run.parent_path() / kResult);
+         const std::string now = readWholeFile(run.parent_path() / kSeed);
+         EXPECT_TRUE(now.starts_with(" seed_1:\r\n")) << now;
+         EXPECT_NE(now, earlier);
+       },
+       false,
+       answersAround(first, report, writeEarlier, "\n")},
+      {"a link out of the folder is replaced, not followed",
+       "",
+       0,
+       "",
+       {kResult, kSeed},
+       {},
+       [](const fs::path& run, const SessionResult&) {
+         EXPECT_FALSE(fs::is_symlink(run.parent_path() / kSeed));
+         EXPECT_TRUE(readWholeFile(run.parent_path() / kSeed).starts_with(" seed_1:\r\n"));
+       },
+       false,
+       answersAround(first, report, "ln -s ../outside.dat " + seed, "\n")},
   };
   runCases(cases);
 }
@@ -474,6 +567,16 @@ TEST(FaultSession, TheEleventhRunOfANameIsRefusedAndGapsAreFilled) {
          fs::create_symlink("../outside[3].rez", run / variantName(3));
          fs::remove(run / variantName(0));
          fs::create_directory(run / variantName(0));
+       },
+       refusedBox},
+      {"nine reports, and the seed file of a report filed away",
+       "grupa\n" + kExamAnswers + "\n",
+       0,
+       "",
+       {},
+       [](const fs::path& run) {
+         writeTeacherResults(run, 6);
+         writeWholeFile(run / "Seed_1 (1-6) Grupa 311 AC[6].dat", " seed_1:\r\n 1 2\r\n");
        },
        refusedBox},
       {"a gap at [4] is filled",
@@ -530,10 +633,11 @@ TEST(FaultSession, AWriteThatFailsIsReportedAndKeepsTheTeachersFiles) {
     bigGroup +=
         std::to_string(k) + ". Student cu un nume destul de lung " + std::to_string(k) + "\r\n";
   }
-  const std::string result = "run/Probleme Examen Nr_1 (1-60) Grupa 311 AC.rez";
+  // The seed file of an earlier allocation whose report was filed away keeps
+  // the base name from the run.
+  const std::string result = "run/Probleme Examen Nr_1 (1-60) Grupa 311 AC[1].rez";
   const auto setup = [bigGroup](const fs::path& run) {
     writeWholeFile(run / "Dat" / "mare.dat", bigGroup);
-    // The seed file of an earlier allocation whose report was filed away.
     writeWholeFile(run / "Seed_1 (1-60) Grupa 311 AC.dat",
                    " seed_1:\r\n           1           2\r\n");
   };
@@ -544,7 +648,7 @@ TEST(FaultSession, AWriteThatFailsIsReportedAndKeepsTheTeachersFiles) {
              answers,
              38,
              "lotrano: error during write (error 38), file: Probleme Examen Nr_1 (1-60) Grupa 311 "
-             "AC.rez",
+             "AC[1].rez",
              {result},
              setup,
              [result](const fs::path& run, const SessionResult&) {
@@ -560,7 +664,7 @@ TEST(FaultSession, AWriteThatFailsIsReportedAndKeepsTheTeachersFiles) {
         answers,
         0,
         "",
-        {result, "run/Seed_1 (1-60) Grupa 311 AC.dat"},
+        {"run/Probleme Examen Nr_1 (1-60) Grupa 311 AC.rez", "run/Seed_1 (1-60) Grupa 311 AC.dat"},
         [bigGroup](const fs::path& run) { writeWholeFile(run / "Dat" / "mare.dat", bigGroup); },
         {}}},
       "trap '' XFSZ; ulimit -f 64;");
@@ -638,26 +742,18 @@ TEST(FaultSession, UnprivilegedRunsMeetTheFileSystemsRefusals) {
          fs::permissions(run / "s.dat", fs::perms::none);
        },
        {}},
-      {"a read-only seed file of the new seed file's name",
-       "grupa\n" + kExamAnswers + "\n",
+      {"another user's seed file of the new seed file's name, made during the run",
+       "",
        9,
        "lotrano: permission to access file denied (error 9), file: Seed_1 (1-6) Grupa 311 AC.dat",
-       {kResult},
-       [openFolder](const fs::path& run) {
-         openFolder(run);
-         writeWholeFile(run / "Seed_1 (1-6) Grupa 311 AC.dat", " seed_1:\r\n 1 2\r\n");
-         fs::permissions(run / "Seed_1 (1-6) Grupa 311 AC.dat",
-                         fs::perms::owner_read | fs::perms::others_read);
-       },
+       {kResult, kSeed},
+       openFolder,
        [](const fs::path& run, const SessionResult& session) {
-         // The report is complete, but stays writable: the allocation has no seed file.
-         const fs::path report = run.parent_path() / kResult;
-         EXPECT_NE(readWholeFile(report).find("\r\n (Numar de probleme: 2)"), std::string::npos);
-         EXPECT_TRUE(writable(report));
-         EXPECT_NE(session.out.find(" Fisier de iesire"), std::string::npos);
-         EXPECT_EQ(session.out.find("Press any key"), std::string::npos);
+         expectSeedFileRefused(run, session, " seed_1:\r\n 1 2\r\n");
        },
-       true},
+       true,
+       answersAround("grupa\n" + kExamAnswers, "Probleme Examen Nr_1 (1-6) Grupa 311 AC.rez",
+                     "printf ' seed_1:\\r\\n 1 2\\r\\n' > 'Seed_1 (1-6) Grupa 311 AC.dat'", "\n")},
   };
   runCases(cases, kAsNobody, binary.string(), base);
 }

@@ -82,8 +82,22 @@ std::optional<WineSetup> findWineSetup(std::string& missing) {
 
 std::string quoted(const std::string& text) { return "'" + text + "'"; }
 
-std::string wineEnvironment(const WineSetup& setup) {
-  return "WINEPREFIX=" + quoted(setup.prefix.string()) + " WINEDEBUG=-all ";
+// `locale` (LC_ALL) empty: the locale the tests run in.
+std::string wineEnvironment(const WineSetup& setup, const std::string& locale = {}) {
+  return "WINEPREFIX=" + quoted(setup.prefix.string()) + " WINEDEBUG=-all " +
+         (locale.empty() ? std::string() : "LC_ALL=" + quoted(locale) + " ");
+}
+
+// The Romanian locale the tests run Wine in, beside the default one. Wine
+// names files through the locale's character set, so it must exist
+// (generated with Debian's `locales`; `make windows-test` does that).
+constexpr const char* kRomanianLocale = "ro_RO.UTF-8";
+
+bool localeInstalled(const std::string& locale) {
+  // `locale -a` names ro_RO.UTF-8 as ro_RO.utf8.
+  std::string name = locale;
+  name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
+  return std::system(("locale -a 2> /dev/null | grep -qix '" + name + "'").c_str()) == 0;
 }
 
 // The path as a Windows program under Wine sees it: drive Z: is the root.
@@ -97,7 +111,8 @@ std::string windowsPath(const fs::path& path) {
 struct DialogAnswer {
   std::string title;
   std::string typed;
-  std::string key;  // "Return" confirms, "Escape" cancels
+  std::string key;       // "Return" confirms, "Escape" cancels
+  std::string before{};  // a shell command run in the run's folder first
 };
 
 DialogAnswer cancel(const char* title) { return {title, "", "Escape"}; }
@@ -126,7 +141,7 @@ std::vector<std::string> linesOf(const std::string& text) {
 // non-empty `screenshot` is taken of the screen once the first window shows.
 WineResult runWindowsProgram(const WineSetup& setup, const fs::path& directory,
                              const std::string& input, const std::vector<DialogAnswer>& answers,
-                             const fs::path& screenshot = {}) {
+                             const fs::path& screenshot = {}, const std::string& locale = {}) {
   const auto in = directory / ".wine-in";
   const auto out = directory / ".wine-out";
   const auto err = directory / ".wine-err";
@@ -143,6 +158,7 @@ WineResult runWindowsProgram(const WineSetup& setup, const fs::path& directory,
     steps += "timeout " + std::to_string(kDialogTimeoutSeconds) +
              " xdotool search --onlyvisible --sync --name " + name + " > /dev/null || exit 1\n";
     steps += "sleep 2\n";
+    if (!answer.before.empty()) steps += answer.before + "\n";
     if (k == 0 && !screenshot.empty()) {
       steps += "import -window root " + quoted(screenshot.string()) + " || true\n";
     }
@@ -155,9 +171,12 @@ WineResult runWindowsProgram(const WineSetup& setup, const fs::path& directory,
     steps += "done\n";
     steps += "sleep 0.5\n";
     if (!answer.typed.empty()) {
-      // Alt+N ("File name:") puts the typing into the name box, wherever the
-      // dialog's own focus lies; keys typed into its file list are lost.
-      steps += "xdotool key alt+n; sleep 0.3\n";
+      // A click into the name box puts the typing there, wherever the
+      // dialog's own focus lies (keys typed into its file list are lost).
+      // The box lies 71 pixels above the dialog's bottom edge in every
+      // language; Alt+N would tick the read-only box of a Romanian dialog.
+      steps += "eval \"$(xdotool getwindowgeometry --shell \"$window\")\"\n";
+      steps += "xdotool mousemove --window \"$window\" 150 $((HEIGHT - 71)) click 1; sleep 0.3\n";
       steps += "xdotool type --delay 30 " + quoted(answer.typed) + "\n";
     }
     steps += "xdotool key " + answer.key + "\n";
@@ -176,7 +195,7 @@ WineResult runWindowsProgram(const WineSetup& setup, const fs::path& directory,
                              quoted(driver.string()) +
                              " > /dev/null 2>&1 &\n"
                              "driver=$!\n" +
-                             wineEnvironment(setup) + "timeout " +
+                             wineEnvironment(setup, locale) + "timeout " +
                              std::to_string(kRunTimeoutSeconds) + " " + quoted(setup.wine) + " " +
                              quoted(setup.exe) + " < " + quoted(in.string()) + " > " +
                              quoted(out.string()) + " 2> " + quoted(err.string()) +
@@ -240,7 +259,8 @@ std::string groupFile(int students) {
 // the program's console input is then a real one, with key events.
 class ConsoleSession {
  public:
-  ConsoleSession(const WineSetup& setup, const fs::path& directory) {
+  ConsoleSession(const WineSetup& setup, const fs::path& directory,
+                 const std::string& locale = {}) {
     master_ = posix_openpt(O_RDWR | O_NOCTTY);
     if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
     const std::string terminal = ptsname(master_);
@@ -252,6 +272,7 @@ class ConsoleSession {
       if (chdir(directory.c_str()) != 0) _exit(127);
       setenv("WINEPREFIX", setup.prefix.c_str(), 1);
       setenv("WINEDEBUG", "-all", 1);
+      if (!locale.empty()) setenv("LC_ALL", locale.c_str(), 1);
       // Without a display the group dialog cannot open: the program takes
       // that as Cancel and asks for the group on the console.
       unsetenv("DISPLAY");
@@ -374,6 +395,18 @@ class WineSession : public ::testing::Test {
 
   const WineSetup& wine() const { return *setup_; }
 
+  // The default locale, and the Romanian one when it is there; its absence
+  // fails the test where Wine is required.
+  std::vector<std::string> locales() const {
+    std::vector<std::string> found = {""};
+    if (localeInstalled(kRomanianLocale)) {
+      found.push_back(kRomanianLocale);
+    } else if (environment("LOTRANO_REQUIRE_WINE") == "1") {
+      ADD_FAILURE() << "no locale " << kRomanianLocale << " (generate it with Debian's locales)";
+    }
+    return found;
+  }
+
   static std::optional<WineSetup> setup_;
   static std::string missing_;
 };
@@ -446,11 +479,15 @@ TEST_F(WineSession, ReallocationFromOneSeedFileGivesTheSameFilesOnBothBuilds) {
     const char* answers;  // after the group
     const char* report;
     const char* seed;
+    const char* again;      // the report drawn again
+    const char* againSeed;  // and its seed file
   } cases[] = {
       {true, "1\n3\n1 6\n", "Probleme Examen Nr_1 (1-6) Grupa 311 AC.rez",
-       "Seed_1 (1-6) Grupa 311 AC.dat"},
+       "Seed_1 (1-6) Grupa 311 AC.dat", "Probleme Examen Nr_1 (1-6) Grupa 311 AC[1].rez",
+       "Seed_1 (1-6) Grupa 311 AC[1].dat"},
       {false, "1234\n15\n2\n7\n1,6\n", "Probleme Examen Nr_2 (1-6) Grupa 1234.rez",
-       "Seed_2 (1-6) Grupa 1234.dat"},
+       "Seed_2 (1-6) Grupa 1234.dat", "Probleme Examen Nr_2 (1-6) Grupa 1234[1].rez",
+       "Seed_2 (1-6) Grupa 1234[1].dat"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.report);
@@ -466,8 +503,9 @@ TEST_F(WineSession, ReallocationFromOneSeedFileGivesTheSameFilesOnBothBuilds) {
     const std::string seed = readWholeFile(first.path() / c.seed);
     ASSERT_FALSE(seed.empty());
 
-    // Each build draws again from its own copy of that seed file, which
-    // stands where the new one is written, so each rewrites its chosen file.
+    // Each build draws again from its own copy of that seed file, which keeps
+    // the base name from the run (its report is elsewhere): each writes the
+    // next name and leaves its chosen file as it was.
     ScratchDirectory linuxDirectory;
     ScratchDirectory windowsDirectory;
     for (const auto& directory : {linuxDirectory.path(), windowsDirectory.path()}) {
@@ -493,16 +531,20 @@ TEST_F(WineSession, ReallocationFromOneSeedFileGivesTheSameFilesOnBothBuilds) {
     EXPECT_EQ(entries(windowsDirectory.path()), entries(linuxDirectory.path()));
     // Byte for byte, but for the date and time stamp. The re-allocation line
     // names the seed file without its folder, so it is compared too.
-    const std::string linuxReport = readWholeFile(linuxDirectory.path() / c.report);
-    const std::string windowsReport = readWholeFile(windowsDirectory.path() / c.report);
+    EXPECT_EQ(entries(windowsDirectory.path()),
+              (std::vector<std::string>{"Dat/", c.again, c.seed, c.againSeed}));
+    const std::string linuxReport = readWholeFile(linuxDirectory.path() / c.again);
+    const std::string windowsReport = readWholeFile(windowsDirectory.path() / c.again);
     EXPECT_TRUE(std::regex_search(windowsReport, kStamp)) << windowsReport;
     EXPECT_EQ(withoutStamp(windowsReport), withoutStamp(linuxReport));
     EXPECT_NE(windowsReport.find(std::string(" [Re-alocare, cu: \"") + c.seed + "\"]\r\n"),
               std::string::npos)
         << windowsReport;
     // The same words again: the draws are the recorded ones.
-    EXPECT_EQ(readWholeFile(windowsDirectory.path() / c.seed), seed);
-    EXPECT_EQ(readWholeFile(linuxDirectory.path() / c.seed), seed);
+    for (const auto& directory : {linuxDirectory.path(), windowsDirectory.path()}) {
+      EXPECT_EQ(readWholeFile(directory / c.againSeed), seed);
+      EXPECT_EQ(readWholeFile(directory / c.seed), seed);
+    }
     // The first allocation's report, with the re-allocation line added.
     EXPECT_EQ(withoutStamp(windowsReport), withoutStamp(readWholeFile(first.path() / c.report)) +
                                                "\r\n [Re-alocare, cu: \"" + c.seed + "\"]\r\n");
@@ -613,6 +655,225 @@ TEST_F(WineSession, KeyWaitOnTheConsoleSleepsUntilAKey) {
 
   console.type("q");
   EXPECT_EQ(console.waitForEnd(std::chrono::seconds(30)), 0);
+}
+
+// A group list in UTF-8 whose title and names hold ă, â, î, ș and ț.
+constexpr const char* kRomanianGroup =
+    "Grupa 1231 Automatică și Calculatoare\r\n"
+    "Nr. Nume și prenume\r\n"
+    "1. Ștefănescu Ioana\r\n"
+    "2. Țurcanu Ion\r\n"
+    "3. Îonescu Ana-Maria\r\n"
+    "4. Popescu Dănuț\r\n";
+const std::string kRomanianResult =
+    "Probleme Examen Nr_1 (1-5) Grupa 1231 Automatică și Calculatoare.rez";
+const std::string kRomanianSeed = "Seed_1 (1-5) Grupa 1231 Automatică și Calculatoare.dat";
+
+// The same list saved in Windows-1250, which has ş and ţ (cedilla) only.
+constexpr const char* kRomanianGroup1250 =
+    "Grupa 1232 Automatic\xE3 \xBAi Calculatoare\r\n"
+    "1. \xAAtef\xE3nescu Ioana\r\n"
+    "2. \xDEurcanu Ion\r\n";
+
+// The report's row of a student: the name from column 10, filled to 36
+// columns by characters, then the problem number.
+std::regex rowOf(int number, const std::string& name, std::size_t nameCharacters) {
+  return std::regex("\r\n   " + std::to_string(number) + "     " + name +
+                    std::string(36 - nameCharacters, ' ') + " [1-5]\r\n");
+}
+
+void expectNoPartFile(const fs::path& directory) {
+  for (const auto& name : entries(directory)) {
+    EXPECT_EQ(name.find(".part"), std::string::npos) << name;
+  }
+}
+
+TEST_F(WineSession, RomanianLettersMakeTheSameNamesAndLinesOnBothBuildsInEveryLocale) {
+  const std::string answers = "1\n1\n1 5\n";
+  for (const std::string& locale : locales()) {
+    SCOPED_TRACE("locale: " + (locale.empty() ? std::string("default") : locale));
+    ScratchDirectory linuxDirectory;
+    ScratchDirectory windowsDirectory;
+    for (const auto& directory : {linuxDirectory.path(), windowsDirectory.path()}) {
+      fs::create_directory(directory / "Dat");
+      writeWholeFile(directory / "Dat" / "ac.dat", kRomanianGroup);
+      writeWholeFile(directory / "Dat" / "vechi.dat", kRomanianGroup1250);
+    }
+    const auto checkOutput = [](const WineResult& onWindows, const SessionResult& onLinux) {
+      const auto lines = withLineFeeds(onWindows.out);
+      ASSERT_TRUE(lines) << "a line not ended by one CR LF:\n" << onWindows.out;
+      EXPECT_EQ(withoutStamp(*lines), withoutStamp(onLinux.out));
+    };
+
+    {
+      SCOPED_TRACE("a typed group");
+      ScratchDirectory linuxTyped;
+      ScratchDirectory windowsTyped;
+      const std::string typed = "Automatică\n4\n" + answers + "\n";
+      const SessionResult onLinux = runLotranoBinary(linuxTyped.path(), "\n" + typed);
+      const WineResult onWindows =
+          runWindowsProgram(wine(), windowsTyped.path(), typed, {cancel(kGroupDialog)}, {}, locale);
+      ASSERT_EQ(onWindows.status, 0) << onWindows.err;
+      ASSERT_EQ(onLinux.status, 0) << onLinux.err;
+      checkOutput(onWindows, onLinux);
+      const std::vector<std::string> files = {"Probleme Examen Nr_1 (1-5) Grupa Automatică.rez",
+                                              "Seed_1 (1-5) Grupa Automatică.dat"};
+      EXPECT_EQ(entries(windowsTyped.path()), files);
+      EXPECT_EQ(entries(linuxTyped.path()), files);
+      const std::string report = readWholeFile(windowsTyped.path() / files[0]);
+      EXPECT_TRUE(report.starts_with(" Grupa: Automatică\r\n")) << report;
+      const std::string head = "\r\n Nr_crt";
+      EXPECT_EQ(report.substr(0, report.find(head)),
+                readWholeFile(linuxTyped.path() / files[0]).substr(0, report.find(head)));
+    }
+
+    {
+      SCOPED_TRACE("a group file in UTF-8, and a re-allocation from its seed file");
+      const WineResult first = runWindowsProgram(
+          wine(), windowsDirectory.path(), answers + "\n",
+          {choose(kGroupDialog, windowsDirectory.path() / "Dat" / "ac.dat")}, {}, locale);
+      ASSERT_EQ(first.status, 0) << first.err;
+      EXPECT_TRUE(first.out.starts_with(" Grupa: 1231 Automatică și Calculatoare\r\n"))
+          << first.out;
+      EXPECT_EQ(entries(windowsDirectory.path()),
+                (std::vector<std::string>{"Dat/", kRomanianResult, kRomanianSeed}));
+      const std::string report = readWholeFile(windowsDirectory.path() / kRomanianResult);
+      EXPECT_TRUE(report.starts_with(" Grupa: 1231 Automatică și Calculatoare\r\n")) << report;
+      EXPECT_TRUE(std::regex_search(report, rowOf(1, "Ștefănescu Ioana", 16))) << report;
+      EXPECT_TRUE(std::regex_search(report, rowOf(2, "Țurcanu Ion", 11))) << report;
+      EXPECT_TRUE(std::regex_search(report, rowOf(3, "Îonescu Ana-Maria", 17))) << report;
+      EXPECT_TRUE(std::regex_search(report, rowOf(4, "Popescu Dănuț", 13))) << report;
+      const std::string seed = readWholeFile(windowsDirectory.path() / kRomanianSeed);
+      EXPECT_FALSE(writable(windowsDirectory.path() / kRomanianResult));
+
+      // The seed file chosen by its name, typed into the dialog.
+      const WineResult again =
+          runWindowsProgram(wine(), windowsDirectory.path(), answers + "r\n",
+                            {choose(kGroupDialog, windowsDirectory.path() / "Dat" / "ac.dat"),
+                             choose(kSeedDialog, windowsDirectory.path() / kRomanianSeed)},
+                            {}, locale);
+      ASSERT_EQ(again.status, 0) << again.err;
+      EXPECT_EQ(again.windowsSeen, (std::vector<std::string>{kGroupDialog, kSeedDialog}));
+      const std::string variant =
+          "Probleme Examen Nr_1 (1-5) Grupa 1231 Automatică și Calculatoare[1].rez";
+      const std::string variantSeed = "Seed_1 (1-5) Grupa 1231 Automatică și Calculatoare[1].dat";
+      EXPECT_EQ(
+          entries(windowsDirectory.path()),
+          (std::vector<std::string>{"Dat/", kRomanianResult, variant, kRomanianSeed, variantSeed}));
+      const std::string reallocated = readWholeFile(windowsDirectory.path() / variant);
+      EXPECT_EQ(withoutStamp(reallocated),
+                withoutStamp(report) + "\r\n [Re-alocare, cu: \"" + kRomanianSeed + "\"]\r\n");
+      EXPECT_EQ(readWholeFile(windowsDirectory.path() / variantSeed), seed);
+      EXPECT_EQ(readWholeFile(windowsDirectory.path() / kRomanianSeed), seed);
+
+      // The Linux build finds that seed file by the same name and draws the
+      // same report from it.
+      writeWholeFile(linuxDirectory.path() / kRomanianSeed, seed);
+      const SessionResult onLinux = runLotranoBinary(
+          linuxDirectory.path(),
+          "ac\n" + answers + "r\n" + (linuxDirectory.path() / kRomanianSeed).string() + "\n");
+      ASSERT_EQ(onLinux.status, 0) << onLinux.err;
+      checkOutput(again, onLinux);
+      EXPECT_EQ(withoutStamp(readWholeFile(linuxDirectory.path() / variant)),
+                withoutStamp(reallocated));
+      EXPECT_EQ(readWholeFile(linuxDirectory.path() / variantSeed), seed);
+      expectNoPartFile(windowsDirectory.path());
+      expectNoPartFile(linuxDirectory.path());
+    }
+
+    {
+      SCOPED_TRACE("a group file in Windows-1250");
+      const WineResult onWindows = runWindowsProgram(
+          wine(), windowsDirectory.path(), answers + "\n",
+          {choose(kGroupDialog, windowsDirectory.path() / "Dat" / "vechi.dat")}, {}, locale);
+      const SessionResult onLinux =
+          runLotranoBinary(linuxDirectory.path(), "vechi\n" + answers + "\n");
+      ASSERT_EQ(onWindows.status, 0) << onWindows.err;
+      ASSERT_EQ(onLinux.status, 0) << onLinux.err;
+      checkOutput(onWindows, onLinux);
+      const std::string result =
+          "Probleme Examen Nr_1 (1-5) Grupa 1232 Automatică şi Calculatoare.rez";
+      ASSERT_TRUE(fs::exists(windowsDirectory.path() / result));
+      const std::string report = readWholeFile(windowsDirectory.path() / result);
+      EXPECT_TRUE(std::regex_search(report, rowOf(1, "Ştefănescu Ioana", 16))) << report;
+      EXPECT_TRUE(std::regex_search(report, rowOf(2, "Ţurcanu Ion", 11))) << report;
+      const std::string head = "\r\n Nr_crt";
+      EXPECT_EQ(report.substr(0, report.find(head)),
+                readWholeFile(linuxDirectory.path() / result).substr(0, report.find(head)));
+      const auto filesOf1232 = [](const fs::path& directory) {
+        std::vector<std::string> names = entries(directory);
+        std::erase_if(names, [](const std::string& name) {
+          return name.find("Grupa 1232") == std::string::npos;
+        });
+        return names;
+      };
+      EXPECT_EQ(filesOf1232(windowsDirectory.path()),
+                (std::vector<std::string>{
+                    result, "Seed_1 (1-5) Grupa 1232 Automatică şi Calculatoare.dat"}));
+      EXPECT_EQ(filesOf1232(linuxDirectory.path()), filesOf1232(windowsDirectory.path()));
+      expectNoPartFile(windowsDirectory.path());
+    }
+  }
+}
+
+TEST_F(WineSession, TypedAnswersAtTheConsoleKeepTheirRomanianLetters) {
+  for (const std::string& locale : locales()) {
+    SCOPED_TRACE("locale: " + (locale.empty() ? std::string("default") : locale));
+    ScratchDirectory scratch;
+    ConsoleSession console(wine(), scratch.path(), locale);
+    ASSERT_TRUE(console.started());
+    const struct {
+      const char* prompt;  // its letters
+      const char* answer;
+    } dialogue[] = {
+        {"Grupa", "Automatică\r"}, {"Numarstudenti", "4\r"},        {"ProblemadeExamen", "1\r"},
+        {"SETdeProbleme", "3\r"},  {"NumarStartProblema", "1 6\r"}, {"Nouaalocare", "\r"},
+    };
+    for (const auto& step : dialogue) {
+      ASSERT_TRUE(console.waitForLetters(step.prompt, std::chrono::seconds(kRunTimeoutSeconds)))
+          << console.letters();
+      std::this_thread::sleep_for(std::chrono::seconds(1));
+      console.type(step.answer);
+    }
+    ASSERT_TRUE(console.waitForLetters("Pressanykey", std::chrono::seconds(60)))
+        << console.letters();
+    console.type("q");
+    EXPECT_EQ(console.waitForEnd(std::chrono::seconds(30)), 0);
+    EXPECT_EQ(entries(scratch.path()),
+              (std::vector<std::string>{"Probleme Examen Nr_1 (1-6) Grupa Automatică.rez",
+                                        "Seed_1 (1-6) Grupa Automatică.dat"}));
+  }
+}
+
+TEST_F(WineSession, ASeedFileThatMayNotBeReplacedStaysAndNoPartFileIsLeft) {
+  ScratchDirectory scratch;
+  fs::create_directory(scratch.path() / "Dat");
+  writeWholeFile(scratch.path() / "Dat" / "grupa.dat", groupFile(4));
+  const std::string chosen = " seed_1:\r\n    32459981   429284172\r\n";
+  writeWholeFile(scratch.path() / "ales.dat", chosen);
+  const std::string report = "Probleme Examen Nr_1 (1-6) Grupa 311 AC.rez";
+  const std::string seed = "Seed_1 (1-6) Grupa 311 AC.dat";
+  const std::string earlier = " seed_1:\r\n          11          22\r\n";
+  // Made read-only while the seed dialog is open, after the run has named
+  // its report: by another program, or by hand.
+  DialogAnswer seedDialog = choose(kSeedDialog, scratch.path() / "ales.dat");
+  seedDialog.before = "printf ' seed_1:\\r\\n          11          22\\r\\n' > " + quoted(seed) +
+                      "; chmod a-w " + quoted(seed);
+  const WineResult run =
+      runWindowsProgram(wine(), scratch.path(), "1\n3\n1 6\nr\n",
+                        {choose(kGroupDialog, scratch.path() / "Dat" / "grupa.dat"), seedDialog});
+  EXPECT_EQ(run.status, 9) << run.err;
+  EXPECT_NE(run.err.find("lotrano: permission to access file denied (error 9), file: " + seed),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(entries(scratch.path()), (std::vector<std::string>{"Dat/", report, seed, "ales.dat"}));
+  EXPECT_EQ(readWholeFile(scratch.path() / seed), earlier);
+  EXPECT_EQ(readWholeFile(scratch.path() / "ales.dat"), chosen);
+  // The report is complete, but stays writable: its allocation has no seed file.
+  EXPECT_NE(readWholeFile(scratch.path() / report).find(" [Re-alocare, cu: \"ales.dat\"]\r\n"),
+            std::string::npos);
+  EXPECT_TRUE(writable(scratch.path() / report));
+  EXPECT_EQ(run.out.find("Press any key"), std::string::npos);
 }
 
 }  // namespace

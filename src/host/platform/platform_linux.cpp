@@ -135,6 +135,58 @@ std::FILE* createFileExclusively(const std::string& path, std::error_code& error
   return file;
 }
 
+bool entryExists(const std::string& path) {
+  struct stat status {};
+  return lstat(path.c_str(), &status) == 0;
+}
+
+std::FILE* openExistingFile(const std::string& path, std::error_code& error) {
+  const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) {
+    error.assign(errno, std::generic_category());
+    return nullptr;
+  }
+  struct stat status {};
+  if (fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode)) {
+    close(descriptor);
+    error = std::make_error_code(std::errc::is_a_directory);
+    return nullptr;
+  }
+  std::FILE* file = fdopen(descriptor, "rb");
+  if (file == nullptr) {
+    error.assign(errno, std::generic_category());
+    close(descriptor);
+    return nullptr;
+  }
+  error.clear();
+  return file;
+}
+
+bool mayReplace(const std::string& path, std::error_code& error) {
+  error.clear();
+  struct stat status {};
+  if (lstat(path.c_str(), &status) != 0) return true;
+  if (S_ISDIR(status.st_mode)) {
+    error = std::make_error_code(std::errc::is_a_directory);
+    return false;
+  }
+  if (!S_ISREG(status.st_mode)) return true;
+  // A file that nobody may write is refused even where the permissions
+  // would let this user write it (root): as on Windows, read-only keeps it.
+  if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    error = std::make_error_code(std::errc::permission_denied);
+    return false;
+  }
+  // Opened for writing, neither emptied nor followed elsewhere, and closed.
+  const int descriptor = open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor < 0) {
+    error.assign(errno, std::generic_category());
+    return false;
+  }
+  close(descriptor);
+  return true;
+}
+
 bool removeFile(const std::string& path, std::error_code& error) {
   if (unlink(path.c_str()) == 0) return true;
   error.assign(errno, std::generic_category());

@@ -1,5 +1,9 @@
 // The platform layer on Windows: the standard open-file dialog, the message
-// box, the read-only attribute and the console, through the ANSI ("A") calls.
+// box, the read-only attribute, the console and the file calls, through the
+// ANSI ("A") calls. The program's manifest (src/lotrano.manifest) makes the
+// process's ANSI code page UTF-8, so every "A" call takes and gives the same
+// UTF-8 names that the program holds on every system; the console is switched
+// to UTF-8 for the run.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -8,16 +12,19 @@
 #include <commdlg.h>
 #include <fcntl.h>
 #include <io.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <iostream>
+#include <streambuf>
+#include <string>
 
 #include "host/platform/platform.h"
 #include "host/platform/platform_common.h"
@@ -144,10 +151,200 @@ bool inputIsConsole() {
   return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
 }
 
+// ---- The console in UTF-8 ----
+
+// The console's code pages as they were before the run (0: no console).
+UINT savedInputCodePage = 0;
+UINT savedOutputCodePage = 0;
+
+void restoreConsoleCodePages() {
+  if (savedInputCodePage != 0) SetConsoleCP(savedInputCodePage);
+  if (savedOutputCodePage != 0) SetConsoleOutputCP(savedOutputCodePage);
+}
+
+// The program writes UTF-8; the console shows it as such for the run, and
+// the window it shares with other programs gets its code pages back at the
+// end, whichever way the run ends through exit().
+void useUtf8Console() {
+  savedInputCodePage = GetConsoleCP();
+  savedOutputCodePage = GetConsoleOutputCP();
+  if (savedInputCodePage == 0 && savedOutputCodePage == 0) return;
+  SetConsoleCP(CP_UTF8);
+  SetConsoleOutputCP(CP_UTF8);
+  std::atexit(restoreConsoleCodePages);
+}
+
+// UTF-16 text as UTF-8; an unpaired surrogate becomes U+FFFD.
+std::string utf8Of(const wchar_t* units, int count) {
+  if (count <= 0) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, units, count, nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(std::max(size, 0)), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, units, count, text.data(), size, nullptr, nullptr);
+  return text;
+}
+
+// Answers typed at a console, read as UTF-16 and handed on as UTF-8 with LF
+// line ends. Read as bytes, a console gives UTF-8 only as far as its input
+// code page and its age allow (older consoles lose every letter outside ASCII
+// that way); UTF-16 is what every console gives as typed. Ctrl+Z ends the
+// input, as it does for the C library's reads.
+class ConsoleInputBuffer : public std::streambuf {
+ public:
+  explicit ConsoleInputBuffer(HANDLE input) : input_(input) {}
+
+ protected:
+  int_type underflow() override {
+    while (gptr() == egptr()) {
+      if (ended_ || !fill()) return traits_type::eof();
+    }
+    return traits_type::to_int_type(*gptr());
+  }
+
+ private:
+  // Reads what the console has (at most a line); false at the end of input.
+  bool fill() {
+    std::array<wchar_t, 1024> units{};
+    DWORD count = 0;
+    if (ReadConsoleW(input_, units.data(), static_cast<DWORD>(units.size()), &count, nullptr) ==
+        0) {
+      throw std::ios_base::failure("console read failed");
+    }
+    if (count == 0) {
+      ended_ = true;
+      return false;
+    }
+    std::wstring typed = held_;
+    typed.append(units.data(), count);
+    held_.clear();
+    // A character outside the basic plane may arrive in two reads.
+    if (!typed.empty() && typed.back() >= 0xD800 && typed.back() <= 0xDBFF) {
+      held_ = typed.back();
+      typed.pop_back();
+    }
+    const std::size_t endOfInput = typed.find(L'\x1A');
+    if (endOfInput != std::wstring::npos) {
+      typed.resize(endOfInput);
+      ended_ = true;
+    }
+    bytes_.clear();
+    const std::string text = utf8Of(typed.data(), static_cast<int>(typed.size()));
+    for (std::size_t k = 0; k < text.size(); ++k) {
+      if (text[k] == '\r' && k + 1 < text.size() && text[k + 1] == '\n') continue;
+      bytes_.push_back(text[k]);
+    }
+    setg(bytes_.data(), bytes_.data(), bytes_.data() + bytes_.size());
+    return true;
+  }
+
+  HANDLE input_;
+  std::wstring held_;
+  std::string bytes_;
+  bool ended_ = false;
+};
+
+std::istream& consoleInput() {
+  static ConsoleInputBuffer buffer(GetStdHandle(STD_INPUT_HANDLE));
+  static std::istream input(&buffer);
+  return input;
+}
+
+// ---- Errors of the Windows calls ----
+
+// Windows' error numbers as error codes that compare equal to the portable
+// conditions the program tests (a file that exists, a refused access, ...),
+// with Windows' own text as their message.
+class WindowsErrorCategory : public std::error_category {
+ public:
+  const char* name() const noexcept override { return "windows"; }
+
+  std::string message(int code) const override {
+    char* text = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message =
+        length == 0 ? "Windows error " + std::to_string(code) : std::string(text, length);
+    if (text != nullptr) LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                                message.back() == ' ' || message.back() == '.')) {
+      message.pop_back();
+    }
+    return message;
+  }
+
+  std::error_condition default_error_condition(int code) const noexcept override {
+    switch (code) {
+      case ERROR_FILE_NOT_FOUND:
+      case ERROR_PATH_NOT_FOUND:
+      case ERROR_INVALID_DRIVE:
+      case ERROR_BAD_NETPATH:
+        return std::errc::no_such_file_or_directory;
+      case ERROR_ACCESS_DENIED:
+      case ERROR_SHARING_VIOLATION:
+      case ERROR_LOCK_VIOLATION:
+        return std::errc::permission_denied;
+      case ERROR_WRITE_PROTECT:
+        return std::errc::read_only_file_system;
+      case ERROR_FILE_EXISTS:
+      case ERROR_ALREADY_EXISTS:
+        return std::errc::file_exists;
+      case ERROR_DISK_FULL:
+      case ERROR_HANDLE_DISK_FULL:
+        return std::errc::no_space_on_device;
+      case ERROR_INVALID_NAME:
+      case ERROR_BAD_PATHNAME:
+      case ERROR_FILENAME_EXCED_RANGE:
+      case ERROR_DIRECTORY:
+        return std::errc::invalid_argument;
+      case ERROR_TOO_MANY_OPEN_FILES:
+        return std::errc::too_many_files_open;
+      case ERROR_NOT_ENOUGH_MEMORY:
+      case ERROR_OUTOFMEMORY:
+        return std::errc::not_enough_memory;
+      default:
+        return {code, *this};
+    }
+  }
+};
+
+std::error_code lastWindowsError() {
+  static const WindowsErrorCategory category;
+  return {static_cast<int>(GetLastError()), category};
+}
+
+// ---- Files through the "A" calls ----
+
+// Others may read, write, rename or remove a file while the program holds it
+// open, as with the C library's own opens; the program's own remove of a
+// file it still holds is among them.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// A C stream over an open handle, which it then owns; nullptr with `error`
+// set, the handle closed, when there is none.
+std::FILE* streamOverHandle(HANDLE handle, int flags, const char* mode, std::error_code& error) {
+  const int descriptor = _open_osfhandle(reinterpret_cast<std::intptr_t>(handle), flags);
+  if (descriptor < 0) {
+    error.assign(errno, std::generic_category());
+    CloseHandle(handle);
+    return nullptr;
+  }
+  std::FILE* file = _fdopen(descriptor, mode);
+  if (file == nullptr) {
+    error.assign(errno, std::generic_category());
+    _close(descriptor);
+    return nullptr;
+  }
+  error.clear();
+  return file;
+}
+
 }  // namespace
 
 Platform systemPlatform() {
+  useUtf8Console();
   Platform platform = commonPlatform(inputIsConsole());
+  // Typed answers as UTF-16, piped ones as the bytes they are.
+  if (platform.inputIsTerminal) platform.in = &consoleInput();
   platform.FileChooser = chooseFile;
   platform.showMessage = [](std::string_view caption, std::string_view text) {
     const std::string captionText(caption);
@@ -168,29 +365,66 @@ Platform systemPlatform() {
 }
 
 std::FILE* createFileExclusively(const std::string& path, std::error_code& error) {
-  // The C library's fopen knows no exclusive mode here; _O_EXCL does the test
-  // and the creation in one step.
-  const int descriptor =
-      _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-  if (descriptor < 0) {
-    error.assign(errno, std::generic_category());
+  // CREATE_NEW tests and creates in one step.
+  const HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    error = lastWindowsError();
     return nullptr;
   }
-  std::FILE* file = _fdopen(descriptor, "wb");
-  if (file == nullptr) {
-    // The file is ours and empty: it must not take the name from a later run.
-    error.assign(errno, std::generic_category());
-    _close(descriptor);
-    _unlink(path.c_str());
-    return nullptr;
-  }
-  error.clear();
+  std::FILE* file = streamOverHandle(handle, _O_WRONLY | _O_BINARY, "wb", error);
+  // The file is ours and empty: it must not take the name from a later run.
+  if (file == nullptr) DeleteFileA(path.c_str());
   return file;
 }
 
+bool entryExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::FILE* openExistingFile(const std::string& path, std::error_code& error) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    error = std::make_error_code(std::errc::is_a_directory);
+    return nullptr;
+  }
+  const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    error = lastWindowsError();
+    return nullptr;
+  }
+  return streamOverHandle(handle, _O_RDONLY | _O_BINARY, "rb", error);
+}
+
+bool mayReplace(const std::string& path, std::error_code& error) {
+  error.clear();
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    error = std::make_error_code(std::errc::is_a_directory);
+    return false;
+  }
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return true;
+  // MoveFileEx refuses to replace a read-only file, whoever runs it.
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    error = lastWindowsError();
+    return false;
+  }
+  const HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    error = lastWindowsError();
+    return false;
+  }
+  CloseHandle(handle);
+  return true;
+}
+
 bool removeFile(const std::string& path, std::error_code& error) {
-  if (_unlink(path.c_str()) == 0) return true;
-  error.assign(errno, std::generic_category());
+  if (DeleteFileA(path.c_str()) != 0) return true;
+  error = lastWindowsError();
   return false;
 }
 
@@ -198,7 +432,7 @@ bool renameReplacing(const std::string& from, const std::string& to, std::error_
   if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return true;
   }
-  error.assign(static_cast<int>(GetLastError()), std::system_category());
+  error = lastWindowsError();
   return false;
 }
 

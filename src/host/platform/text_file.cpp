@@ -1,8 +1,5 @@
 #include "host/platform/text_file.h"
 
-#include <cerrno>
-#include <filesystem>
-
 #include "host/platform/platform_common.h"
 #include "host/text/fatal_error.h"
 
@@ -12,8 +9,6 @@ namespace {
 // Names tried for the new content of a replaced file (".part", ".part1", ...);
 // more are only taken by runs that stopped midway or write at the same time.
 constexpr int kPartFileAttempts = 10;
-
-std::error_code lastError() { return {errno, std::generic_category()}; }
 
 }  // namespace
 
@@ -50,18 +45,10 @@ void TextFile::close() {
 }
 
 std::optional<TextFile> openForReading(const std::string& path, std::error_code& error) {
-  // A folder is no text file: refuse it here rather than fail at its first read.
-  std::error_code statusError;
-  if (std::filesystem::is_directory(path, statusError)) {
-    error = std::make_error_code(std::errc::is_a_directory);
-    return std::nullopt;
-  }
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
-    error = lastError();
-    return std::nullopt;
-  }
-  error.clear();
+  // A folder is no text file: it is refused here rather than fail at its
+  // first read.
+  std::FILE* file = openExistingFile(path, error);
+  if (file == nullptr) return std::nullopt;
   return TextFile(file, path);
 }
 
@@ -72,19 +59,12 @@ std::optional<TextFile> createNewFile(const std::string& path, std::error_code& 
 }
 
 void replaceWholeFile(const std::string& path, const std::function<void(TextFile& file)>& write) {
-  namespace fs = std::filesystem;
   std::error_code error;
-  const auto status = fs::symlink_status(path, error);
-  if (fs::is_directory(status))
-    throwOpenError(std::make_error_code(std::errc::is_a_directory), path);
-  // An earlier file must be one we could rewrite in place (opened without
-  // being emptied), so that a read-only one is still refused.
-  if (fs::is_regular_file(status)) {
-    std::FILE* earlier = std::fopen(path.c_str(), "r+b");
-    if (earlier == nullptr) throwOpenError(lastError(), path);
-    std::fclose(earlier);
-  }
-  // The new content goes to a fresh file of its own, beside the old one.
+  // An earlier file must be one we could rewrite in place, so that a
+  // read-only one is still refused.
+  if (!mayReplace(path, error)) throwOpenError(error, path);
+  // The new content goes to a fresh file of its own, beside the old one,
+  // created, renamed and removed by the same system calls.
   std::string partName;
   std::FILE* part = nullptr;
   for (int attempt = 0; part == nullptr && attempt < kPartFileAttempts; ++attempt) {

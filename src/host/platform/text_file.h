@@ -45,6 +45,28 @@ class TextFile {
   std::string name_;
 };
 
+// The file calls below are the operating system's own, one set per system
+// (platform_linux.cpp, platform_win32.cpp). Each takes a name as UTF-8 and
+// hands it to the system without converting it any other way, so that a name
+// created by one of them is the very name the others find.
+
+// True when the folder holds an entry of that name, of any kind: a file, a
+// folder, a link (even one that leads nowhere). An entry that cannot be
+// examined counts as absent; creating it will tell.
+bool entryExists(const std::string& path);
+
+// Opens an existing file for reading in binary mode; nullptr with `error` set
+// when it does not open (std::errc::is_a_directory for a folder).
+std::FILE* openExistingFile(const std::string& path, std::error_code& error);
+
+// True when a file may take the name `path` by a rename: nothing has that
+// name, or a link (which is replaced, never followed), or a file that could
+// be rewritten in place (it is opened for writing without being emptied, and
+// closed). False with `error` set for a folder (std::errc::is_a_directory) or
+// a file that may not be written; a read-only file (one that nobody may
+// write, on Linux) is refused whoever runs the program, as Windows does.
+bool mayReplace(const std::string& path, std::error_code& error);
+
 // Creates a file that does not exist yet and opens it for writing in binary
 // mode; an existing file of that name is never opened, let alone emptied.
 // nullptr with `error` set (std::errc::file_exists when the name is taken)
@@ -77,7 +99,7 @@ std::optional<TextFile> createNewFile(const std::string& path, std::error_code& 
 // failed write leaves the earlier file as it was and no new one; a symbolic
 // link of that name is replaced, never followed. An earlier file that may not
 // be written (read-only, a folder) is refused before anything is written: the
-// fatal diagnostic of its open.
+// fatal diagnostic of its open. Whatever fails, no part file is left behind.
 void replaceWholeFile(const std::string& path, const std::function<void(TextFile& file)>& write);
 
 // A sink that writes through the file's buffer; its flush pushes the buffer

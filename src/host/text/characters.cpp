@@ -44,6 +44,23 @@ bool isValidUtf8(std::string_view text) {
   return true;
 }
 
+void Utf8Checker::add(std::string_view piece) {
+  if (!valid_) return;
+  std::string text = pending_ + std::string(piece);
+  // A lead byte among the last three whose character needs more bytes than
+  // are there: the character goes on in the next piece.
+  std::size_t complete = text.size();
+  for (std::size_t back = 1; back <= 3 && back <= text.size(); ++back) {
+    const auto byte = static_cast<unsigned char>(text[text.size() - back]);
+    if ((byte & 0xC0) == 0x80) continue;
+    const std::size_t needed = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+    if (needed > back) complete = text.size() - back;
+    break;
+  }
+  pending_ = text.substr(complete);
+  valid_ = isValidUtf8(std::string_view(text).substr(0, complete));
+}
+
 std::vector<std::string_view> splitCharacters(std::string_view text) {
   std::vector<std::string_view> characters;
   characters.reserve(text.size());

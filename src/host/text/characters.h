@@ -14,6 +14,20 @@ namespace lotrano {
 
 bool isValidUtf8(std::string_view text);
 
+// Checks a text that arrives in pieces (a file read block by block) for valid
+// UTF-8; a character may be split between two pieces.
+class Utf8Checker {
+ public:
+  void add(std::string_view piece);
+  // True when everything added so far is valid UTF-8 with no character left
+  // unfinished.
+  bool valid() const { return valid_ && pending_.empty(); }
+
+ private:
+  bool valid_ = true;
+  std::string pending_;  // the start of a character cut at the end of a piece
+};
+
 // The text's characters, in order, each as a view into `text`.
 std::vector<std::string_view> splitCharacters(std::string_view text);
 
