@@ -32,7 +32,8 @@ const TextLayout& groupLineLayout() {
 }
 
 const TextLayout& studentCountLayout() {
-  static const TextLayout layout{item::text(), item::integer(kStudentCountWidth),
+  // A count too large for its columns is shown whole, never as asterisks.
+  static const TextLayout layout{item::text(), item::widening(kStudentCountWidth),
                                  item::lineBreak()};
   return layout;
 }

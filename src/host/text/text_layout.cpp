@@ -47,11 +47,12 @@ class LineBuilder {
   std::vector<std::string> cells_;
 };
 
-std::string integerField(std::int32_t value, int width, bool& overflow) {
+std::string integerField(std::int32_t value, const LayoutItem& it, bool& overflow) {
   std::string digits = decimalText(value);
-  if (width == kMinimalWidth) return digits;
-  const auto w = static_cast<std::size_t>(width);
+  if (it.size == kMinimalWidth) return digits;
+  const auto w = static_cast<std::size_t>(it.size);
   if (digits.size() > w) {
+    if (it.widens) return digits;
     overflow = true;
     return std::string(w, '*');
   }
@@ -115,7 +116,7 @@ LaidOutLines applyLayout(const TextLayout& layout, const LayoutValues& values,
         case LayoutItem::Kind::kInteger: {
           const auto* number = std::get_if<std::int32_t>(&values[next++]);
           if (number == nullptr) throw std::invalid_argument("layout: integer item given a text");
-          line.place(integerField(*number, it.size, result.conversionOverflow));
+          line.place(integerField(*number, it, result.conversionOverflow));
           break;
         }
         case LayoutItem::Kind::kTab:
