@@ -3,8 +3,8 @@
 # program and the tests built under AddressSanitizer and UBSan, `make fuzz`
 # builds the fuzz targets with clang and runs each for FUZZ_SECONDS
 # (tools/run-fuzz.sh), `make bench` builds and runs the benchmarks.
-# `make windows` cross-builds lotrano.exe; `make windows-test` runs it under
-# Wine against the Linux build.
+# `make windows` cross-builds lotrano.exe and lotrano-verify.exe;
+# `make windows-test` runs them under Wine against the Linux build.
 BUILD ?= build
 BENCH_BUILD ?= build-bench
 SANITIZE_BUILD ?= build-asan
@@ -90,14 +90,15 @@ fuzz: $(DEPS)/fuzz.ok
 windows: $(DEPS)/windows.ok
 	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 	  -DCMAKE_BUILD_TYPE=Release -DLOTRANO_TESTS=OFF -DLOTRANO_WERROR=$(WERROR) >/dev/null
-	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target lotrano
-	@echo "Windows program: $(WINDOWS_BUILD)/lotrano.exe"
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target lotrano lotrano-verify
+	@echo "Windows programs: $(WINDOWS_BUILD)/lotrano.exe $(WINDOWS_BUILD)/lotrano-verify.exe"
 
 # The Wine tests run in one process, so that Wine's prefix is made once.
 windows-test: $(DEPS)/build.ok $(DEPS)/wine.ok
 	$(MAKE) windows
 	$(MAKE) build BUILD=$(WINDOWS_TEST_BUILD)
-	LOTRANO_WINDOWS_EXE="$(CURDIR)/$(WINDOWS_BUILD)/lotrano.exe" LOTRANO_REQUIRE_WINE=1 \
+	LOTRANO_WINDOWS_EXE="$(CURDIR)/$(WINDOWS_BUILD)/lotrano.exe" \
+	  LOTRANO_WINDOWS_VERIFY_EXE="$(CURDIR)/$(WINDOWS_BUILD)/lotrano-verify.exe" LOTRANO_REQUIRE_WINE=1 \
 	  xvfb-run -a $(WINDOWS_TEST_BUILD)/lotrano_tests --gtest_filter='WineSession.*'
 
 clean:
