@@ -128,8 +128,13 @@ Group readGroup(const std::function<LineSource()>& openLines, TextSink& console)
     if (isStudentLine(*record)) ++group.StudentCount;
   }
 
-  writeLine(console, groupLineLayout(), {std::string(kGroupLabel), group.GroupText});
-  writeLine(console, studentCountLayout(), {std::string(kStudentCountLabel), group.StudentCount});
+  // The values are named rather than temporaries: GCC 12 at -O3 takes the
+  // destruction of a temporary list of texts and integers for a use of
+  // uninitialized memory (-Wmaybe-uninitialized).
+  const LayoutValues groupLine{std::string(kGroupLabel), group.GroupText};
+  const LayoutValues countLine{std::string(kStudentCountLabel), group.StudentCount};
+  writeLine(console, groupLineLayout(), groupLine);
+  writeLine(console, studentCountLayout(), countLine);
 
   group.StudentNames.assign(static_cast<std::size_t>(group.StudentCount), FixedText(kNameLength));
   LineSource secondPass = openLines();
