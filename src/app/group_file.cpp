@@ -58,11 +58,13 @@ FixedText studentName(const FixedText& record) {
   const std::string& line = record.str();
   const std::size_t used = usedLength(line);
   if (isValidUtf8(line)) {
-    const auto characters = splitCharacters(line);
+    std::size_t pos = 0;
     for (std::size_t i = 0; i < used; ++i) {
-      if (isUtf8NameLetter(characters[i])) {
+      const std::size_t length = characterLengthAt(line, pos, true);
+      if (isUtf8NameLetter(std::string_view(line).substr(pos, length))) {
         return FixedText(kNameLength, characterRange(line, i + 1, used));
       }
+      pos += length;
     }
     return FixedText(kNameLength);
   }
