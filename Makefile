@@ -1,8 +1,8 @@
 # Thin front over CMake. `make run` starts the program in run/, `make test`
 # builds and runs every test, `make sanitize` runs them all again with the
 # program and the tests built under AddressSanitizer and UBSan, `make fuzz`
-# builds the fuzz targets with clang and runs each for FUZZ_SECONDS
-# (tools/run-fuzz.sh), `make bench` builds and runs the benchmarks.
+# builds the fuzz targets with clang and runs each for FUZZ_SECONDS, FUZZ_JOBS
+# at a time (tools/run-fuzz.sh), `make bench` builds and runs the benchmarks.
 # `make windows` cross-builds lotrano.exe and lotrano-verify.exe;
 # `make windows-test` runs them under Wine against the Linux build.
 BUILD ?= build
@@ -11,6 +11,8 @@ SANITIZE_BUILD ?= build-asan
 SANITIZE_FLAGS = -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+# Fuzz targets run at the same time (each takes one core).
+FUZZ_JOBS ?= 1
 WINDOWS_BUILD ?= build-windows
 # The Linux build that the Wine tests compare with (and that holds them).
 WINDOWS_TEST_BUILD ?= $(BUILD)
@@ -83,7 +85,7 @@ fuzz: $(DEPS)/fuzz.ok
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DLOTRANO_FUZZ=ON -DLOTRANO_TESTS=OFF >/dev/null
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target lotrano_fuzz
-	tools/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	tools/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_JOBS)
 
 .PHONY: windows windows-test
 
