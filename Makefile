@@ -1,10 +1,10 @@
 # Thin front over CMake. `make run` starts the program in run/, `make test`
 # builds and runs every test, `make sanitize` runs them all again with the
 # program and the tests built under AddressSanitizer and UBSan, `make fuzz`
-# builds the fuzz targets with clang and runs each for FUZZ_SECONDS
-# (tools/run-fuzz.sh), `make bench` builds and runs the benchmarks.
-# `make windows` cross-builds lotrano.exe; `make windows-test` runs it under
-# Wine against the Linux build.
+# builds the fuzz targets with clang and runs each for FUZZ_SECONDS, FUZZ_JOBS
+# at a time (tools/run-fuzz.sh), `make bench` builds and runs the benchmarks.
+# `make windows` cross-builds lotrano.exe and lotrano-verify.exe;
+# `make windows-test` runs them under Wine against the Linux build.
 # `make install` / `make uninstall` (PREFIX, DESTDIR), `make deb` (the Debian
 # package), `make windows-zip` (the Windows zip); `make package-test` and
 # `make windows-zip-test` install and run what they hold.
@@ -14,6 +14,8 @@ SANITIZE_BUILD ?= build-asan
 SANITIZE_FLAGS = -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+# Fuzz targets run at the same time (each takes one core).
+FUZZ_JOBS ?= 1
 WINDOWS_BUILD ?= build-windows
 # The Linux build that the Wine tests compare with (and that holds them).
 WINDOWS_TEST_BUILD ?= $(BUILD)
@@ -100,15 +102,15 @@ fuzz: $(DEPS)/fuzz.ok
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DLOTRANO_FUZZ=ON -DLOTRANO_TESTS=OFF >/dev/null
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target lotrano_fuzz
-	tools/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	tools/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_JOBS)
 
 .PHONY: windows windows-test
 
 windows: $(DEPS)/windows.ok
 	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 	  -DCMAKE_BUILD_TYPE=Release -DLOTRANO_TESTS=OFF -DLOTRANO_WERROR=$(WERROR) >/dev/null
-	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target lotrano
-	@echo "Windows program: $(WINDOWS_BUILD)/lotrano.exe"
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target lotrano lotrano-verify
+	@echo "Windows programs: $(WINDOWS_BUILD)/lotrano.exe $(WINDOWS_BUILD)/lotrano-verify.exe"
 
 # The Romanian locale that the Wine tests run Wine in, beside the default one.
 $(DEPS)/ro-locale.ok: $(DEPS)/wine.ok
@@ -119,7 +121,8 @@ $(DEPS)/ro-locale.ok: $(DEPS)/wine.ok
 windows-test: $(DEPS)/build.ok $(DEPS)/wine.ok $(DEPS)/ro-locale.ok
 	$(MAKE) windows
 	$(MAKE) build BUILD=$(WINDOWS_TEST_BUILD)
-	LOTRANO_WINDOWS_EXE="$(CURDIR)/$(WINDOWS_BUILD)/lotrano.exe" LOTRANO_REQUIRE_WINE=1 \
+	LOTRANO_WINDOWS_EXE="$(CURDIR)/$(WINDOWS_BUILD)/lotrano.exe" \
+	  LOTRANO_WINDOWS_VERIFY_EXE="$(CURDIR)/$(WINDOWS_BUILD)/lotrano-verify.exe" LOTRANO_REQUIRE_WINE=1 \
 	  xvfb-run -a $(WINDOWS_TEST_BUILD)/lotrano_tests --gtest_filter='WineSession.*'
 
 clean:

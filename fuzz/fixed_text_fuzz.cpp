@@ -2,10 +2,14 @@
 // (80 characters) and the answer to the allocation question (1 character)
 // are read.
 //
-// Input: bytes 0-1 pick the width (0 to 300). Byte 2, when its five high bits
-// are all set, puts kMaxLineBytes - 4 + (its low 3 bits) letters before the
-// first line, so that lines just under, at and over the longest line read are
-// tried (rarely: such a run is slow). The rest is the file's content.
+// Input: byte 0 picks the width (0 to 120: the program reads 80 and 1, and a
+// wider field only pads more); the rest is the file's content.
+//
+// Lines just under, at and over the longest line read (kMaxLineBytes), which
+// take tens of kilobytes each, are read once as the fuzzer starts, with every
+// width and line end that matters after them, rather than by the fuzzer's
+// inputs: a run of one costs as much as hundreds of short inputs, and the
+// fuzzer would pick them over and over for the rare paths they reach.
 //
 // The same bytes are read line by line three ways: from a real file (the
 // reader of group and seed files), from a stream (the console's reader) and
@@ -32,8 +36,7 @@ namespace {
 using namespace lotrano;
 using fuzz::require;
 
-constexpr int kMaxWidth = 300;
-constexpr std::uint8_t kLongLineFlag = 0xF8;
+constexpr int kMaxWidth = 120;
 
 // An open file holding the content, kept in memory.
 TextFile fileHolding(std::string& content) {
@@ -51,17 +54,8 @@ void checkField(const FixedText& field, const std::string& line, std::size_t wid
   require(field.str().find_first_not_of(' ', kept.size()) == std::string::npos);
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::FuzzBytes in(data, size);
-  const auto width = static_cast<std::size_t>(in.inRange(0, kMaxWidth));
-  const std::uint8_t longLine = in.byte();
-  std::string content;
-  if ((longLine & kLongLineFlag) == kLongLineFlag)
-    content.assign(kMaxLineBytes - 4 + (longLine & 7), 'x');
-  content += in.rest();
-
+// Reads the content line by line the three ways and checks each line.
+void readThreeWays(std::string content, std::size_t width) {
   LineSource memory = textSource(content, "memory");
   TextFile file = fileHolding(content);
   LineSource fromFile = fileSource(file);
@@ -99,5 +93,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkField(*fileField, line, width);
     require(readFixedText(fromStream, width) == *fileField);
   }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  for (std::size_t extra = 0; extra < 8; ++extra) {
+    for (const char* after : {"", "\r", "\r\nshort\nline\n"}) {
+      for (const std::size_t width : {0u, 80u, 120u}) {
+        readThreeWays(std::string(kMaxLineBytes - 4 + extra, 'x') + after, width);
+      }
+    }
+  }
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  fuzz::FuzzBytes in(data, size);
+  const auto width = static_cast<std::size_t>(in.inRange(0, kMaxWidth));
+  readThreeWays(in.rest(), width);
   return 0;
 }

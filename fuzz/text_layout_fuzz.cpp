@@ -4,7 +4,8 @@
 //
 // Input: byte 0 picks the number of items (0 to 8); each item takes one byte
 // for its kind (text, integer, tab, skip, line break, open-line marker, stop
-// marker) and two for its size (-3 to 300; for a text -1 is its natural
+// marker, widening integer) and one for its size (-3 to 64, beyond every
+// width and column of the program's layouts; for a text -1 is its natural
 // width, for an integer 0 is the minimal width). Then one byte gives the
 // number of values (0 to 12); the values follow, each of the kind of the
 // value item that takes it (the k-th value goes with the k-th value item,
@@ -14,9 +15,12 @@
 //
 // Findings besides crashes: a layout with a negative field width (other than
 // the natural width of a text) that is not refused as a programming error, a
-// fixed-width field that does not have exactly its width, an integer that neither reads back from
-// its field nor turns it into asterisks with the overflow noted, a fatal error from writing to a
-// sink that cannot fail, and a formatted text that is not exactly its length.
+// fixed-width field that does not have exactly its width (a widening one: its
+// width or the value's, whichever is more), an integer that neither reads
+// back from its field nor turns it into asterisks with the overflow noted (a
+// widening one always reads back), a fatal error from writing to a sink that
+// cannot fail, and a formatted text that is not exactly its length.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <sstream>
@@ -38,7 +42,7 @@ using fuzz::require;
 
 constexpr int kMaxItems = 8;
 constexpr int kMinSize = -3;
-constexpr int kMaxSize = 300;
+constexpr int kMaxSize = 64;
 constexpr int kMaxValues = 12;
 constexpr int kMaxTextValue = 40;
 constexpr int kMaxTargetLength = 300;
@@ -79,11 +83,12 @@ void checkField(const LayoutItem& it, const LayoutValue& value) {
     return;
   }
   const std::int32_t number = std::get<std::int32_t>(value);
-  const std::size_t width =
-      it.size == kMinimalWidth ? decimalText(number).size() : static_cast<std::size_t>(it.size);
+  const std::size_t digits = decimalText(number).size();
+  std::size_t width = it.size == kMinimalWidth ? digits : static_cast<std::size_t>(it.size);
+  if (it.widens) width = std::max(width, digits);
   require(field.size() == width);
   if (field.find_first_not_of('*') == std::string::npos && !field.empty()) {
-    require(laid.conversionOverflow && decimalText(number).size() > width);
+    require(laid.conversionOverflow && !it.widens && digits > width);
   } else {
     require(!laid.conversionOverflow);
     require(readIntegerFromText(field, width, "field") == number);
@@ -97,7 +102,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TextLayout layout(static_cast<std::size_t>(in.inRange(0, kMaxItems)));
   std::vector<LayoutItem::Kind> valueKinds;
   for (LayoutItem& it : layout) {
-    it.kind = static_cast<LayoutItem::Kind>(in.inRange(0, 6));
+    // The seven kinds, and an eighth choice for a widening integer.
+    const int kind = in.inRange(0, 7);
+    it.kind = kind == 7 ? LayoutItem::Kind::kInteger : static_cast<LayoutItem::Kind>(kind);
+    it.widens = kind == 7;
     it.size = in.inRange(kMinSize, kMaxSize);
     if (takesValue(it)) valueKinds.push_back(it.kind);
   }

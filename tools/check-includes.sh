@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Fails when an include runs against the direction of the layers: the host's
 # text half (src/host/text) includes nothing of the project outside itself,
-# and its platform half (src/host/platform) nothing of src/app or src/alloc.
+# its platform half (src/host/platform) nothing of src/app or src/alloc, and
+# the program's code (src/app, src/alloc) nothing of lotrano-verify's
+# (src/verify), which sits on top of it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 status=0
@@ -22,4 +24,6 @@ allow_only() {
 
 allow_only src/host/text 'host/text/'
 allow_only src/host/platform 'host/text/|host/platform/'
+allow_only src/alloc 'alloc/|host/'
+allow_only src/app 'app/|alloc/|host/'
 exit $status

@@ -35,7 +35,8 @@ const TextLayout& groupLineLayout() {
 }
 
 const TextLayout& studentCountLayout() {
-  static const TextLayout layout{item::text(), item::integer(kStudentCountWidth),
+  // A count too large for its columns is shown whole, never as asterisks.
+  static const TextLayout layout{item::text(), item::widening(kStudentCountWidth),
                                  item::lineBreak()};
   return layout;
 }
@@ -60,11 +61,13 @@ FixedText studentName(const FixedText& record) {
   const std::string& line = record.str();
   const std::size_t used = usedLength(line);
   if (isValidUtf8(line)) {
-    const auto characters = splitCharacters(line);
+    std::size_t pos = 0;
     for (std::size_t i = 0; i < used; ++i) {
-      if (isUtf8NameLetter(characters[i])) {
+      const std::size_t length = characterLengthAt(line, pos, true);
+      if (isUtf8NameLetter(std::string_view(line).substr(pos, length))) {
         return FixedText(kNameLength, characterRange(line, i + 1, used));
       }
+      pos += length;
     }
     return FixedText(kNameLength);
   }
@@ -158,10 +161,12 @@ Group readGroup(const std::function<LineSource()>& openLines, TextSink& console)
     if (isStudentLine(*record)) ++group.StudentCount;
   }
 
-  writeLine(console, groupLineLayout(), {std::string(kGroupLabel), group.GroupText});
-  // A named list: built inside the call, MinGW's GCC 12 at -O3 takes one of
-  // its strings for uninitialized (-Wmaybe-uninitialized).
+  // The values are named rather than temporaries: GCC 12 at -O3 takes the
+  // destruction of a temporary list of texts and integers for a use of
+  // uninitialized memory (-Wmaybe-uninitialized).
+  const LayoutValues groupLine{std::string(kGroupLabel), group.GroupText};
   const LayoutValues countLine{std::string(kStudentCountLabel), group.StudentCount};
+  writeLine(console, groupLineLayout(), groupLine);
   writeLine(console, studentCountLayout(), countLine);
 
   group.StudentNames.assign(static_cast<std::size_t>(group.StudentCount), FixedText(kNameLength));

@@ -5,71 +5,18 @@
 #include <string_view>
 #include <utility>
 
+#include "app/report_format.h"
 #include "host/text/path_split.h"
 #include "host/text/text_layout.h"
 
 namespace lotrano {
 namespace {
 
-// Texts of the report and of the console closing lines.
-constexpr std::string_view kGroupLabel = " Grupa: ";
-constexpr std::string_view kStudentCountLabel = " Numar de Studenti:";
-constexpr std::string_view kExamLabel = " Problema de Examen Nr.: ";
-constexpr std::string_view kProblemSetLabel = " Set de Probleme: #";
-constexpr std::string_view kRangeLabel = " Numere Probleme: ";
-constexpr std::string_view kRangeDash = "-";
-constexpr std::string_view kRangeCountOpen = "  (";
-constexpr std::string_view kRangeCountClose = " probleme)";
-constexpr std::string_view kRowNumberHead = " Nr_crt";
-constexpr std::string_view kNameHead = "Nume Student";
-constexpr std::string_view kProblemHead = "Numar_Problema_Examen";
-constexpr std::string_view kUnallocatedHeading = " Probleme ne-alocate";
-constexpr std::string_view kNoneUnallocated = " Probleme ne-alocate: 0";
-constexpr std::string_view kUnallocatedCountLabel = " (Numar de probleme: ";
-constexpr std::string_view kDuplicatesHeading = " Probleme dublate";
-constexpr std::string_view kDuplicateSeparator = ":";
-constexpr std::string_view kDuplicatesCountLabel = " (Numar de probleme dublate: ";
-constexpr std::string_view kCountClose = ")";
-constexpr std::string_view kReallocationLabel = " [Re-alocare, cu: \"";
-constexpr std::string_view kReallocationClose = "\"]";
-constexpr std::string_view kOutputFileLabel = " Fisier de iesire: ";
+using namespace report_format;
 
-// The layouts of the report's lines.
-const TextLayout kTextText = {item::text(), item::text()};
-const TextLayout kTextInt4 = {item::text(), item::integer(4)};
-const TextLayout kBreakTextText = {item::lineBreak(), item::text(), item::text()};
-const TextLayout kBreakTextInt1 = {item::lineBreak(), item::text(), item::integer(1)};
-const TextLayout kRangeLine = {item::text(), item::minimal(), item::text(), item::minimal(),
-                               item::text(), item::minimal(), item::text(), item::lineBreak()};
-const TextLayout kHeadsWithNames = {item::text(),  item::tab(10), item::text(),
-                                    item::tab(46), item::text(),  item::lineBreak()};
-const TextLayout kHeadsWithoutNames = {item::text(), item::tab(11), item::text(),
-                                       item::lineBreak()};
-const TextLayout kRowWithName = {item::integer(4), item::tab(10), item::text(), item::tab(46),
-                                 item::integer(2)};
-const TextLayout kRowWithLongName = {item::integer(4), item::tab(10), item::text(), item::tab(48),
-                                     item::integer(2)};
-const TextLayout kRowWithoutName = {item::integer(4), item::tab(10), item::integer(3)};
-const TextLayout kSectionHeading = {item::lineBreak(), item::lineBreak(), item::text()};
-const TextLayout kBreakText = {item::lineBreak(), item::text()};
-const TextLayout kSideBySideNumber = {item::integer(5), item::openLine()};
-const TextLayout kBreakCountLine = {item::lineBreak(), item::text(), item::minimal(), item::text()};
-const TextLayout kDuplicatesHeads = {item::text(), item::tab(13), item::text(), item::lineBreak()};
-const TextLayout kDuplicateRow = {item::integer(4), item::integer(4), item::text(),
-                                  item::integer(4)};
-const TextLayout kCountLine = {item::text(), item::minimal(), item::text()};
-const TextLayout kEmptyLine = {item::text()};
-const TextLayout kReportStamp = {item::lineBreak(), item::tab(2), item::text(), item::skip(3),
-                                 item::text()};
-const TextLayout kConsoleStamp = {item::lineBreak(), item::text(), item::skip(3), item::text()};
-const TextLayout kReallocationNote = {item::lineBreak(), item::text(), item::text(), item::text()};
 const TextLayout kTwoDigitField = {item::integer(2)};
 const TextLayout kZeroThenDigit = {item::text(), item::integer(1)};
 
-// A trimmed name of this many characters or more would run into the problem
-// number at column 46, so its row moves the number two columns right.
-constexpr std::size_t kLongNameLength = 36;
-constexpr std::size_t kDateStampLength = 10;
 constexpr std::size_t kTimePartLength = 2;
 // Destination lengths for splitting the seed file's path.
 constexpr std::size_t kDriveLength = 3;
@@ -149,9 +96,9 @@ void writeDuplicateList(TextSink& report, const std::vector<std::int32_t>& earli
 
 void writeReportHeader(TextSink& report, const Group& group, const ExamData& exam) {
   writeLine(report, kTextText, {text(kGroupLabel), group.GroupText});
-  writeLine(report, kTextInt4, {text(kStudentCountLabel), group.StudentCount});
+  writeLine(report, kStudentCount, {text(kStudentCountLabel), group.StudentCount});
   writeLine(report, kBreakTextText, {text(kExamLabel), exam.ExamNumberText});
-  writeLine(report, kBreakTextInt1, {text(kProblemSetLabel), exam.ProblemSetNumber});
+  writeLine(report, kProblemSet, {text(kProblemSetLabel), exam.ProblemSetNumber});
   writeLine(report, kRangeLine,
             {text(kRangeLabel), exam.range.Numar_Start_Problema, text(kRangeDash),
              exam.range.Numar_End_Problema, text(kRangeCountOpen), exam.range.ProblemCount,

@@ -4,8 +4,8 @@
 // problems; rows of batches 2 and 3; the repeated problems; the time stamp
 // with the re-allocation note; and, on the console, the closing lines. Every
 // step appends whole lines to its sink and changes nothing but the markers.
-// A number too wide for its field becomes asterisks followed by the sink's
-// non-fatal "output conversion error" diagnostic; a failed write is fatal.
+// The lines' labels and layouts are those of report_format.h. A number too
+// wide for its field takes the columns it needs; a failed write is fatal.
 #pragma once
 
 #include <cstdint>

@@ -3,10 +3,15 @@
 // standard output (the Windows one ends its lines with CR LF), the same files
 // and, drawn again from one seed file, the same bytes in them.
 //
+// lotrano-verify.exe checks the reports of both builds, and so does the
+// Linux lotrano-verify.
+//
 // The real dialogs open on an X display (Xvfb in CI) and are answered with
 // xdotool. The tests need LOTRANO_WINDOWS_EXE (the path of lotrano.exe), a
-// display, wine and xdotool; without them they are skipped, unless
-// LOTRANO_REQUIRE_WINE=1 makes that a failure. LOTRANO_WINE names another
+// display, wine and xdotool, and LOTRANO_WINDOWS_VERIFY_EXE (the path of
+// lotrano-verify.exe; by default the one beside lotrano.exe) for the checks;
+// without them they are skipped, unless LOTRANO_REQUIRE_WINE=1 makes that a
+// failure. LOTRANO_WINE names another
 // wine command. Wine's prefix lies beside the Linux binary and is made once.
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -44,6 +49,7 @@ constexpr const char* kMessageBox = "Lotrano Message";
 
 struct WineSetup {
   std::string exe;
+  std::string verifyExe;  // empty when there is none
   std::string wine;
   fs::path prefix;
 };
@@ -64,6 +70,11 @@ std::optional<WineSetup> findWineSetup(std::string& missing) {
   setup.wine = environment("LOTRANO_WINE");
   if (setup.wine.empty()) setup.wine = "wine";
   setup.prefix = fs::path(LOTRANO_BINARY).parent_path() / "wineprefix";
+  setup.verifyExe = environment("LOTRANO_WINDOWS_VERIFY_EXE");
+  if (setup.verifyExe.empty() && !setup.exe.empty()) {
+    setup.verifyExe = (fs::path(setup.exe).parent_path() / "lotrano-verify.exe").string();
+  }
+  if (!fs::is_regular_file(setup.verifyExe)) setup.verifyExe.clear();
   if (setup.exe.empty()) {
     missing = "LOTRANO_WINDOWS_EXE names no lotrano.exe";
   } else if (!fs::is_regular_file(setup.exe)) {
@@ -233,6 +244,41 @@ std::optional<std::string> withLineFeeds(const std::string& windowsText) {
   return text;
 }
 
+// Runs lotrano-verify.exe under Wine in `directory` with the arguments, as a
+// command line or a report dropped onto it gives them.
+SessionResult runWindowsVerify(const WineSetup& setup, const fs::path& directory,
+                               const std::vector<std::string>& arguments) {
+  const auto out = directory / ".wine-out";
+  const auto err = directory / ".wine-err";
+  std::string command = "cd " + quoted(directory.string()) + " && " + wineEnvironment(setup) +
+                        "timeout " + std::to_string(kRunTimeoutSeconds) + " " + quoted(setup.wine) +
+                        " " + quoted(setup.verifyExe);
+  for (const std::string& argument : arguments) command += " " + quoted(argument);
+  command += " < /dev/null > " + quoted(out.string()) + " 2> " + quoted(err.string());
+  const int raw = std::system(command.c_str());
+  SessionResult result;
+  result.out = readWholeFile(out);
+  result.err = readWholeFile(err);
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  fs::remove(out);
+  fs::remove(err);
+  return result;
+}
+
+// Runs the Linux lotrano-verify in `directory` with the arguments.
+SessionResult runLinuxVerify(const fs::path& directory, const std::vector<std::string>& arguments) {
+  const auto out = directory / ".verify-out";
+  std::string command = "cd " + quoted(directory.string()) + " && " + quoted(LOTRANO_VERIFY_BINARY);
+  for (const std::string& argument : arguments) command += " " + quoted(argument);
+  command += " < /dev/null > " + quoted(out.string()) + " 2>&1";
+  const int raw = std::system(command.c_str());
+  SessionResult result;
+  result.out = readWholeFile(out);
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  fs::remove(out);
+  return result;
+}
+
 // The date and time stamp (console and report) is the one part that two runs
 // cannot share.
 const std::regex kStamp("[0-9]{4}-[0-9]{2}-[0-9]{2}   [0-9]{2}:[0-9]{2}:[0-9]{2}");
@@ -255,12 +301,18 @@ std::string groupFile(int students) {
   return text;
 }
 
-// lotrano.exe under Wine on a terminal, which Wine turns into a console:
-// the program's console input is then a real one, with key events.
+// lotrano.exe (or another program, with its arguments) under Wine on a
+// terminal, which Wine turns into a console opened for it alone: the
+// program's console input is then a real one, with key events.
 class ConsoleSession {
  public:
   ConsoleSession(const WineSetup& setup, const fs::path& directory,
-                 const std::string& locale = {}) {
+                 std::vector<std::string> command = {}, const std::string& locale = {}) {
+    if (command.empty()) command.push_back(setup.exe);
+    command.insert(command.begin(), setup.wine);
+    std::vector<char*> argv;
+    for (std::string& word : command) argv.push_back(word.data());
+    argv.push_back(nullptr);
     master_ = posix_openpt(O_RDWR | O_NOCTTY);
     if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
     const std::string terminal = ptsname(master_);
@@ -276,7 +328,7 @@ class ConsoleSession {
       // Without a display the group dialog cannot open: the program takes
       // that as Cancel and asks for the group on the console.
       unsetenv("DISPLAY");
-      execlp(setup.wine.c_str(), setup.wine.c_str(), setup.exe.c_str(), nullptr);
+      execvp(argv[0], argv.data());
       _exit(127);
     }
   }
@@ -820,7 +872,7 @@ TEST_F(WineSession, TypedAnswersAtTheConsoleKeepTheirRomanianLetters) {
   for (const std::string& locale : locales()) {
     SCOPED_TRACE("locale: " + (locale.empty() ? std::string("default") : locale));
     ScratchDirectory scratch;
-    ConsoleSession console(wine(), scratch.path(), locale);
+    ConsoleSession console(wine(), scratch.path(), {}, locale);
     ASSERT_TRUE(console.started());
     const struct {
       const char* prompt;  // its letters
@@ -874,6 +926,87 @@ TEST_F(WineSession, ASeedFileThatMayNotBeReplacedStaysAndNoPartFileIsLeft) {
             std::string::npos);
   EXPECT_TRUE(writable(scratch.path() / report));
   EXPECT_EQ(run.out.find("Press any key"), std::string::npos);
+}
+
+TEST_F(WineSession, ReportsOfEachBuildAreVerifiedByTheOther) {
+  if (wine().verifyExe.empty()) {
+    if (environment("LOTRANO_REQUIRE_WINE") == "1") FAIL() << "no lotrano-verify.exe";
+    GTEST_SKIP() << "no lotrano-verify.exe (LOTRANO_WINDOWS_VERIFY_EXE)";
+  }
+  const std::string notChecked = " (numele studentilor nu au fost verificate: luate din raport)";
+
+  // A report of the Linux build, with names, dropped onto lotrano-verify.exe:
+  // its whole Windows path is the one argument.
+  ScratchDirectory linuxDirectory;
+  fs::create_directory(linuxDirectory.path() / "Dat");
+  writeWholeFile(linuxDirectory.path() / "Dat" / "grupa.dat", groupFile(5));
+  ASSERT_EQ(runLotranoBinary(linuxDirectory.path(), "grupa.dat\n1\n3\n1 8\n\n").status, 0);
+  const std::string linuxReport = "Probleme Examen Nr_1 (1-8) Grupa 311 AC.rez";
+  const std::string linuxSeed = "Seed_1 (1-8) Grupa 311 AC.dat";
+  const auto before = snapshotTree(linuxDirectory.path());
+  const std::string dropped = windowsPath(linuxDirectory.path() / linuxReport);
+  const SessionResult onWindows = runWindowsVerify(wine(), linuxDirectory.path(), {dropped});
+  EXPECT_EQ(onWindows.status, 0) << onWindows.out << onWindows.err;
+  EXPECT_EQ(onWindows.out, "POTRIVIRE: " + dropped + " corespunde fisierului seed " +
+                               windowsPath(linuxDirectory.path() / linuxSeed) + notChecked +
+                               "\r\n");
+  const SessionResult checked =
+      runWindowsVerify(wine(), linuxDirectory.path(), {"--group", "Dat\\grupa.dat", linuxReport});
+  EXPECT_EQ(checked.status, 0) << checked.out << checked.err;
+  EXPECT_EQ(checked.out, "POTRIVIRE: " + linuxReport + " corespunde fisierului seed " + linuxSeed +
+                             " si fisierului grupei Dat\\grupa.dat\r\n");
+  EXPECT_EQ(treeChanges(before, snapshotTree(linuxDirectory.path()), {}), "");
+
+  // A report of the Windows build: a typed group in three batches.
+  ScratchDirectory windowsDirectory;
+  const WineResult written = runWindowsProgram(wine(), windowsDirectory.path(),
+                                               "1234\n15\n2\n7\n1,6\n\n", {cancel(kGroupDialog)});
+  ASSERT_EQ(written.status, 0) << written.err;
+  const std::string windowsReport = "Probleme Examen Nr_2 (1-6) Grupa 1234.rez";
+  const SessionResult onLinux = runLinuxVerify(windowsDirectory.path(), {windowsReport});
+  EXPECT_EQ(onLinux.status, 0);
+  EXPECT_EQ(onLinux.out, "POTRIVIRE: " + windowsReport +
+                             " corespunde fisierului seed Seed_2 (1-6) Grupa 1234.dat\n");
+
+  // A tampered copy: both builds point at the same line, in the same words.
+  std::string tampered = readWholeFile(windowsDirectory.path() / windowsReport);
+  const std::size_t before14 = tampered.find("\r\n  14 ");
+  ASSERT_NE(before14, std::string::npos) << tampered;
+  const std::size_t row = before14 + 2;
+  tampered[row + 11] = tampered[row + 11] == '1' ? '2' : '1';
+  writeWholeFile(windowsDirectory.path() / "copie.rez", tampered);
+  const std::vector<std::string> arguments = {"--seed", "Seed_2 (1-6) Grupa 1234.dat", "copie.rez"};
+  const SessionResult linuxVerdict = runLinuxVerify(windowsDirectory.path(), arguments);
+  const SessionResult windowsVerdict = runWindowsVerify(wine(), windowsDirectory.path(), arguments);
+  EXPECT_EQ(linuxVerdict.status, 2);
+  EXPECT_EQ(windowsVerdict.status, 2);
+  EXPECT_TRUE(
+      linuxVerdict.out.starts_with("NEPOTRIVIRE: copie.rez nu corespunde fisierului seed "
+                                   "Seed_2 (1-6) Grupa 1234.dat\n  prima linie diferita: 24\n"))
+      << linuxVerdict.out;
+  const auto windowsLines = withLineFeeds(windowsVerdict.out);
+  ASSERT_TRUE(windowsLines) << windowsVerdict.out;
+  EXPECT_EQ(*windowsLines, linuxVerdict.out);
+}
+
+TEST_F(WineSession, AReportDroppedOntoTheProgramKeepsItsWindowUntilAKey) {
+  if (wine().verifyExe.empty()) {
+    if (environment("LOTRANO_REQUIRE_WINE") == "1") FAIL() << "no lotrano-verify.exe";
+    GTEST_SKIP() << "no lotrano-verify.exe (LOTRANO_WINDOWS_VERIFY_EXE)";
+  }
+  ScratchDirectory scratch;
+  ASSERT_EQ(runLotranoBinary(scratch.path(), "\nG\n3\n1\n1\n1 6\n\n").status, 0);
+  const fs::path report = scratch.path() / "Probleme Examen Nr_1 (1-6) Grupa G.rez";
+  // Explorer starts the program in a console of its own, the report's whole
+  // path its one argument.
+  ConsoleSession console(wine(), scratch.path(), {wine().verifyExe, windowsPath(report)});
+  ASSERT_TRUE(console.started());
+  ASSERT_TRUE(console.waitForLetters("POTRIVIRE", std::chrono::seconds(kRunTimeoutSeconds)))
+      << console.letters();
+  ASSERT_TRUE(console.waitForLetters("Pressanykey", std::chrono::seconds(60))) << console.letters();
+  EXPECT_EQ(console.waitForEnd(std::chrono::seconds(2)), -1) << "the window closed unread";
+  console.type("q");
+  EXPECT_EQ(console.waitForEnd(std::chrono::seconds(30)), 0);
 }
 
 }  // namespace

@@ -42,4 +42,11 @@ struct Platform {
 // The real platform of this machine, on the process's standard streams.
 Platform systemPlatform();
 
+// True when the console window was opened for this process alone, as for a
+// program started from the desktop (a double click, a file dropped on it):
+// the window closes with the process, so what it shows last should wait for
+// a key. False on a console opened before the process, and where consoles
+// outlive their programs (Linux terminals).
+bool consoleOpenedForThisRun();
+
 }  // namespace lotrano

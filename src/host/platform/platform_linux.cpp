@@ -128,6 +128,9 @@ Platform systemPlatform() {
   return platform;
 }
 
+// A terminal is never closed because the program in it ended.
+bool consoleOpenedForThisRun() { return false; }
+
 std::FILE* createFileExclusively(const std::string& path, std::error_code& error) {
   // "x": exclusive creation (O_EXCL), checked and done in one step.
   std::FILE* file = std::fopen(path.c_str(), "wbx");

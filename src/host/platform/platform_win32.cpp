@@ -364,6 +364,14 @@ Platform systemPlatform() {
   return platform;
 }
 
+// The console lists the processes attached to it: a window that Windows
+// opened for this program alone lists this process and no other (a Command
+// Prompt adds its own cmd.exe). No console at all lists none.
+bool consoleOpenedForThisRun() {
+  std::array<DWORD, 2> processes{};
+  return GetConsoleProcessList(processes.data(), static_cast<DWORD>(processes.size())) == 1;
+}
+
 std::FILE* createFileExclusively(const std::string& path, std::error_code& error) {
   // CREATE_NEW tests and creates in one step.
   const HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW,

@@ -1,6 +1,8 @@
 #include "host/text/characters.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 namespace lotrano {
 namespace {
@@ -33,10 +35,31 @@ std::size_t utf8SequenceLength(std::string_view text, std::size_t pos) {
   return length;
 }
 
+// The number of ASCII bytes at text[pos], eight at a time, up to the first
+// byte that is not ASCII or the last whole eight: most texts are ASCII
+// throughout, and every line read is walked several times.
+std::size_t asciiRun(std::string_view text, std::size_t pos) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  std::size_t run = 0;
+  while (text.size() - pos - run >= sizeof(std::uint64_t)) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text.data() + pos + run, sizeof word);
+    if ((word & kHighBits) != 0) break;
+    run += sizeof word;
+  }
+  return run;
+}
+
 }  // namespace
 
 bool isValidUtf8(std::string_view text) {
   for (std::size_t pos = 0; pos < text.size();) {
+    pos += asciiRun(text, pos);
+    if (pos == text.size()) break;
+    if (static_cast<unsigned char>(text[pos]) < 0x80) {
+      ++pos;
+      continue;
+    }
     const std::size_t length = utf8SequenceLength(text, pos);
     if (length == 0) return false;
     pos += length;
@@ -61,6 +84,13 @@ void Utf8Checker::add(std::string_view piece) {
   valid_ = isValidUtf8(std::string_view(text).substr(0, complete));
 }
 
+std::size_t characterLengthAt(std::string_view text, std::size_t pos, bool utf8) {
+  if (!utf8) return 1;
+  // The lead byte of a well-formed sequence tells its length.
+  const auto lead = static_cast<unsigned char>(text[pos]);
+  return lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+}
+
 std::vector<std::string_view> splitCharacters(std::string_view text) {
   std::vector<std::string_view> characters;
   characters.reserve(text.size());
@@ -77,10 +107,18 @@ std::vector<std::string_view> splitCharacters(std::string_view text) {
 }
 
 std::size_t characterCount(std::string_view text) {
-  if (!isValidUtf8(text)) return text.size();
+  // One walk: a sequence that is not UTF-8 makes every byte a character.
   std::size_t count = 0;
-  for (const char c : text) {
-    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t ascii = asciiRun(text, pos);
+    pos += ascii;
+    count += ascii;
+    if (pos == text.size()) break;
+    const std::size_t length =
+        static_cast<unsigned char>(text[pos]) < 0x80 ? 1 : utf8SequenceLength(text, pos);
+    if (length == 0) return text.size();
+    pos += length;
+    ++count;
   }
   return count;
 }
@@ -88,13 +126,21 @@ std::size_t characterCount(std::string_view text) {
 std::string_view characterRange(std::string_view text, std::size_t first, std::size_t last) {
   if (first == 0) first = 1;
   if (last < first) return {};
-  const auto characters = splitCharacters(text);
-  if (first > characters.size()) return {};
-  if (last > characters.size()) last = characters.size();
-  const std::size_t begin = static_cast<std::size_t>(characters[first - 1].data() - text.data());
-  const std::size_t end = static_cast<std::size_t>(characters[last - 1].data() - text.data()) +
-                          characters[last - 1].size();
-  return text.substr(begin, end - begin);
+  // One walk over the text, with no list of its characters: a long line is
+  // cut to its first few characters at every read.
+  if (!isValidUtf8(text)) {
+    if (first > text.size()) return {};
+    return text.substr(first - 1, std::min(last, text.size()) - (first - 1));
+  }
+  std::size_t begin = text.size();
+  std::size_t pos = 0;
+  for (std::size_t index = 1; pos < text.size(); ++index) {
+    if (index == first) begin = pos;
+    pos += utf8SequenceLength(text, pos);
+    if (index == last) break;
+  }
+  if (begin == text.size()) return {};
+  return text.substr(begin, pos - begin);
 }
 
 std::string_view leadingCharacters(std::string_view text, std::size_t count) {

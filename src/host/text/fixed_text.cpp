@@ -1,5 +1,7 @@
 #include "host/text/fixed_text.h"
 
+#include <algorithm>
+
 #include "host/text/characters.h"
 
 namespace lotrano {
@@ -12,8 +14,10 @@ std::string_view FixedText::trimmed() const { return withoutTrailingBlanks(text_
 
 std::string padOrCut(std::string_view text, std::size_t length) {
   const std::string_view kept = leadingCharacters(text, length);
-  std::string result(kept);
-  result.append(length - characterCount(kept), ' ');
+  const std::size_t padding = length - characterCount(kept);
+  std::string result;
+  result.reserve(kept.size() + padding);
+  result.append(kept).append(padding, ' ');
   return result;
 }
 
@@ -23,12 +27,16 @@ std::string_view withoutTrailingBlanks(std::string_view text) {
 }
 
 std::size_t usedLength(std::string_view text) {
-  // Counting the characters of the trimmed bytes would misjudge a UTF-8 text
-  // whose trailing blanks follow bytes that are only valid with them.
-  const auto characters = splitCharacters(text);
-  std::size_t used = characters.size();
-  while (used > 0 && characters[used - 1] == " ") --used;
-  return used;
+  // Whether the text is UTF-8 is judged on the whole text, trailing blanks
+  // included: counting the characters of the trimmed bytes alone would
+  // misjudge a text whose trailing blanks follow bytes that are only valid
+  // with them. The trimmed part of a UTF-8 text ends with a whole character.
+  const std::string_view used = withoutTrailingBlanks(text);
+  if (!isValidUtf8(text)) return used.size();
+  // A valid text: its characters are its bytes that start a sequence.
+  return static_cast<std::size_t>(std::count_if(used.begin(), used.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
 }
 
 std::size_t trimmedCopy(FixedText& destination, std::string_view text) {

@@ -1,6 +1,7 @@
 #include "host/text/text_layout.h"
 
 #include <algorithm>
+#include <array>
 #include <ostream>
 #include <stdexcept>
 
@@ -11,17 +12,31 @@
 namespace lotrano {
 namespace {
 
-// One line under construction, as a row of character cells; columns count
-// from 1 and a cell holds the bytes of one character.
+// One line under construction. Columns count from 1 and each holds one
+// character. While every character placed is a single byte (ASCII, or a text
+// that is not UTF-8) the line is kept as its bytes; the first character of
+// several bytes turns it into a row of cells, one character each.
 class LineBuilder {
  public:
   explicit LineBuilder(std::size_t startColumn) : base_(startColumn) {}
 
   void place(std::string_view text) {
-    for (const std::string_view character : splitCharacters(text)) {
-      if (column_ >= cells_.size()) cells_.resize(column_ + 1, " ");
-      cells_[column_++] = std::string(character);
+    const std::size_t count = characterCount(text);
+    const std::size_t end = column_ + count;
+    if (!wide_ && count == text.size()) {
+      if (end > bytes_.size()) bytes_.resize(end, ' ');
+      bytes_.replace(column_, count, text);
+      column_ = end;
+      return;
     }
+    if (!wide_) {
+      wide_ = true;
+      cells_.resize(bytes_.size());
+      for (std::size_t k = 0; k < bytes_.size(); ++k) cells_[k].assign(bytes_.substr(k, 1));
+    }
+    if (end > cells_.size()) cells_.resize(end);
+    forEachCharacter(text,
+                     [this](std::string_view character) { cells_[column_++].assign(character); });
   }
   // Column n of the line; columns already written before this layout began
   // cannot be revisited, so a tab into them goes to the first free column.
@@ -34,24 +49,45 @@ class LineBuilder {
   }
   std::string take() {
     std::string line;
-    for (const auto& cell : cells_) line += cell;
+    if (wide_) {
+      for (const Cell& cell : cells_) line.append(cell.bytes.data(), cell.size);
+    } else {
+      line.swap(bytes_);
+    }
+    bytes_.clear();
     cells_.clear();
+    wide_ = false;
     column_ = 0;
     base_ = 0;
     return line;
   }
 
  private:
+  // A character in place: a UTF-8 sequence, four bytes at most; a blank
+  // until something is written there.
+  struct Cell {
+    std::array<char, 4> bytes{' '};
+    std::uint8_t size = 1;
+    void assign(std::string_view character) {
+      const std::size_t length = std::min(character.size(), bytes.size());
+      std::copy_n(character.begin(), length, bytes.begin());
+      size = static_cast<std::uint8_t>(length);
+    }
+  };
+
   std::size_t base_;
   std::size_t column_ = 0;
-  std::vector<std::string> cells_;
+  bool wide_ = false;
+  std::string bytes_;
+  std::vector<Cell> cells_;
 };
 
-std::string integerField(std::int32_t value, int width, bool& overflow) {
+std::string integerField(std::int32_t value, const LayoutItem& it, bool& overflow) {
   std::string digits = decimalText(value);
-  if (width == kMinimalWidth) return digits;
-  const auto w = static_cast<std::size_t>(width);
+  if (it.size == kMinimalWidth) return digits;
+  const auto w = static_cast<std::size_t>(it.size);
   if (digits.size() > w) {
+    if (it.widens) return digits;
     overflow = true;
     return std::string(w, '*');
   }
@@ -115,7 +151,7 @@ LaidOutLines applyLayout(const TextLayout& layout, const LayoutValues& values,
         case LayoutItem::Kind::kInteger: {
           const auto* number = std::get_if<std::int32_t>(&values[next++]);
           if (number == nullptr) throw std::invalid_argument("layout: integer item given a text");
-          line.place(integerField(*number, it.size, result.conversionOverflow));
+          line.place(integerField(*number, it, result.conversionOverflow));
           break;
         }
         case LayoutItem::Kind::kTab:

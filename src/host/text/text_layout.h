@@ -1,7 +1,7 @@
 // Line layouts: how every console and file line is written. A TextLayout is
-// an ordered list of items (texts, integers in a fixed, minimal or default
-// width, column tabs and skips, line breaks, the open-line and stop markers)
-// applied to an ordered list of values.
+// an ordered list of items (texts, integers in a fixed, widening, minimal or
+// default width, column tabs and skips, line breaks, the open-line and stop
+// markers) applied to an ordered list of values.
 //
 // Applying a layout: items are taken in order, each value item consuming the
 // next value. The layout ends at a value item when no value is left, at a
@@ -28,6 +28,9 @@ struct LayoutItem {
   // Text: width, or kNaturalWidth. Integer: width, or kMinimalWidth.
   // Tab: the column. Skip: the number of columns.
   int size = 0;
+  // Integer of a fixed width only: a value too wide for the field takes the
+  // columns it needs instead of becoming asterisks.
+  bool widens = false;
 };
 
 inline constexpr int kNaturalWidth = -1;
@@ -39,6 +42,9 @@ namespace item {
 inline LayoutItem text() { return {LayoutItem::Kind::kText, kNaturalWidth}; }
 inline LayoutItem text(int width) { return {LayoutItem::Kind::kText, width}; }
 inline LayoutItem integer(int width) { return {LayoutItem::Kind::kInteger, width}; }
+// Right-aligned in `width` columns like integer(width), but never asterisks:
+// a wider value is written whole, in as many columns as it needs.
+inline LayoutItem widening(int width) { return {LayoutItem::Kind::kInteger, width, true}; }
 inline LayoutItem minimal() { return {LayoutItem::Kind::kInteger, kMinimalWidth}; }
 inline LayoutItem defaultInteger() { return {LayoutItem::Kind::kInteger, kDefaultIntegerWidth}; }
 inline LayoutItem tab(int column) { return {LayoutItem::Kind::kTab, column}; }
@@ -67,8 +73,9 @@ LaidOutLines applyLayout(const TextLayout& layout, const LayoutValues& values,
                          std::size_t startColumn = 0);
 
 // Writes the values to the sink as the layout says. An integer too wide for
-// its field is written as asterisks; after the whole layout the non-fatal
-// "output conversion error" diagnostic naming the sink follows.
+// its field (other than a widening one) is written as asterisks; after the
+// whole layout the non-fatal "output conversion error" diagnostic naming the
+// sink follows.
 void writeLine(TextSink& sink, const TextLayout& layout, const LayoutValues& values);
 
 // The free-form line: one blank, the text, the line end.

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lotrano {
 namespace {
@@ -50,6 +52,35 @@ TEST(Characters, Utf8CheckerTakesTextInPiecesCutAnywhere) {
         checker.add(std::string_view(c.text).substr(first, second - first));
         checker.add(std::string_view(c.text).substr(second));
         EXPECT_EQ(checker.valid(), c.valid) << first << " " << second;
+      }
+    }
+  }
+}
+
+// The walks over a text (counting, cutting, visiting) take eight ASCII bytes
+// at a time and judge the whole text first; the list of characters is the
+// reference they must agree with, whatever stands where.
+TEST(Characters, EveryWalkAgreesWithTheListOfCharacters) {
+  const char* inserts[] = {"\xC8\x9A", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xAA", "\xC8", " "};
+  for (const char* insert : inserts) {
+    for (std::size_t at = 0; at <= 20; ++at) {
+      std::string text(20, 'a');
+      text.insert(at, insert);
+      text += "  ";
+      SCOPED_TRACE(::testing::Message() << "at " << at << ": " << text);
+      const auto characters = splitCharacters(text);
+      EXPECT_EQ(characterCount(text), characters.size());
+      std::vector<std::string_view> visited;
+      forEachCharacter(text, [&](std::string_view c) { visited.push_back(c); });
+      EXPECT_EQ(visited, characters);
+      for (std::size_t first = 1; first <= characters.size() + 1; first += 3) {
+        for (std::size_t last = first; last <= characters.size() + 2; last += 5) {
+          std::string expected;
+          for (std::size_t k = first; k <= std::min(last, characters.size()); ++k) {
+            expected += characters[k - 1];
+          }
+          EXPECT_EQ(characterRange(text, first, last), expected) << first << ".." << last;
+        }
       }
     }
   }

@@ -1,0 +1,36 @@
+// The command line of lotrano-verify, read the GNU way: options before,
+// between or after the reports, "--seed FILE" or "--seed=FILE", and "--"
+// before reports whose names begin with "-".
+//
+//   lotrano-verify [--seed FILE] [--group FILE] REPORT.rez [REPORT.rez ...]
+//   lotrano-verify --help | --version
+#pragma once
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace lotrano {
+
+struct VerifyOptions {
+  bool help = false;
+  bool version = false;
+  std::optional<std::string> seedFile;   // --seed: this seed file, for the one report
+  std::optional<std::string> groupFile;  // --group: check the names against it
+  std::vector<std::string> reports;      // in the order given
+};
+
+// What is wrong with a command line, for the one diagnostic line.
+struct CommandLineError {
+  std::string what;
+};
+
+// The options of the arguments after the program's name. --help and
+// --version need nothing else; otherwise at least one report, and --seed
+// with exactly one. An unknown option, an option without its argument, no
+// report, or --seed with several reports is an error.
+std::variant<VerifyOptions, CommandLineError> parseCommandLine(
+    const std::vector<std::string>& arguments);
+
+}  // namespace lotrano

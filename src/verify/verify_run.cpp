@@ -1,0 +1,172 @@
+#include "verify/verify_run.h"
+
+#include <optional>
+#include <ostream>
+#include <sstream>
+#include <system_error>
+#include <variant>
+
+#include "app/group_file.h"
+#include "app/report_reader.h"
+#include "host/platform/text_file.h"
+#include "host/text/text_stream.h"
+#include "verify/command_line.h"
+#include "verify/report_check.h"
+#include "verify/seed_lookup.h"
+
+namespace lotrano {
+namespace {
+
+constexpr std::string_view kHelp =
+    "Utilizare: lotrano-verify [--seed FISIER] [--group FISIER] RAPORT.rez [RAPORT.rez ...]\n"
+    "\n"
+    "Verifica rapoarte lotrano: trage din nou alocarea din fisierul seed al\n"
+    "fiecarui raport, scrie raportul din nou si il compara, linie cu linie (fara\n"
+    "linia cu data si ora si fara linia de re-alocare), cu cel dat. Nu creeaza,\n"
+    "nu schimba si nu sterge niciun fisier.\n"
+    "\n"
+    "  --seed FISIER   fisierul seed de folosit (cu un singur raport); altfel cel\n"
+    "                  numit dupa raport, din dosarul raportului\n"
+    "  --group FISIER  verifica si numele studentilor, fata de fisierul grupei;\n"
+    "                  altfel numele sunt luate din raport\n"
+    "  --help          afiseaza acest ajutor\n"
+    "  --version       afiseaza versiunea\n"
+    "\n"
+    "Stare la iesire: 0 daca toate rapoartele corespund; altfel starea primului\n"
+    "raport care nu corespunde (2) sau nu a putut fi verificat (numarul erorii);\n"
+    "3 pentru o linie de comanda gresita.\n";
+constexpr std::string_view kTryHelp = "Incercati 'lotrano-verify --help'.";
+
+constexpr std::string_view kMatch = "POTRIVIRE: ";
+constexpr std::string_view kMatchesSeed = " corespunde fisierului seed ";
+constexpr std::string_view kNamesNotChecked =
+    " (numele studentilor nu au fost verificate: luate din raport)";
+constexpr std::string_view kAndGroupFile = " si fisierului grupei ";
+constexpr std::string_view kMismatch = "NEPOTRIVIRE: ";
+constexpr std::string_view kDoesNotMatchSeed = " nu corespunde fisierului seed ";
+constexpr std::string_view kFirstDifferingLine = "  prima linie diferita: ";
+constexpr std::string_view kInReport = "  in raport:  ";
+constexpr std::string_view kRebuilt = "  refacut:    ";
+constexpr std::string_view kNoLine = "(sfarsit de fisier)";
+constexpr std::string_view kError = "EROARE: ";
+
+// A line of a report as the verdict quotes it: control characters (a stray
+// CR, a NUL) as \xNN, so that the verdict stays one readable line each.
+std::string quoted(const std::optional<std::string>& line) {
+  if (!line) return std::string(kNoLine);
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string shown = "\"";
+  for (const char c : *line) {
+    const auto code = static_cast<unsigned char>(c);
+    if (code < 0x20 || code == 0x7F) {
+      shown += "\\x";
+      shown += kHex[code >> 4];
+      shown += kHex[code & 0x0F];
+    } else {
+      shown += c;
+    }
+  }
+  return shown + "\"";
+}
+
+// The group file named with --group, read by the program's own reader; its
+// console lines go nowhere.
+Group groupFromFile(const std::string& path) {
+  std::ostringstream unseen;
+  TextSink console([](std::string_view) { return true; }, std::string(kConsoleName), "\n", unseen);
+  if (auto group = readGroupFile(path, console)) return std::move(*group);
+  std::error_code error;
+  if (!openForReading(path, error)) throwOpenError(error, path);
+  // It opens now but did not a moment ago.
+  throwOpenError(std::make_error_code(std::errc::io_error), path);
+}
+
+// The seed file, opened read-only: the one named with --seed, or the first of
+// the report's own that exists.
+TextFile openSeedFile(const std::string& reportPath, const ReadReport& report,
+                      const VerifyOptions& options) {
+  const std::vector<std::string> candidates = options.seedFile
+                                                  ? std::vector<std::string>{*options.seedFile}
+                                                  : seedFileCandidates(reportPath, report.exam);
+  std::error_code firstError;
+  for (const std::string& candidate : candidates) {
+    std::error_code error;
+    if (auto file = openForReading(candidate, error)) return std::move(*file);
+    if (error != std::errc::no_such_file_or_directory) throwOpenError(error, candidate);
+    if (!firstError) firstError = error;
+  }
+  std::string detail = firstError.message();
+  for (std::size_t k = 1; k < candidates.size(); ++k) detail += "; nor " + candidates[k];
+  throw FatalError(ErrorCode::kFileNotFound, candidates.front(), detail);
+}
+
+// Checks one report and writes its verdict; returns its status.
+int verifyReport(const std::string& reportPath, const VerifyOptions& options, TextSink& out) {
+  try {
+    const ReadReport report = readReportFile(reportPath);
+    const Group group = options.groupFile ? groupFromFile(*options.groupFile) : report.group;
+    TextFile seedFile = openSeedFile(reportPath, report, options);
+    LineSource seedLines = fileSource(seedFile);
+    const Verdict verdict = compareWithRebuilt(report, rebuildReport(report, group, seedLines));
+    seedFile.close();
+    const std::string& seedName = seedFile.name();
+    if (verdict.matches) {
+      std::string line = std::string(kMatch) + reportPath + std::string(kMatchesSeed) + seedName;
+      if (options.groupFile) {
+        line += std::string(kAndGroupFile) + *options.groupFile;
+      } else if (report.group.GroupFromFile) {
+        line += kNamesNotChecked;
+      }
+      out.write(line, true);
+      return 0;
+    }
+    out.write(std::string(kMismatch) + reportPath + std::string(kDoesNotMatchSeed) + seedName,
+              true);
+    out.write(std::string(kFirstDifferingLine) + std::to_string(verdict.line), true);
+    out.write(std::string(kInReport) + quoted(verdict.inReport), true);
+    out.write(std::string(kRebuilt) + quoted(verdict.rebuilt), true);
+    return kMismatchStatus;
+  } catch (const FatalError& error) {
+    // A failed write of the verdicts themselves ends the run.
+    if (error.code() == ErrorCode::kWriteError && error.file() == out.name()) throw;
+    out.write(std::string(kError) + reportPath + ": " + diagnosticWithoutProgramName(error), true);
+    return error.number();
+  }
+}
+
+}  // namespace
+
+std::string diagnosticWithoutProgramName(const FatalError& error) {
+  // The line begins with the program's name and ": ".
+  const std::string line = diagnosticLine(error.code(), error.file(), error.detail());
+  return line.substr(line.find(": ") + 2);
+}
+
+int runVerify(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+              std::string_view version) {
+  std::ostringstream unseen;
+  TextSink console = streamSink(out, std::string(kConsoleName), kConsoleLineEnd, unseen);
+  const auto parsed = parseCommandLine(arguments);
+  if (const auto* wrong = std::get_if<CommandLineError>(&parsed)) {
+    err << kVerifyProgramName << ": " << wrong->what << '\n' << kTryHelp << '\n';
+    err.flush();
+    return kCommandLineStatus;
+  }
+  const auto& options = std::get<VerifyOptions>(parsed);
+  if (options.help) {
+    console.write(kHelp.substr(0, kHelp.size() - 1), true);
+    return 0;
+  }
+  if (options.version) {
+    console.write(std::string(kVerifyProgramName) + " " + std::string(version), true);
+    return 0;
+  }
+  int status = 0;
+  for (const std::string& report : options.reports) {
+    const int reportStatus = verifyReport(report, options, console);
+    if (status == 0) status = reportStatus;
+  }
+  return status;
+}
+
+}  // namespace lotrano

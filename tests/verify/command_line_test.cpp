@@ -1,0 +1,72 @@
+#include "verify/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace lotrano {
+namespace {
+
+TEST(VerifyCommandLine, OptionsMayStandAnywhereAndTakeTheirArgumentEitherWay) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::optional<std::string> seed;
+    std::optional<std::string> group;
+    std::vector<std::string> reports;
+  } cases[] = {
+      {{"a.rez"}, std::nullopt, std::nullopt, {"a.rez"}},
+      {{"a.rez", "b.rez", "c.rez"}, std::nullopt, std::nullopt, {"a.rez", "b.rez", "c.rez"}},
+      {{"--seed", "s.dat", "a.rez"}, "s.dat", std::nullopt, {"a.rez"}},
+      {{"a.rez", "--seed=s.dat"}, "s.dat", std::nullopt, {"a.rez"}},
+      {{"--group", "g.txt", "a.rez", "b.rez"}, std::nullopt, "g.txt", {"a.rez", "b.rez"}},
+      {{"a.rez", "--group=g.txt", "--seed", "s.dat"}, "s.dat", "g.txt", {"a.rez"}},
+      // The option's argument is taken whatever it looks like.
+      {{"--seed", "--group", "a.rez"}, "--group", std::nullopt, {"a.rez"}},
+      // After "--", and a lone "-", names of files.
+      {{"--", "--seed", "-"}, std::nullopt, std::nullopt, {"--seed", "-"}},
+      {{"-"}, std::nullopt, std::nullopt, {"-"}},
+  };
+  for (const auto& c : cases) {
+    const auto parsed = parseCommandLine(c.arguments);
+    const auto* options = std::get_if<VerifyOptions>(&parsed);
+    ASSERT_NE(options, nullptr) << std::get<CommandLineError>(parsed).what;
+    EXPECT_FALSE(options->help);
+    EXPECT_FALSE(options->version);
+    EXPECT_EQ(options->seedFile, c.seed);
+    EXPECT_EQ(options->groupFile, c.group);
+    EXPECT_EQ(options->reports, c.reports);
+  }
+}
+
+TEST(VerifyCommandLine, HelpAndVersionNeedNoReport) {
+  const auto help = parseCommandLine({"--help"});
+  ASSERT_TRUE(std::holds_alternative<VerifyOptions>(help));
+  EXPECT_TRUE(std::get<VerifyOptions>(help).help);
+  const auto version = parseCommandLine({"a.rez", "b.rez", "--seed", "s.dat", "--version"});
+  ASSERT_TRUE(std::holds_alternative<VerifyOptions>(version));
+  EXPECT_TRUE(std::get<VerifyOptions>(version).version);
+}
+
+TEST(VerifyCommandLine, WrongCommandLinesSayWhatIsWrong) {
+  const struct {
+    std::vector<std::string> arguments;
+    const char* what;
+  } cases[] = {
+      {{}, "niciun raport de verificat"},
+      {{"--group", "g.txt"}, "niciun raport de verificat"},
+      {{"--verbose", "a.rez"}, "optiune necunoscuta '--verbose'"},
+      {{"a.rez", "-s"}, "optiune necunoscuta '-s'"},
+      {{"--help=all"}, "optiune necunoscuta '--help=all'"},
+      {{"a.rez", "--seed"}, "optiunea '--seed' cere un argument"},
+      {{"a.rez", "--group="}, "optiunea '--group' cere un argument"},
+      {{"--seed", "s.dat", "a.rez", "b.rez"},
+       "optiunea '--seed' se poate da doar cu un singur raport"},
+  };
+  for (const auto& c : cases) {
+    const auto parsed = parseCommandLine(c.arguments);
+    const auto* wrong = std::get_if<CommandLineError>(&parsed);
+    ASSERT_NE(wrong, nullptr) << c.what;
+    EXPECT_EQ(wrong->what, c.what);
+  }
+}
+
+}  // namespace
+}  // namespace lotrano
