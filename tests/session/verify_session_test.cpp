@@ -65,6 +65,21 @@ SessionResult runVerify(const fs::path& directory, const std::vector<std::string
   return result;
 }
 
+// The independent re-checker's status for a report (and a seed file given
+// in its place of the one named after the report): 0 when they agree, 2 when
+// not. It reads the numbers only, not the names.
+int redrawStatus(const fs::path& directory, const std::string& report,
+                 const std::string& seed = {}) {
+  std::string command = "cd " + shellQuoted(directory.string()) + " && " +
+                        shellQuoted(LOTRANO_PYTHON) + " " +
+                        shellQuoted(std::string(LOTRANO_SOURCE_DIR) + "/tools/redraw.py") +
+                        " --report " + shellQuoted(report);
+  if (!seed.empty()) command += " " + shellQuoted(seed);
+  command += " > /dev/null 2>&1";
+  const int raw = std::system(command.c_str());
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
 // Runs lotrano in `directory` on the answers; the run must succeed.
 void allocate(const fs::path& directory, const std::string& answers) {
   const SessionResult run = runLotranoBinary(directory, answers);
@@ -213,6 +228,9 @@ TEST_F(VerifySession, EveryKindOfReportMatchesAndNothingOnDiskChanges) {
   EXPECT_EQ(run.out, expected);
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(treeChanges(before, snapshotTree(folder), {}), "");
+  for (const std::string& report : reports) {
+    EXPECT_EQ(redrawStatus(folder, report), 0) << "the re-checker disagrees on " << report;
+  }
 
   // The names checked against the group file they were read from.
   const SessionResult named =
@@ -391,6 +409,14 @@ TEST_F(VerifySession, TamperedCopiesPointAtTheirFirstDifferingLine) {
     EXPECT_EQ(run.out, verdict);
     EXPECT_EQ(run.status, verdict.starts_with("POTRIVIRE") ? 0 : 2);
     EXPECT_EQ(run.err, "");
+    // The re-checker reads the numbers, not the names: it must see the same
+    // wherever the names are not what is checked.
+    if (std::find(c.options.begin(), c.options.end(), "--group") == c.options.end()) {
+      const auto seed = std::find(c.options.begin(), c.options.end(), "--seed");
+      EXPECT_EQ(redrawStatus(folder, "copie.rez", seed == c.options.end() ? "" : *(seed + 1)),
+                run.status)
+          << "the re-checker disagrees";
+    }
   }
 }
 
@@ -418,6 +444,7 @@ TEST_F(VerifySession, GroupOverOneToNineHundredNinetyNineShowsEveryNumber) {
 
   const SessionResult run = runVerify(folder, {"--group", "Dat/grupa_313.txt", name});
   EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(redrawStatus(folder, name), 0) << "the re-checker reads the widened numbers";
   EXPECT_EQ(run.out, matched(name, "Seed_2 (1-999) Grupa 313.dat",
                              " si fisierului grupei Dat/grupa_313.txt"));
 }
