@@ -49,12 +49,17 @@ void catchInterruptSignals() {
     wakeRead = ends[0];
     wakeWrite = ends[1];
   }
+  constexpr int kCaught[] = {SIGINT, SIGTERM, SIGHUP};
   struct sigaction action {};
   action.sa_handler = onInterruptSignal;
+  // Each handler runs with the others held back: signals pending at once
+  // are then noted in the kernel's order (the lowest number first), not the
+  // reverse, as handlers stacked on each other would.
   sigemptyset(&action.sa_mask);
+  for (const int signal : kCaught) sigaddset(&action.sa_mask, signal);
   // No SA_RESTART: a read or a wait in progress returns with EINTR.
   action.sa_flags = 0;
-  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+  for (const int signal : kCaught) {
     struct sigaction current {};
     if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
     sigaction(signal, &action, nullptr);
