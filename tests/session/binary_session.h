@@ -87,11 +87,13 @@ inline std::future<SessionResult> startLotranoBinary(SessionSetup setup, std::st
 // by the test: answers are typed while it runs, what it writes is read as it
 // comes, so that a signal can be sent at a point the output shows. It starts
 // with every signal at its default action (a test run from a background job
-// would otherwise hand down an ignored SIGINT) and without a display. A run
-// still going when the object goes is killed.
+// would otherwise hand down an ignored SIGINT), without a display, and with
+// the `settings` ("NAME=value") in its environment. A run still going when
+// the object goes is killed.
 class LiveSession {
  public:
   explicit LiveSession(const std::filesystem::path& directory,
+                       const std::vector<std::string>& settings = {},
                        const std::string& binary = LOTRANO_BINARY) {
     // Answers typed after the program has ended must not end the tests.
     std::signal(SIGPIPE, SIG_IGN);
@@ -115,12 +117,18 @@ class LiveSession {
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
     std::vector<std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-      const std::string text = *entry;
-      if (!text.starts_with("DISPLAY=") && !text.starts_with("WAYLAND_DISPLAY=")) {
-        environment.push_back(text);
+    const auto replaced = [&settings](const std::string& entry) {
+      const std::string name = entry.substr(0, entry.find('=') + 1);
+      if (name == "DISPLAY=" || name == "WAYLAND_DISPLAY=") return true;
+      for (const auto& setting : settings) {
+        if (setting.starts_with(name)) return true;
       }
+      return false;
+    };
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+      if (!replaced(*entry)) environment.emplace_back(*entry);
     }
+    environment.insert(environment.end(), settings.begin(), settings.end());
     std::vector<char*> envp;
     for (auto& text : environment) envp.push_back(text.data());
     envp.push_back(nullptr);
