@@ -13,6 +13,8 @@ namespace {
 // more are only taken by runs that stopped midway or write at the same time.
 constexpr int kPartFileAttempts = 10;
 
+constexpr std::size_t kWriteBufferBytes = 64 * 1024;
+
 std::error_code lastError() { return {errno, std::generic_category()}; }
 
 }  // namespace
@@ -68,6 +70,8 @@ std::optional<TextFile> openForReading(const std::string& path, std::error_code&
 std::optional<TextFile> createNewFile(const std::string& path, std::error_code& error) {
   std::FILE* file = createFileExclusively(path, error);
   if (file == nullptr) return std::nullopt;
+  // A report of thousands of lines goes to the system in a few writes.
+  std::setvbuf(file, nullptr, _IOFBF, kWriteBufferBytes);
   return TextFile(file, path);
 }
 
