@@ -19,7 +19,8 @@ std::error_code lastError() { return {errno, std::generic_category()}; }
 
 }  // namespace
 
-TextFile::TextFile(TextFile&& other) noexcept : file_(other.file_), name_(std::move(other.name_)) {
+TextFile::TextFile(TextFile&& other) noexcept
+    : file_(other.file_), name_(std::move(other.name_)), buffer_(std::move(other.buffer_)) {
   other.file_ = nullptr;
 }
 
@@ -28,9 +29,16 @@ TextFile& TextFile::operator=(TextFile&& other) noexcept {
     if (file_ != nullptr) std::fclose(file_);
     file_ = other.file_;
     name_ = std::move(other.name_);
+    buffer_ = std::move(other.buffer_);
     other.file_ = nullptr;
   }
   return *this;
+}
+
+void TextFile::bufferWrites(std::size_t bytes) {
+  if (file_ == nullptr) return;
+  buffer_ = std::make_unique<char[]>(bytes);
+  std::setvbuf(file_, buffer_.get(), _IOFBF, bytes);
 }
 
 TextFile::~TextFile() {
@@ -70,9 +78,10 @@ std::optional<TextFile> openForReading(const std::string& path, std::error_code&
 std::optional<TextFile> createNewFile(const std::string& path, std::error_code& error) {
   std::FILE* file = createFileExclusively(path, error);
   if (file == nullptr) return std::nullopt;
+  TextFile created(file, path);
   // A report of thousands of lines goes to the system in a few writes.
-  std::setvbuf(file, nullptr, _IOFBF, kWriteBufferBytes);
-  return TextFile(file, path);
+  created.bufferWrites(kWriteBufferBytes);
+  return created;
 }
 
 void replaceWholeFile(const std::string& path, const std::function<void(TextFile& file)>& write) {

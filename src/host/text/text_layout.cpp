@@ -43,6 +43,9 @@ class LineBuilder {
     }
     std::copy(text.begin(), text.end(), columnsFor(text.size()));
   }
+  // The next `count` columns, to be filled with single-byte characters by
+  // the caller; nullptr once the line is in cells.
+  char* byteColumns(std::size_t count) { return inCells_ ? nullptr : columnsFor(count); }
   // `count` copies of a single-byte character: blanks before a number,
   // asterisks for one too wide.
   void placeRepeated(char byte, std::size_t count) {
@@ -141,16 +144,16 @@ void placeInteger(LineBuilder& line, std::int32_t value, int width, bool& overfl
     line.placeRepeated('*', w);
     return;
   }
-  // A field of the usual widths is built whole, blanks first, and placed at once.
-  char field[32];
-  if (w > sizeof field) {
+  char* field = line.byteColumns(w);
+  if (field == nullptr) {
     line.placeRepeated(' ', w - count);
     line.placeSingleBytes(std::string_view(digits, count));
     return;
   }
-  std::fill_n(field, w - count, ' ');
-  std::copy_n(digits, count, field + (w - count));
-  line.placeSingleBytes(std::string_view(field, w));
+  // Filled in place, blanks first: the fields are a few columns wide.
+  const std::size_t blanks = w - count;
+  for (std::size_t k = 0; k < blanks; ++k) field[k] = ' ';
+  for (std::size_t k = 0; k < count; ++k) field[blanks + k] = digits[k];
 }
 
 void placeText(LineBuilder& line, const std::string& text, int width) {
