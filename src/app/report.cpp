@@ -120,25 +120,39 @@ std::optional<std::size_t> markerIndex(std::int64_t problem, const ProblemRange&
 
 // One list of repeated problems: every pair of an earlier-batch student and a
 // later-batch student holding the same number, by earlier row then later row.
-// The later batch is looked up through its numbers sorted with their rows, so
-// that a very large group costs a sort, not a comparison of every pair.
+// Both batches are sorted by number with their rows, and one walk through the
+// two finds the later rows of every earlier row's number: a very large group
+// costs two sorts, neither a comparison of every pair nor a search per row.
 void writeDuplicateList(TextSink& report, const std::vector<std::int32_t>& earlier,
                         std::int32_t earlierOffset, const std::vector<std::int32_t>& later,
                         std::int32_t laterOffset) {
-  std::vector<std::pair<std::int32_t, std::size_t>> laterRows;
-  laterRows.reserve(later.size());
-  for (std::size_t j = 0; j < later.size(); ++j) laterRows.emplace_back(later[j], j);
-  std::sort(laterRows.begin(), laterRows.end());
+  using NumberAndRow = std::pair<std::int32_t, std::size_t>;
+  const auto sortedByNumber = [](const std::vector<std::int32_t>& numbers) {
+    std::vector<NumberAndRow> rows;
+    rows.reserve(numbers.size());
+    for (std::size_t k = 0; k < numbers.size(); ++k) rows.emplace_back(numbers[k], k);
+    std::sort(rows.begin(), rows.end());
+    return rows;
+  };
+  const std::vector<NumberAndRow> laterRows = sortedByNumber(later);
+  // For each earlier row, where the later rows of its number begin and end
+  // in laterRows (in their order there: by row).
+  std::vector<std::pair<std::size_t, std::size_t>> matches(earlier.size());
+  std::size_t from = 0;
+  for (const auto& [number, row] : sortedByNumber(earlier)) {
+    while (from < laterRows.size() && laterRows[from].first < number) ++from;
+    std::size_t to = from;
+    while (to < laterRows.size() && laterRows[to].first == number) ++to;
+    matches[row] = {from, to};
+  }
   std::int32_t count = 0;
   for (std::size_t i = 0; i < earlier.size(); ++i) {
-    const auto first =
-        std::lower_bound(laterRows.begin(), laterRows.end(), std::pair{earlier[i], std::size_t{0}});
-    for (auto match = first; match != laterRows.end() && match->first == earlier[i]; ++match) {
-      writeLine(
-          report, kDuplicateRow,
-          {static_cast<std::int32_t>(earlierOffset + static_cast<std::int64_t>(i) + 1),
-           static_cast<std::int32_t>(laterOffset + static_cast<std::int64_t>(match->second) + 1),
-           text(kDuplicateSeparator), earlier[i]});
+    for (std::size_t match = matches[i].first; match < matches[i].second; ++match) {
+      writeLine(report, kDuplicateRow,
+                {static_cast<std::int32_t>(earlierOffset + static_cast<std::int64_t>(i) + 1),
+                 static_cast<std::int32_t>(laterOffset +
+                                           static_cast<std::int64_t>(laterRows[match].second) + 1),
+                 text(kDuplicateSeparator), earlier[i]});
       ++count;
     }
   }

@@ -1,6 +1,7 @@
 #include "host/text/text_layout.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <iterator>
 #include <ostream>
@@ -68,7 +69,7 @@ class LineBuilder {
   std::string_view text() {
     if (!inCells_) return std::string_view(row_.data(), length_);
     joined_.clear();
-    for (const auto& cell : cells_) joined_ += cell;
+    for (const Cell& cell : cells_) joined_.append(cell.bytes.data(), cell.size);
     return joined_;
   }
   // Starts the next line, at its first column.
@@ -104,16 +105,24 @@ class LineBuilder {
     return first;
   }
 
+  // One character: a byte, or the two to four bytes of a UTF-8 sequence.
+  struct Cell {
+    std::array<char, 4> bytes{' '};
+    std::uint8_t size = 1;
+  };
+
   void toCells() {
     if (inCells_) return;
     inCells_ = true;
-    cells_.reserve(length_);
-    for (std::size_t k = 0; k < length_; ++k) cells_.emplace_back(1, row_[k]);
+    cells_.resize(length_);
+    for (std::size_t k = 0; k < length_; ++k) cells_[k].bytes[0] = row_[k];
   }
 
   void placeCell(std::string_view character) {
-    if (column_ >= cells_.size()) cells_.resize(column_ + 1, " ");
-    cells_[column_++] = character;
+    if (column_ >= cells_.size()) cells_.resize(column_ + 1);
+    Cell& cell = cells_[column_++];
+    cell.size = static_cast<std::uint8_t>(std::min(character.size(), cell.bytes.size()));
+    std::copy_n(character.begin(), cell.size, cell.bytes.begin());
   }
 
   std::size_t base_ = 0;
@@ -122,8 +131,8 @@ class LineBuilder {
   // The byte row: its first length_ bytes; kept, and grown, from line to line.
   std::string row_;
   std::size_t length_ = 0;
-  std::vector<std::string> cells_;  // once a character of several bytes is placed
-  std::string joined_;              // the cells as one text
+  std::vector<Cell> cells_;  // once a character of several bytes is placed
+  std::string joined_;       // the cells as one text
 };
 
 // An integer right-aligned in its field, or in its own width; asterisks fill
