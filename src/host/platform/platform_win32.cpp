@@ -236,11 +236,33 @@ std::optional<std::string> chooseFile(std::string_view title) {
   return std::string(path.begin(), end);
 }
 
+// Sets a console's input mode for its lifetime, and puts the earlier one back.
+class ConsoleInputMode {
+ public:
+  ConsoleInputMode(HANDLE input, DWORD withoutFlags) : input_(input) {
+    if (GetConsoleMode(input_, &saved_) != 0) {
+      changed_ = SetConsoleMode(input_, saved_ & ~withoutFlags) != 0;
+    }
+  }
+  ~ConsoleInputMode() {
+    if (changed_) SetConsoleMode(input_, saved_);
+  }
+  ConsoleInputMode(const ConsoleInputMode&) = delete;
+  ConsoleInputMode& operator=(const ConsoleInputMode&) = delete;
+
+ private:
+  HANDLE input_;
+  DWORD saved_ = 0;
+  bool changed_ = false;
+};
+
 // Waits for a key press on the console without spinning: the process sleeps
 // until the console has input, and events other than a key going down (the
 // release of the Enter that ended the last answer, the mouse, focus) are
-// taken out of the way.
+// taken out of the way. Ctrl-C is a key like any other here, as at a Linux
+// terminal; a closed console window still ends the wait as an interrupt.
 void waitForConsoleKey(HANDLE input) {
+  const ConsoleInputMode ctrlCIsAKey(input, ENABLE_PROCESSED_INPUT);
   for (;;) {
     if (!waitUnlessInterrupted(input, INFINITE)) return;
     INPUT_RECORD record{};
