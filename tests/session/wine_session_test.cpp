@@ -240,7 +240,9 @@ std::string groupFile(int students) {
 // the program's console input is then a real one, with key events.
 class ConsoleSession {
  public:
-  ConsoleSession(const WineSetup& setup, const fs::path& directory) {
+  // Without `withDisplay` the dialogs cannot open: the program takes that as
+  // Cancel and asks for the group on the console.
+  ConsoleSession(const WineSetup& setup, const fs::path& directory, bool withDisplay = false) {
     master_ = posix_openpt(O_RDWR | O_NOCTTY);
     if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
     const std::string terminal = ptsname(master_);
@@ -252,9 +254,7 @@ class ConsoleSession {
       if (chdir(directory.c_str()) != 0) _exit(127);
       setenv("WINEPREFIX", setup.prefix.c_str(), 1);
       setenv("WINEDEBUG", "-all", 1);
-      // Without a display the group dialog cannot open: the program takes
-      // that as Cancel and asks for the group on the console.
-      unsetenv("DISPLAY");
+      if (!withDisplay) unsetenv("DISPLAY");
       execlp(setup.wine.c_str(), setup.wine.c_str(), setup.exe.c_str(), nullptr);
       _exit(127);
     }
@@ -665,6 +665,27 @@ TEST_F(WineSession, CtrlCOnTheConsoleEndsTheRunAsAFatalErrorThere) {
     EXPECT_TRUE(report.ends_with("\r\n")) << report;
     EXPECT_TRUE(writable(scratch.path() / result));
   }
+}
+
+TEST_F(WineSession, CtrlCWhileTheDialogIsOpenClosesItAndEndsTheRun) {
+  ScratchDirectory scratch;
+  ConsoleSession console(wine(), scratch.path(), /*withDisplay=*/true);
+  ASSERT_TRUE(console.started());
+  const std::string window = quoted(std::string("^") + kGroupDialog + "$");
+  const std::string search = "xdotool search --onlyvisible ";
+  ASSERT_EQ(std::system(("timeout " + std::to_string(kDialogTimeoutSeconds) + " " + search +
+                         "--sync --name " + window + " > /dev/null")
+                            .c_str()),
+            0)
+      << "the group dialog did not open";
+  std::this_thread::sleep_for(std::chrono::seconds(2));
+  console.type("\x03");
+  EXPECT_TRUE(console.waitForLetters("lotranointerruptedsignalSIGINT", std::chrono::seconds(30)))
+      << console.letters();
+  EXPECT_EQ(console.waitForEnd(std::chrono::seconds(30)), 130);
+  EXPECT_NE(std::system((search + "--name " + window + " > /dev/null").c_str()), 0)
+      << "the dialog is still open";
+  EXPECT_EQ(entries(scratch.path()), std::vector<std::string>{});
 }
 
 }  // namespace
