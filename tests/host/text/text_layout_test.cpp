@@ -140,8 +140,7 @@ TEST(TextLayout, TextsOverwriteWholeCharactersWhateverTheirBytes) {
        "ayc\xC8\x98"
        "ef|\n"},
       {"ASCII over UTF-8 letters",
-       {std::string("\xC8\x98\xC5\xA2\xC4\x83\xC3\xAE"), std::string("X"),
-        std::string("y")},
+       {std::string("\xC8\x98\xC5\xA2\xC4\x83\xC3\xAE"), std::string("X"), std::string("y")},
        "\xC8\x98y\xC4\x83X|\n"},
       {"bytes of a text that is not UTF-8 are characters each",
        {std::string("\xAA\xBA\xDE\xFE"), std::string("\xDE"), std::string("y")},
