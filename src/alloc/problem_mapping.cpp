@@ -9,12 +9,12 @@ namespace {
 // itself, and p minus it is exact: p itself when it is 0, and otherwise, p and
 // its integer part lying within a factor of 2 of each other, a difference
 // that Sterbenz's lemma makes exact.
+// The halves are added as truth values, not branched on: the fractions of a
+// draw are random, and a branch on them would be mispredicted half the time.
 std::int64_t roundHalfAwayFromZero(float p) {
   const auto whole = static_cast<std::int64_t>(p);
   const float fraction = p - static_cast<float>(whole);
-  if (fraction >= 0.5f) return whole + 1;
-  if (fraction <= -0.5f) return whole - 1;
-  return whole;
+  return whole + std::int64_t{fraction >= 0.5f} - std::int64_t{fraction <= -0.5f};
 }
 
 }  // namespace
