@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <limits>
 #include <string_view>
 #include <utility>
 
@@ -65,29 +66,79 @@ std::optional<std::size_t> markerIndex(std::int64_t problem, const ProblemRange&
   return static_cast<std::size_t>(index);
 }
 
+// The rows of a batch grouped by their numbers. Drawn numbers lie in their
+// range, which is at most a few times wider than the batch, so a table from
+// the smallest number to the largest finds a number's rows without sorting or
+// searching; numbers spread wider than that (a caller's own list) are found
+// in the batch sorted by number instead.
+class RowsByNumber {
+ public:
+  explicit RowsByNumber(const std::vector<std::int32_t>& numbers) {
+    if (numbers.empty()) return;
+    const auto [smallest, largest] = std::minmax_element(numbers.begin(), numbers.end());
+    lowest_ = *smallest;
+    const auto span = static_cast<std::uint64_t>(std::int64_t{*largest} - *smallest) + 1;
+    if (span > kMostSlotsPerRow * numbers.size() + kSlotsAlways) {
+      sorted_.reserve(numbers.size());
+      for (std::size_t row = 0; row < numbers.size(); ++row)
+        sorted_.emplace_back(numbers[row], row);
+      std::sort(sorted_.begin(), sorted_.end());
+      return;
+    }
+    // Each number's rows as a list in ascending order, linked from the last row back.
+    first_.assign(static_cast<std::size_t>(span), kNoRow);
+    next_.resize(numbers.size());
+    for (std::size_t row = numbers.size(); row-- > 0;) {
+      std::size_t& first = first_[slot(numbers[row])];
+      next_[row] = first;
+      first = row;
+    }
+  }
+
+  // Calls visit(row) for every row holding `number`, in ascending order.
+  template <typename Visit>
+  void forEachRow(std::int32_t number, Visit visit) const {
+    if (!sorted_.empty()) {
+      auto at = std::lower_bound(sorted_.begin(), sorted_.end(), std::pair{number, std::size_t{0}});
+      for (; at != sorted_.end() && at->first == number; ++at) visit(at->second);
+      return;
+    }
+    if (number < lowest_ || first_.empty()) return;
+    const auto offset = static_cast<std::uint64_t>(std::int64_t{number} - lowest_);
+    if (offset >= first_.size()) return;
+    for (std::size_t row = first_[offset]; row != kNoRow; row = next_[row]) visit(row);
+  }
+
+ private:
+  static constexpr std::size_t kNoRow = std::numeric_limits<std::size_t>::max();
+  static constexpr std::uint64_t kMostSlotsPerRow = 8;
+  static constexpr std::uint64_t kSlotsAlways = 1 << 16;
+
+  std::size_t slot(std::int32_t number) const {
+    return static_cast<std::size_t>(std::int64_t{number} - lowest_);
+  }
+
+  std::int32_t lowest_ = 0;
+  std::vector<std::size_t> first_;  // per number from lowest_ on: its first row
+  std::vector<std::size_t> next_;   // per row: the next row of its number
+  std::vector<std::pair<std::int32_t, std::size_t>> sorted_;  // numbers spread wide
+};
+
 // One list of repeated problems: every pair of an earlier-batch student and a
 // later-batch student holding the same number, by earlier row then later row.
-// The later batch is looked up through its numbers sorted with their rows, so
-// that a very large group costs a sort, not a comparison of every pair.
 void writeDuplicateList(TextSink& report, const std::vector<std::int32_t>& earlier,
                         std::int32_t earlierOffset, const std::vector<std::int32_t>& later,
                         std::int32_t laterOffset) {
-  std::vector<std::pair<std::int32_t, std::size_t>> laterRows;
-  laterRows.reserve(later.size());
-  for (std::size_t j = 0; j < later.size(); ++j) laterRows.emplace_back(later[j], j);
-  std::sort(laterRows.begin(), laterRows.end());
+  const RowsByNumber laterRows(later);
   std::int32_t count = 0;
   for (std::size_t i = 0; i < earlier.size(); ++i) {
-    const auto first =
-        std::lower_bound(laterRows.begin(), laterRows.end(), std::pair{earlier[i], std::size_t{0}});
-    for (auto match = first; match != laterRows.end() && match->first == earlier[i]; ++match) {
-      writeLine(
-          report, kDuplicateRow,
-          {static_cast<std::int32_t>(earlierOffset + static_cast<std::int64_t>(i) + 1),
-           static_cast<std::int32_t>(laterOffset + static_cast<std::int64_t>(match->second) + 1),
-           text(kDuplicateSeparator), earlier[i]});
+    laterRows.forEachRow(earlier[i], [&](std::size_t j) {
+      writeLine(report, kDuplicateRow,
+                {static_cast<std::int32_t>(earlierOffset + static_cast<std::int64_t>(i) + 1),
+                 static_cast<std::int32_t>(laterOffset + static_cast<std::int64_t>(j) + 1),
+                 text(kDuplicateSeparator), earlier[i]});
       ++count;
-    }
+    });
   }
   writeLine(report, kCountLine, {text(kDuplicatesCountLabel), count, text(kCountClose)});
 }

@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <set>
+#include <vector>
 
 #include "alloc/uniform_generator.h"
 
@@ -57,6 +59,42 @@ TEST(MapUniform, Cases) {
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(mapUniform(c.u, c.range), c.expected);
+  }
+}
+
+// The mapping as written first, with the C library's rounding: the draw's
+// rounding must agree with it on every product.
+std::int32_t mapWithLlround(float u, const ProblemRange& range) {
+  const float p = u * static_cast<float>(range.ProblemCount);
+  std::int64_t v = std::int64_t{range.Numar_Start_Problema} + std::llround(p);
+  if (v < range.Numar_Start_Problema) v = range.Numar_Start_Problema;
+  if (v > range.Numar_End_Problema) v = v + range.Numar_Start_Problema - range.Numar_End_Problema;
+  return static_cast<std::int32_t>(v);
+}
+
+TEST(MapUniform, RoundsEveryProductAsLlroundDoes) {
+  const ProblemRange kRanges[] = {{1, 786, 786},  {0, (1 << 24) - 1, 1 << 24},   {-5, 4, 10},
+                                  {0, 999, 1000}, {0, kInt32Max - 1, kInt32Max}, {3, -3, -5}};
+  // With the count 2^24 the product is u scaled exactly, so these u give
+  // halves and their neighbours all over [0, 1).
+  std::vector<float> uniforms;
+  for (std::int64_t twice = 1; twice < (std::int64_t{1} << 25); twice += 2047) {
+    const float half = static_cast<float>(twice) / 2.0f / 16777216.0f;
+    uniforms.push_back(half);
+    uniforms.push_back(std::nextafter(half, 0.0f));
+    uniforms.push_back(std::nextafter(half, 1.0f));
+  }
+  // And the bit patterns of every float in [2^-31, 1), sampled evenly.
+  for (std::uint32_t bits = std::bit_cast<std::uint32_t>(0x1p-31f);
+       bits < std::bit_cast<std::uint32_t>(1.0f); bits += 3989) {
+    uniforms.push_back(std::bit_cast<float>(bits));
+  }
+  for (const ProblemRange& range : kRanges) {
+    for (const float u : uniforms) {
+      ASSERT_EQ(mapUniform(u, range), mapWithLlround(u, range))
+          << "u = " << u << ", range " << range.Numar_Start_Problema << ".."
+          << range.Numar_End_Problema;
+    }
   }
 }
 

@@ -324,6 +324,39 @@ TEST_F(ReportTest, RepeatedProblemsListEarlierRowThenLaterRow) {
                        }));
 }
 
+TEST_F(ReportTest, RepeatedProblemsFoundHoweverWideTheNumbersSpread) {
+  // Drawn numbers lie close together; a list of numbers far apart takes
+  // another way to the same lines. A number met twice in the later batch
+  // gives a line for each of its rows, in their order.
+  const struct {
+    std::int32_t low, high;
+    const char* lowShown;
+    const char* highShown;
+  } spreads[] = {
+      {7, 9, "   7", "   9"},
+      {-2000000000, 2000000000, "-2000000000", "2000000000"},
+  };
+  for (const auto& spread : spreads) {
+    SCOPED_TRACE(spread.high);
+    out.str("");
+    writeDuplicatesSection(
+        report, {{spread.high, 4, spread.low}, {spread.low, spread.high, 8, spread.high}});
+    const std::string low = spread.lowShown;
+    const std::string high = spread.highShown;
+    EXPECT_EQ(out.str(), fileText({
+                             "",
+                             "",
+                             " Probleme dublate",
+                             " Nr_crt     Numar_Problema_Examen",
+                             "",
+                             "   1   5:" + high,
+                             "   1   7:" + high,
+                             "   3   4:" + low,
+                             " (Numar de probleme dublate: 3)",
+                         }));
+  }
+}
+
 TEST_F(ReportTest, FifteenStudentsOverSixGiveTwoListsAndBatchOneMeetsOnlyBatchTwo) {
   const std::vector<std::vector<std::int32_t>> batches = {
       {3, 1, 4, 6, 5, 2}, {2, 6, 1, 5, 3, 4}, {6, 1, 2}};

@@ -2,12 +2,22 @@
 // from a text, and captures what it wrote and how it ended.
 #pragma once
 
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "support/scratch_directory.h"
 
@@ -78,3 +88,152 @@ inline std::future<SessionResult> startLotranoBinary(SessionSetup setup, std::st
     return runLotranoBinaryWith(setup, input);
   });
 }
+
+// The binary running in a directory, its three standard streams on pipes held
+// by the test: answers are typed while it runs, what it writes is read as it
+// comes, so that a signal can be sent at a point the output shows. It starts
+// with every signal at its default action (a test run from a background job
+// would otherwise hand down an ignored SIGINT), without a display, and with
+// the `settings` ("NAME=value") in its environment. A run still going when
+// the object goes is killed.
+class LiveSession {
+ public:
+  explicit LiveSession(const std::filesystem::path& directory,
+                       const std::vector<std::string>& settings = {},
+                       const std::string& binary = LOTRANO_BINARY) {
+    // Answers typed after the program has ended must not end the tests.
+    std::signal(SIGPIPE, SIG_IGN);
+    int in[2], out[2], err[2];
+    if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) {
+      return;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
+    posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t all;
+    sigfillset(&all);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    std::vector<std::string> environment;
+    const auto replaced = [&settings](const std::string& entry) {
+      const std::string name = entry.substr(0, entry.find('=') + 1);
+      if (name == "DISPLAY=" || name == "WAYLAND_DISPLAY=") return true;
+      for (const auto& setting : settings) {
+        if (setting.starts_with(name)) return true;
+      }
+      return false;
+    };
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+      if (!replaced(*entry)) environment.emplace_back(*entry);
+    }
+    environment.insert(environment.end(), settings.begin(), settings.end());
+    std::vector<char*> envp;
+    for (auto& text : environment) envp.push_back(text.data());
+    envp.push_back(nullptr);
+    std::string path = binary;
+    char* argv[] = {path.data(), nullptr};
+    if (posix_spawn(&pid_, path.c_str(), &actions, &attributes, argv, envp.data()) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    close(in[0]);
+    close(out[1]);
+    close(err[1]);
+    in_ = in[1];
+    out_ = out[0];
+    err_ = err[0];
+  }
+  ~LiveSession() {
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    for (const int fd : {in_, out_, err_}) {
+      if (fd >= 0) close(fd);
+    }
+  }
+  LiveSession(const LiveSession&) = delete;
+  LiveSession& operator=(const LiveSession&) = delete;
+
+  bool started() const { return pid_ > 0; }
+  pid_t pid() const { return pid_; }
+  const std::string& out() const { return outText_; }
+  const std::string& err() const { return errText_; }
+
+  void type(const std::string& text) {
+    [[maybe_unused]] const auto written = write(in_, text.data(), text.size());
+  }
+  // Ends the standard input, as the end of a piped file would.
+  void endInput() {
+    close(in_);
+    in_ = -1;
+  }
+  void signal(int number) const { kill(pid_, number); }
+
+  // Reads what the program writes until `ready` holds for its standard output
+  // and error, or the time is up (false).
+  bool waitUntil(const std::function<bool(const std::string& out, const std::string& err)>& ready,
+                 std::chrono::milliseconds limit = std::chrono::seconds(30)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!ready(outText_, errText_)) {
+      if (std::chrono::steady_clock::now() > end || !readSome(100)) return false;
+    }
+    return true;
+  }
+
+  // Waits for the program's end and reads the rest of what it wrote: its
+  // exit status, or -1 when a signal ended it or it did not end in time (it
+  // is then killed).
+  int finish(std::chrono::milliseconds limit = std::chrono::seconds(30)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+      int raw = 0;
+      if (waitpid(pid_, &raw, WNOHANG) == pid_) {
+        pid_ = -1;
+        while (readSome(0)) {
+        }
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+      }
+      readSome(10);
+    }
+    return -1;
+  }
+
+ private:
+  // Reads what is there within `milliseconds`; false once both streams have
+  // ended (or at a timeout when nothing came).
+  bool readSome(int milliseconds) {
+    pollfd fds[2] = {{out_, POLLIN, 0}, {err_, POLLIN, 0}};
+    std::string* texts[2] = {&outText_, &errText_};
+    if (out_ < 0 && err_ < 0) return false;
+    if (poll(fds, 2, milliseconds) <= 0) return milliseconds > 0;
+    bool any = false;
+    for (int k = 0; k < 2; ++k) {
+      if (fds[k].revents == 0) continue;
+      char bytes[65536];
+      const auto count = read(fds[k].fd, bytes, sizeof bytes);
+      if (count > 0) {
+        texts[k]->append(bytes, static_cast<std::size_t>(count));
+        any = true;
+      } else {
+        close(fds[k].fd);
+        (k == 0 ? out_ : err_) = -1;
+      }
+    }
+    return any || out_ >= 0 || err_ >= 0;
+  }
+
+  pid_t pid_ = -1;
+  int in_ = -1;
+  int out_ = -1;
+  int err_ = -1;
+  std::string outText_;
+  std::string errText_;
+};

@@ -7,6 +7,7 @@
 // The DesktopFallback tests put stand-ins for zenity on the PATH and need no
 // display.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 
 #include <chrono>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "host/platform/child_process.h"
+#include "session/binary_session.h"
 #include "support/scratch_directory.h"
 #include "support/tree_snapshot.h"
 
@@ -392,6 +394,28 @@ TEST_F(DesktopFallback, MessageBoxFallsBackAloneWhenOnlyItFails) {
   EXPECT_NE(run.err.find("Sterge unele din ele!"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("[ OK ]"), std::string::npos) << run.err;
   EXPECT_TRUE(run.out.ends_with(" Press any key\n")) << run.out;
+}
+
+TEST_F(DesktopFallback, AnInterruptEndsTheOpenDialogAndTheRun) {
+  // A dialog that stays open until it is ended, as a teacher's would.
+  installZenity("echo $$ > zenity-pid\nexec sleep 60\n");
+  LiveSession session(scratch_.path(), {"DISPLAY=:0", "PATH=" + (scratch_.path() / "bin").string() +
+                                                          ":/usr/bin:/bin"});
+  ASSERT_TRUE(session.started());
+  const fs::path pidFile = scratch_.path() / "zenity-pid";
+  const auto end = std::chrono::steady_clock::now() + 30s;
+  while (readWholeFile(pidFile).empty() && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(20ms);
+  }
+  const std::string pid = readWholeFile(pidFile);
+  ASSERT_FALSE(pid.empty()) << "the dialog did not start";
+  session.signal(SIGTERM);
+  EXPECT_EQ(session.finish(), 143) << session.err();
+  EXPECT_EQ(session.err(), "lotrano: interrupted (signal 15, SIGTERM)\n");
+  EXPECT_EQ(session.out(), "") << "no console chooser after the dialog";
+  // The dialog was ended with the run, not left on the screen.
+  EXPECT_NE(kill(std::stoi(pid), 0), 0);
+  EXPECT_EQ(entries(scratch_.path()), (std::vector<std::string>{"bin/", "zenity-pid"}));
 }
 
 }  // namespace

@@ -306,8 +306,13 @@ std::string groupFile(int students) {
 // program's console input is then a real one, with key events.
 class ConsoleSession {
  public:
+  // `command`: the program and its arguments (lotrano.exe alone when empty);
+  // `locale`: LC_ALL for Wine, empty for the tests' own. Without
+  // `withDisplay` the dialogs cannot open: the program takes that as Cancel
+  // and asks for the group on the console.
   ConsoleSession(const WineSetup& setup, const fs::path& directory,
-                 std::vector<std::string> command = {}, const std::string& locale = {}) {
+                 std::vector<std::string> command = {}, const std::string& locale = {},
+                 bool withDisplay = false) {
     if (command.empty()) command.push_back(setup.exe);
     command.insert(command.begin(), setup.wine);
     std::vector<char*> argv;
@@ -325,9 +330,7 @@ class ConsoleSession {
       setenv("WINEPREFIX", setup.prefix.c_str(), 1);
       setenv("WINEDEBUG", "-all", 1);
       if (!locale.empty()) setenv("LC_ALL", locale.c_str(), 1);
-      // Without a display the group dialog cannot open: the program takes
-      // that as Cancel and asks for the group on the console.
-      unsetenv("DISPLAY");
+      if (!withDisplay) unsetenv("DISPLAY");
       execvp(argv[0], argv.data());
       _exit(127);
     }
@@ -1007,6 +1010,79 @@ TEST_F(WineSession, AReportDroppedOntoTheProgramKeepsItsWindowUntilAKey) {
   EXPECT_EQ(console.waitForEnd(std::chrono::seconds(2)), -1) << "the window closed unread";
   console.type("q");
   EXPECT_EQ(console.waitForEnd(std::chrono::seconds(30)), 0);
+}
+
+TEST_F(WineSession, CtrlCOnTheConsoleEndsTheRunAsAFatalErrorThere) {
+  // Wine turns Ctrl-C typed at its console into the console's Ctrl-C event.
+  const struct {
+    const char* what;
+    std::size_t answered;  // the answers typed before it
+    const char* waitFor;   // the letters that show the program waits
+    bool headerWritten;
+  } cases[] = {
+      {"at the allocation question", 5, "Nouaalocare", false},
+      {"in the seeding wait", 6, "Waitingsec", true},
+  };
+  // A typed group of 15 over 1..6: three batches, three seeding waits.
+  const struct {
+    const char* prompt;
+    const char* answer;
+  } dialogue[] = {
+      {"Grupa", "G\r"},         {"Numarstudenti", "15\r"},       {"ProblemadeExamen", "1\r"},
+      {"SETdeProbleme", "3\r"}, {"NumarStartProblema", "1 6\r"}, {"Nouaalocare", "\r"},
+  };
+  const std::string result = "Probleme Examen Nr_1 (1-6) Grupa G.rez";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScratchDirectory scratch;
+    ConsoleSession console(wine(), scratch.path());
+    ASSERT_TRUE(console.started());
+    for (std::size_t k = 0; k < c.answered; ++k) {
+      ASSERT_TRUE(
+          console.waitForLetters(dialogue[k].prompt, std::chrono::seconds(kRunTimeoutSeconds)))
+          << console.letters();
+      std::this_thread::sleep_for(std::chrono::seconds(1));
+      console.type(dialogue[k].answer);
+    }
+    ASSERT_TRUE(console.waitForLetters(c.waitFor, std::chrono::seconds(60))) << console.letters();
+    EXPECT_TRUE(fs::exists(scratch.path() / result));
+    console.type("\x03");
+    EXPECT_TRUE(console.waitForLetters("lotranointerruptedsignalSIGINT", std::chrono::seconds(30)))
+        << console.letters();
+    EXPECT_EQ(console.waitForEnd(std::chrono::seconds(30)), 130) << console.letters();
+    if (!c.headerWritten) {
+      EXPECT_EQ(entries(scratch.path()), std::vector<std::string>{})
+          << "the empty result file goes";
+      continue;
+    }
+    // The lines so far stay, whole; no seed file records the unfinished draw.
+    EXPECT_EQ(entries(scratch.path()), std::vector<std::string>{result});
+    const std::string report = readWholeFile(scratch.path() / result);
+    EXPECT_TRUE(report.starts_with(" Grupa: G\r\n Numar de Studenti:  15\r\n")) << report;
+    EXPECT_TRUE(report.ends_with("\r\n")) << report;
+    EXPECT_TRUE(writable(scratch.path() / result));
+  }
+}
+
+TEST_F(WineSession, CtrlCWhileTheDialogIsOpenClosesItAndEndsTheRun) {
+  ScratchDirectory scratch;
+  ConsoleSession console(wine(), scratch.path(), {}, {}, /*withDisplay=*/true);
+  ASSERT_TRUE(console.started());
+  const std::string window = quoted(std::string("^") + kGroupDialog + "$");
+  const std::string search = "xdotool search --onlyvisible ";
+  ASSERT_EQ(std::system(("timeout " + std::to_string(kDialogTimeoutSeconds) + " " + search +
+                         "--sync --name " + window + " > /dev/null")
+                            .c_str()),
+            0)
+      << "the group dialog did not open";
+  std::this_thread::sleep_for(std::chrono::seconds(2));
+  console.type("\x03");
+  EXPECT_TRUE(console.waitForLetters("lotranointerruptedsignalSIGINT", std::chrono::seconds(30)))
+      << console.letters();
+  EXPECT_EQ(console.waitForEnd(std::chrono::seconds(30)), 130);
+  EXPECT_NE(std::system((search + "--name " + window + " > /dev/null").c_str()), 0)
+      << "the dialog is still open";
+  EXPECT_EQ(entries(scratch.path()), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include <csignal>
 
 #include "host/platform/child_process.h"
+#include "host/platform/posix_interrupts.h"
+#include "host/text/interruption.h"
 
 extern char** environ;
 
@@ -48,17 +50,46 @@ bool openPipe(Pipe& pipe) {
   return true;
 }
 
+// Ends a started program unless it has been waited for: when an interrupt
+// cuts the wait short, the dialog goes from the screen and leaves no zombie.
+// It has nothing to keep, so it is killed outright.
+class RunningChild {
+ public:
+  explicit RunningChild(pid_t pid) : pid_(pid) {}
+  ~RunningChild() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGKILL);
+    while (waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+    }
+  }
+  RunningChild(const RunningChild&) = delete;
+  RunningChild& operator=(const RunningChild&) = delete;
+
+  // Waits for the program's end; an interrupt throws its fatal error.
+  std::optional<int> wait() {
+    int status = 0;
+    pid_t waited;
+    do {
+      waited = waitpid(pid_, &status, 0);
+      if (waited < 0 && errno == EINTR) throwIfInterrupted();
+    } while (waited < 0 && errno == EINTR);
+    pid_ = -1;
+    if (waited < 0) return std::nullopt;
+    return status;
+  }
+
+ private:
+  pid_t pid_;
+};
+
 // Reads both pipes until the child has closed both, keeping the first
-// kMostKept bytes of each.
+// kMostKept bytes of each. An interrupt throws its fatal error.
 void drain(Pipe& out, Pipe& err, std::string& outText, std::string& errText) {
   pollfd fds[2] = {{out.read.get(), POLLIN, 0}, {err.read.get(), POLLIN, 0}};
   std::string* texts[2] = {&outText, &errText};
   Descriptor* ends[2] = {&out.read, &err.read};
   while (fds[0].fd >= 0 || fds[1].fd >= 0) {
-    if (poll(fds, 2, -1) < 0) {
-      if (errno == EINTR) continue;
-      return;
-    }
+    if (waitUnlessInterrupted(fds, 2, -1) == WaitOutcome::kInterrupted) throwIfInterrupted();
     for (int k = 0; k < 2; ++k) {
       if (fds[k].fd < 0 || fds[k].revents == 0) continue;
       char buffer[4096];
@@ -130,16 +161,16 @@ std::optional<ProgramRun> runProgram(const std::vector<std::string>& arguments) 
   err.write.reset();
   if (started != 0) return std::nullopt;
 
+  RunningChild running(child);
   ProgramRun run;
   drain(out, err, run.output, run.errors);
-  int status = 0;
-  pid_t waited;
-  do {
-    waited = waitpid(child, &status, 0);
-  } while (waited < 0 && errno == EINTR);
-  if (waited != child) return run;  // ended unseen: counted as not exited
-  run.exited = WIFEXITED(status);
-  run.exitStatus = run.exited ? WEXITSTATUS(status) : -1;
+  const std::optional<int> status = running.wait();
+  // Ctrl-C at the terminal reaches the dialog too: it ended by the same
+  // interrupt, which is the run's end, not a failed dialog.
+  throwIfInterrupted();
+  if (!status) return run;  // ended unseen: counted as not exited
+  run.exited = WIFEXITED(*status);
+  run.exitStatus = run.exited ? WEXITSTATUS(*status) : -1;
   return run;
 }
 

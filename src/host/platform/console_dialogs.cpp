@@ -77,7 +77,14 @@ std::optional<std::string> chooseFileAtConsole(std::istream& in, std::ostream& e
     err << "  Scrieti numele fisierului si apasati Enter (linie goala = Renunta): ";
     err.flush();
     std::string line;
-    const ReadStatus status = readStreamLine(in, line);
+    ReadStatus status = ReadStatus::kEnd;
+    try {
+      status = readStreamLine(in, line);
+    } catch (...) {
+      // An interrupt: its diagnostic follows on a line of its own.
+      err << '\n';
+      throw;
+    }
     if (status != ReadStatus::kLine || !inputEchoes) err << '\n';
     if (status != ReadStatus::kLine) return std::nullopt;
     // A name ends at its first NUL, as a text from a platform dialog does.

@@ -1,9 +1,12 @@
 #include "host/platform/platform_common.h"
 
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <streambuf>
+
+#include "host/text/interruption.h"
 
 namespace lotrano {
 namespace {
@@ -19,18 +22,17 @@ class StandardInputBuffer : public std::streambuf {
  protected:
   int_type underflow() override {
     if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-    const int c = std::fgetc(stdin);
-    if (c == EOF) {
-      if (std::ferror(stdin) != 0) throw std::ios_base::failure("console read failed");
-      return traits_type::eof();
-    }
-    held_ = static_cast<char>(c);
-    setg(&held_, &held_, &held_ + 1);
-    return traits_type::to_int_type(held_);
+    const std::ptrdiff_t count = readStandardInput(held_.data(), held_.size());
+    // A failed read (or one an interrupt cut short, which the reader's check
+    // then reports) sets the stream's badbit.
+    if (count < 0) throw std::ios_base::failure("console read failed");
+    if (count == 0) return traits_type::eof();
+    setg(held_.data(), held_.data(), held_.data() + count);
+    return traits_type::to_int_type(*gptr());
   }
 
  private:
-  char held_ = 0;
+  std::array<char, 4096> held_{};
 };
 
 }  // namespace
@@ -62,7 +64,10 @@ Platform commonPlatform(bool inputIsTerminal) {
   platform.err = &std::cerr;
   platform.inputIsTerminal = inputIsTerminal;
   // Piped input: one character, or at once at the end of the input.
-  platform.waitForKey = [] { standardInput().get(); };
+  platform.waitForKey = [] {
+    standardInput().get();
+    throwIfInterrupted();
+  };
   platform.secondsSince1970 = secondsSince1970Now;
   platform.millisecondsSinceStart = millisecondsSinceProgramStart;
   platform.localDateTime = [] { return localDateTimeAt(Clock::now()); };

@@ -5,6 +5,7 @@
 // through Platform.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <istream>
@@ -19,10 +20,16 @@ std::int64_t secondsSince1970Now();
 // Wall-clock milliseconds since markProgramStart (or since the first call).
 std::int64_t millisecondsSinceProgramStart();
 
-// The process's standard input as the console dialogue reads it: through C
-// stdio, one character at a time, with a failed read (not the end of the
-// input) reported as one, through the stream's badbit.
+// The process's standard input as the console dialogue reads it, with a
+// failed read (not the end of the input) reported as one, through the
+// stream's badbit. Only this stream reads the standard input.
 std::istream& standardInput();
+
+// Reads the next bytes of the standard input into `buffer`, waiting until
+// there are some: their count, 0 at the end of the input, -1 when the read
+// failed or an interrupt ended the wait (noted by then, so that the reader's
+// check reports it). Each operating system's file has its own.
+std::ptrdiff_t readStandardInput(char* buffer, std::size_t size);
 
 // A Platform on the process's standard streams with the clocks, the local
 // date and time and the key wait of piped input filled in; each operating

@@ -5,21 +5,21 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <thread>
 
 #include "host/platform/child_process.h"
 #include "host/platform/console_dialogs.h"
 #include "host/platform/desktop_dialogs.h"
 #include "host/platform/platform.h"
 #include "host/platform/platform_common.h"
+#include "host/platform/posix_interrupts.h"
 #include "host/platform/text_file.h"
+#include "host/text/interruption.h"
 
 namespace lotrano {
 
@@ -33,9 +33,14 @@ std::string currentDirectoryText() {
 
 // Waits for one key without echo and without spinning: the terminal is put in
 // non-canonical mode and the process sleeps in poll() until a byte arrives.
+// An interrupt (SIGTERM, SIGHUP) ends the wait too, once the terminal is as it
+// was.
 void waitForTerminalKey() {
   termios saved{};
-  if (tcgetattr(STDIN_FILENO, &saved) != 0) return;
+  if (tcgetattr(STDIN_FILENO, &saved) != 0) {
+    throwIfInterrupted();
+    return;
+  }
   termios raw = saved;
   // Without ISIG, Ctrl-C is a key like any other and cannot leave the
   // terminal without echo.
@@ -44,15 +49,21 @@ void waitForTerminalKey() {
   raw.c_cc[VTIME] = 0;
   tcsetattr(STDIN_FILENO, TCSANOW, &raw);
   pollfd input{STDIN_FILENO, POLLIN, 0};
-  while (poll(&input, 1, -1) < 0 && errno == EINTR) {
-  }
-  if ((input.revents & POLLIN) != 0) {
+  if (waitUnlessInterrupted(&input, 1, -1) == WaitOutcome::kReady &&
+      (input.revents & POLLIN) != 0) {
     char key = 0;
     [[maybe_unused]] const auto consumed = read(STDIN_FILENO, &key, 1);
   }
   // The rest of a key that sends several bytes (an arrow, a function key)
   // is dropped, not left for the shell.
   tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+  throwIfInterrupted();
+}
+
+// The seeding wait, ended early by an interrupt.
+void sleepUnlessInterrupted(std::int32_t milliseconds) {
+  waitUnlessInterrupted(nullptr, 0, std::max<std::int32_t>(milliseconds, 0));
+  throwIfInterrupted();
 }
 
 // zenity, when a display is named and the program is installed; an empty
@@ -106,9 +117,7 @@ void showMessage(std::string_view caption, std::string_view text) {
 }  // namespace
 
 Platform systemPlatform() {
-  // A closed pipe on standard output is a failed write, reported as such,
-  // not a silent death by signal.
-  std::signal(SIGPIPE, SIG_IGN);
+  catchInterruptSignals();
   Platform platform = commonPlatform(isatty(STDIN_FILENO) != 0);
   // Desktop dialogs when a display and zenity are there, console stand-ins otherwise.
   platform.FileChooser = [terminal = platform.inputIsTerminal](std::string_view title) {
@@ -121,9 +130,7 @@ Platform systemPlatform() {
     chmod(path.c_str(), status.st_mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH));
   };
   if (platform.inputIsTerminal) platform.waitForKey = waitForTerminalKey;
-  platform.sleep = [](std::int32_t milliseconds) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-  };
+  platform.sleep = sleepUnlessInterrupted;
   platform.currentDirectory = currentDirectoryText;
   return platform;
 }
@@ -212,5 +219,17 @@ void syncFolderOf(const std::string& path) {
 }
 
 bool syncStreamToDisk(std::FILE* stream) { return fsync(fileno(stream)) == 0; }
+
+std::ptrdiff_t readStandardInput(char* buffer, std::size_t size) {
+  while (true) {
+    pollfd input{STDIN_FILENO, POLLIN, 0};
+    if (waitUnlessInterrupted(&input, 1, -1) == WaitOutcome::kInterrupted) return -1;
+    const ssize_t count = read(STDIN_FILENO, buffer, size);
+    if (count >= 0) return count;
+    // An input that does not block (EAGAIN) is waited for again; an
+    // interrupt that cut the read short is found by the wait.
+    if (errno != EINTR && errno != EAGAIN) return -1;
+  }
+}
 
 }  // namespace lotrano

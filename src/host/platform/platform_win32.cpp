@@ -15,8 +15,10 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -29,8 +31,115 @@
 #include "host/platform/platform.h"
 #include "host/platform/platform_common.h"
 #include "host/platform/text_file.h"
+#include "host/text/interruption.h"
 
 namespace lotrano {
+
+// --- Interrupts: Ctrl-C, Ctrl-Break, and the console window closed. ---------
+//
+// The console handler runs on a thread of its own, while the main thread
+// goes on: the handler only notes the event, sets the wake-up event on which
+// every wait of the main thread waits too, closes a dialog the main thread
+// shows (as if cancelled) and cuts short a console read in progress. The main
+// thread then meets the interrupt at its next check and cleans up itself.
+namespace {
+
+// Signalled once an interrupt is noted; never reset.
+HANDLE interruptEvent = nullptr;
+DWORD mainThreadId = 0;
+HANDLE mainThread = nullptr;
+// True while the main thread is inside a read of the console input.
+std::atomic<bool> readingInput{false};
+
+// Windows ends the process when the handler of a closed console returns, or
+// five seconds after the event: the main thread has this long to clean up
+// and end the process itself.
+constexpr DWORD kCloseGraceMilliseconds = 4000;
+constexpr DWORD kCancelRetryMilliseconds = 50;
+// Ctrl-C ends a console read at once, sometimes before the handler thread
+// has noted it: a read that ends without input waits this long for the note.
+constexpr DWORD kAbortedReadGraceMilliseconds = 200;
+
+BOOL CALLBACK closeVisibleWindow(HWND window, LPARAM) {
+  if (IsWindowVisible(window)) PostMessageA(window, WM_CLOSE, 0, 0);
+  return TRUE;
+}
+
+// Cuts short the console read the main thread is in, if any; true when it
+// was in one.
+bool cancelInputRead() {
+  if (!readingInput.load() || mainThread == nullptr) return false;
+  CancelSynchronousIo(mainThread);
+  return true;
+}
+
+BOOL WINAPI onConsoleEvent(DWORD event) {
+  const bool closing =
+      event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT;
+  if (!closing && event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+  noteInterrupt(closing ? kHangUpSignal : kInterruptSignal);
+  if (interruptEvent != nullptr) SetEvent(interruptEvent);
+  EnumThreadWindows(mainThreadId, closeVisibleWindow, 0);
+  cancelInputRead();
+  if (closing) {
+    // The process must not end before the main thread's cleanup: wait, and
+    // cut short a console read it enters meanwhile.
+    for (DWORD waited = 0; waited < kCloseGraceMilliseconds; waited += kCancelRetryMilliseconds) {
+      Sleep(kCancelRetryMilliseconds);
+      cancelInputRead();
+    }
+  }
+  return TRUE;
+}
+
+void catchConsoleEvents() {
+  interruptEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  mainThreadId = GetCurrentThreadId();
+  mainThread = OpenThread(THREAD_TERMINATE, FALSE, mainThreadId);
+  SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+}
+
+// Waits until `handle` (nullptr for none) is signalled or the time is up
+// (INFINITE: no limit); true when it was signalled. An interrupt, before the
+// wait or during it, throws its fatal error.
+bool waitUnlessInterrupted(HANDLE handle, DWORD milliseconds) {
+  throwIfInterrupted();
+  HANDLE handles[2];
+  DWORD count = 0;
+  if (handle != nullptr) handles[count++] = handle;
+  if (interruptEvent != nullptr) handles[count++] = interruptEvent;
+  if (count == 0) {
+    Sleep(milliseconds);
+    return false;
+  }
+  const DWORD outcome = WaitForMultipleObjects(count, handles, FALSE, milliseconds);
+  throwIfInterrupted();
+  return handle != nullptr && outcome == WAIT_OBJECT_0;
+}
+
+// The seeding wait, ended early by an interrupt.
+void sleepUnlessInterrupted(std::int32_t milliseconds) {
+  waitUnlessInterrupted(nullptr, static_cast<DWORD>(std::max<std::int32_t>(milliseconds, 0)));
+}
+
+}  // namespace
+
+// The C library's read: standard input in text mode, as the stream had it.
+std::ptrdiff_t readStandardInput(char* buffer, std::size_t size) {
+  if (pendingInterrupt() != 0) return -1;
+  readingInput.store(true);
+  const int count = _read(0, buffer, static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX)));
+  readingInput.store(false);
+  if (count > 0) return count;
+  DWORD mode = 0;
+  if (interruptEvent != nullptr && GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0) {
+    WaitForSingleObject(interruptEvent, kAbortedReadGraceMilliseconds);
+  }
+  if (pendingInterrupt() != 0) return -1;
+  return count < 0 ? -1 : 0;
+}
+
+// --- The platform's dialogs, console and files. ------------------------------
 
 namespace {
 
@@ -127,18 +236,42 @@ std::optional<std::string> chooseFile(std::string_view title) {
   // Browsing moves the process into the folder of the chosen file; the result
   // and seed files belong in the folder the program was started in.
   if (!current.empty()) SetCurrentDirectoryA(current.c_str());
+  // An interrupt closes the dialog as if cancelled; it is the run's end.
+  throwIfInterrupted();
   if (!chosen) return std::nullopt;
   const auto end = std::find(path.begin(), path.end(), '\0');
   return std::string(path.begin(), end);
 }
 
+// Sets a console's input mode for its lifetime, and puts the earlier one back.
+class ConsoleInputMode {
+ public:
+  ConsoleInputMode(HANDLE input, DWORD withoutFlags) : input_(input) {
+    if (GetConsoleMode(input_, &saved_) != 0) {
+      changed_ = SetConsoleMode(input_, saved_ & ~withoutFlags) != 0;
+    }
+  }
+  ~ConsoleInputMode() {
+    if (changed_) SetConsoleMode(input_, saved_);
+  }
+  ConsoleInputMode(const ConsoleInputMode&) = delete;
+  ConsoleInputMode& operator=(const ConsoleInputMode&) = delete;
+
+ private:
+  HANDLE input_;
+  DWORD saved_ = 0;
+  bool changed_ = false;
+};
+
 // Waits for a key press on the console without spinning: the process sleeps
 // until the console has input, and events other than a key going down (the
 // release of the Enter that ended the last answer, the mouse, focus) are
-// taken out of the way.
+// taken out of the way. Ctrl-C is a key like any other here, as at a Linux
+// terminal; a closed console window still ends the wait as an interrupt.
 void waitForConsoleKey(HANDLE input) {
+  const ConsoleInputMode ctrlCIsAKey(input, ENABLE_PROCESSED_INPUT);
   for (;;) {
-    if (WaitForSingleObject(input, INFINITE) != WAIT_OBJECT_0) return;
+    if (!waitUnlessInterrupted(input, INFINITE)) return;
     INPUT_RECORD record{};
     DWORD count = 0;
     if (ReadConsoleInputA(input, &record, 1, &count) == 0) return;
@@ -205,11 +338,18 @@ class ConsoleInputBuffer : public std::streambuf {
   bool fill() {
     std::array<wchar_t, 1024> units{};
     DWORD count = 0;
-    if (ReadConsoleW(input_, units.data(), static_cast<DWORD>(units.size()), &count, nullptr) ==
-        0) {
-      throw std::ios_base::failure("console read failed");
-    }
-    if (count == 0) {
+    if (pendingInterrupt() != 0) return false;  // the reader's check reports it
+    readingInput.store(true);
+    const BOOL read =
+        ReadConsoleW(input_, units.data(), static_cast<DWORD>(units.size()), &count, nullptr);
+    readingInput.store(false);
+    if (read == 0 || count == 0) {
+      // Ctrl-C ends a console read at once, sometimes before the handler
+      // thread has noted it: a read that ends without input waits for the note.
+      if (interruptEvent != nullptr)
+        WaitForSingleObject(interruptEvent, kAbortedReadGraceMilliseconds);
+      if (pendingInterrupt() != 0) return false;
+      if (read == 0) throw std::ios_base::failure("console read failed");
       ended_ = true;
       return false;
     }
@@ -342,6 +482,7 @@ std::FILE* streamOverHandle(HANDLE handle, int flags, const char* mode, std::err
 
 Platform systemPlatform() {
   useUtf8Console();
+  catchConsoleEvents();
   Platform platform = commonPlatform(inputIsConsole());
   // Typed answers as UTF-16, piped ones as the bytes they are.
   if (platform.inputIsTerminal) platform.in = &consoleInput();
@@ -350,6 +491,7 @@ Platform systemPlatform() {
     const std::string captionText(caption);
     const std::string messageText(text);
     MessageBoxA(nullptr, messageText.c_str(), captionText.c_str(), MB_OK | MB_ICONERROR);
+    throwIfInterrupted();
   };
   platform.makeReadOnly = [](const std::string& path) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
@@ -357,9 +499,7 @@ Platform systemPlatform() {
   if (platform.inputIsTerminal) {
     platform.waitForKey = [] { waitForConsoleKey(GetStdHandle(STD_INPUT_HANDLE)); };
   }
-  platform.sleep = [](std::int32_t milliseconds) {
-    Sleep(static_cast<DWORD>(std::max<std::int32_t>(milliseconds, 0)));
-  };
+  platform.sleep = sleepUnlessInterrupted;
   platform.currentDirectory = currentDirectoryText;
   return platform;
 }

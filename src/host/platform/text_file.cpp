@@ -10,9 +10,12 @@ namespace {
 // more are only taken by runs that stopped midway or write at the same time.
 constexpr int kPartFileAttempts = 10;
 
+constexpr std::size_t kWriteBufferBytes = 64 * 1024;
+
 }  // namespace
 
-TextFile::TextFile(TextFile&& other) noexcept : file_(other.file_), name_(std::move(other.name_)) {
+TextFile::TextFile(TextFile&& other) noexcept
+    : file_(other.file_), name_(std::move(other.name_)), buffer_(std::move(other.buffer_)) {
   other.file_ = nullptr;
 }
 
@@ -21,9 +24,16 @@ TextFile& TextFile::operator=(TextFile&& other) noexcept {
     if (file_ != nullptr) std::fclose(file_);
     file_ = other.file_;
     name_ = std::move(other.name_);
+    buffer_ = std::move(other.buffer_);
     other.file_ = nullptr;
   }
   return *this;
+}
+
+void TextFile::bufferWrites(std::size_t bytes) {
+  if (file_ == nullptr) return;
+  buffer_ = std::make_unique<char[]>(bytes);
+  std::setvbuf(file_, buffer_.get(), _IOFBF, bytes);
 }
 
 TextFile::~TextFile() {
@@ -55,7 +65,10 @@ std::optional<TextFile> openForReading(const std::string& path, std::error_code&
 std::optional<TextFile> createNewFile(const std::string& path, std::error_code& error) {
   std::FILE* file = createFileExclusively(path, error);
   if (file == nullptr) return std::nullopt;
-  return TextFile(file, path);
+  TextFile created(file, path);
+  // A report of thousands of lines goes to the system in a few writes.
+  created.bufferWrites(kWriteBufferBytes);
+  return created;
 }
 
 void replaceWholeFile(const std::string& path, const std::function<void(TextFile& file)>& write) {

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -40,9 +41,14 @@ class TextFile {
   // "error during write".
   void close();
 
+  // Gathers what is written in a buffer of `bytes` (owned by this object)
+  // before it goes to the system; call before the first write.
+  void bufferWrites(std::size_t bytes);
+
  private:
   std::FILE* file_ = nullptr;
   std::string name_;
+  std::unique_ptr<char[]> buffer_;  // outlives the stream, which is closed first
 };
 
 // The file calls below are the operating system's own, one set per system

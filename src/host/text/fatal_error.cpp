@@ -1,5 +1,7 @@
 #include "host/text/fatal_error.h"
 
+#include "host/text/interruption.h"
+
 namespace lotrano {
 
 std::string_view errorText(ErrorCode code) {
@@ -26,6 +28,8 @@ std::string_view errorText(ErrorCode code) {
       return "input conversion error";
     case ErrorCode::kRecordOverflow:
       return "output statement overflows record";
+    case ErrorCode::kInterrupted:
+      return "interrupted";
   }
   return "unknown error";
 }
@@ -69,10 +73,16 @@ std::string diagnosticLine(ErrorCode code, std::string_view file, std::string_vi
 FatalError::FatalError(ErrorCode code, std::string file, std::string detail)
     : std::runtime_error(diagnosticLine(code, file, detail)),
       code_(code),
+      number_(static_cast<int>(code)),
       file_(std::move(file)),
       detail_(std::move(detail)) {}
 
+FatalError::FatalError(ErrorCode code, int number, const std::string& line)
+    : std::runtime_error(line), code_(code), number_(number) {}
+
 void throwOpenError(std::error_code reason, const std::string& file) {
+  // An open cut short by an interrupt (of a named pipe, say) fails for that.
+  throwIfInterrupted();
   ErrorCode code = ErrorCode::kOpenFailure;
   if (reason == std::errc::no_such_file_or_directory) code = ErrorCode::kFileNotFound;
   if (reason == std::errc::permission_denied || reason == std::errc::operation_not_permitted ||

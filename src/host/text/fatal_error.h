@@ -24,6 +24,9 @@ enum class ErrorCode : int {
   kOutputConversion = 63,
   kInputConversion = 64,
   kRecordOverflow = 66,
+  // An interrupt (interruption.h): the exit status is 128 + the signal's
+  // number, 130 for Ctrl-C.
+  kInterrupted = 128,
 };
 
 // The fixed text of an error, such as "end-of-file during read".
@@ -39,14 +42,19 @@ std::string diagnosticLine(ErrorCode code, std::string_view file, std::string_vi
 class FatalError : public std::runtime_error {
  public:
   FatalError(ErrorCode code, std::string file, std::string detail = {});
+  // An error that names no file, given as its whole diagnostic line and its
+  // exit status: an interrupt, whose status depends on the signal.
+  FatalError(ErrorCode code, int number, const std::string& line);
 
   ErrorCode code() const { return code_; }
-  int number() const { return static_cast<int>(code_); }
+  // The exit status: the code's number, or 128 + the signal for an interrupt.
+  int number() const { return number_; }
   const std::string& file() const { return file_; }
   const std::string& detail() const { return detail_; }
 
  private:
   ErrorCode code_;
+  int number_;
   std::string file_;
   std::string detail_;
 };

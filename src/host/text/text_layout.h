@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <iosfwd>
+#include <span>
 #include <string>
 #include <variant>
 #include <vector>
@@ -72,11 +73,13 @@ struct LaidOutLines {
 LaidOutLines applyLayout(const TextLayout& layout, const LayoutValues& values,
                          std::size_t startColumn = 0);
 
-// Writes the values to the sink as the layout says. An integer too wide for
-// its field (other than a widening one) is written as asterisks; after the
-// whole layout the non-fatal "output conversion error" diagnostic naming the
-// sink follows.
+// Writes the values to the sink as the layout says, each line as soon as it
+// is laid out. An integer too wide for its field (other than a widening one)
+// is written as asterisks; after the whole layout the non-fatal "output
+// conversion error" diagnostic naming the sink follows. The second form takes
+// the values as written at the call, without a list of its own.
 void writeLine(TextSink& sink, const TextLayout& layout, const LayoutValues& values);
+void writeLine(TextSink& sink, const TextLayout& layout, std::initializer_list<LayoutValue> values);
 
 // The free-form line: one blank, the text, the line end.
 void writeFree(TextSink& sink, std::string_view text);

@@ -6,6 +6,7 @@
 
 #include "host/text/characters.h"
 #include "host/text/fatal_error.h"
+#include "host/text/interruption.h"
 
 namespace lotrano {
 TextSink::TextSink(Writer writer, std::string name, std::string_view lineEnd,
@@ -17,18 +18,24 @@ TextSink::TextSink(Writer writer, std::string name, std::string_view lineEnd,
       diagnostics_(diagnostics) {}
 
 void TextSink::put(std::string_view bytes) {
-  if (!writer_(bytes)) throw FatalError(ErrorCode::kWriteError, name_);
+  if (writer_(bytes)) return;
+  // A write to a pipe or a terminal that an interrupt cut short failed for it.
+  throwIfInterrupted();
+  throw FatalError(ErrorCode::kWriteError, name_);
 }
 
 void TextSink::flush() {
-  if (flusher_ && !flusher_()) throw FatalError(ErrorCode::kWriteError, name_);
+  if (!flusher_ || flusher_()) return;
+  throwIfInterrupted();
+  throw FatalError(ErrorCode::kWriteError, name_);
 }
 
 void TextSink::write(std::string_view text, bool endLine) {
+  throwIfInterrupted();
   if (endLine) {
-    std::string line(text);
-    line += lineEnd_;
-    put(line);
+    line_.assign(text);
+    line_ += lineEnd_;
+    put(line_);
     lineOpen_ = false;
     openColumns_ = 0;
   } else {

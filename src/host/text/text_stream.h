@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "host/text/interruption.h"
+
 namespace lotrano {
 
 // Files travel between Windows and Linux machines, so they always get CR LF;
@@ -30,7 +32,10 @@ class TextSink {
            Flusher flusher = {});
 
   // Appends text to the current line; ends the line when `endLine` is true.
-  // A failed write is the fatal "error during write" naming this sink.
+  // A failed write is the fatal "error during write" naming this sink. An
+  // interrupt noted before the write stops it here, so that a long run of
+  // lines ends at a line boundary; a write that an interrupt cut short
+  // reports the interrupt.
   void write(std::string_view text, bool endLine);
 
   // Pushes every line written so far to its destination; a failure is the
@@ -60,6 +65,7 @@ class TextSink {
   std::string name_;
   std::string lineEnd_;
   std::ostream& diagnostics_;
+  std::string line_;  // a line and its end, handed to the writer in one piece
   bool lineOpen_ = false;
   std::size_t openColumns_ = 0;
 };
@@ -105,7 +111,9 @@ enum class LongLines { kRefuse, kCut };
 // Collects one line from a byte supplier: `get` returns the next byte (0 to
 // 255) or EOF, and sets `failed` when the EOF stands for a failed read. The
 // line end (LF, or CR LF) is not kept; a line over kMaxLineBytes is refused or
-// cut as `longLines` says. The byte readers of the console and of files share it.
+// cut as `longLines` says. The byte readers of the console and of files share
+// it. A read cut short by an interrupt, or any read while one is noted, throws
+// the interrupt instead (interruption.h).
 template <typename Get>
 ReadStatus collectLine(Get get, std::string& line, const bool& failed, LongLines longLines);
 
@@ -135,6 +143,8 @@ ReadStatus collectLine(Get get, std::string& line, const bool& failed, LongLines
     }
     line.push_back(static_cast<char>(c));
   }
+  // Checked after every line, so that reading a long file stops too.
+  throwIfInterrupted();
   if (failed) return ReadStatus::kError;
   if (!any) return ReadStatus::kEnd;
   if (!cut && !line.empty() && line.back() == '\r') line.pop_back();

@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "host/text/fatal_error.h"
+#include "host/text/interruption.h"
 #include "support/fatal_matchers.h"
 #include "support/scratch_directory.h"
+#include "support/tree_snapshot.h"
 
 namespace lotrano {
 namespace {
@@ -164,6 +166,43 @@ TEST(TextFile, SinkHoldsLinesUntilFlushedAndReportsAFailedFlush) {
   TextSink fullSink = fileSink(fullFile, diagnostics);
   fullSink.write("x", true);
   EXPECT_FATAL(fullSink.flush(), ErrorCode::kWriteError, "/dev/full");
+}
+
+TEST(TextFile, AnInterruptLeavesWholeLinesAndNoPartFile) {
+  ScratchDirectory scratch;
+  clearInterrupt();
+  std::ostringstream diagnostics;
+  // The lines written before the interrupt are in the stream's buffer; the
+  // file's closing, as the run unwinds, puts them in the file.
+  {
+    std::error_code error;
+    auto file = createNewFile("r.rez", error);
+    ASSERT_TRUE(file.has_value());
+    TextSink sink = fileSink(*file, diagnostics);
+    const auto writeRows = [&] {
+      for (int row = 1; row <= 1000; ++row) {
+        if (row == 3) noteInterrupt(kInterruptSignal);
+        sink.write("   " + std::to_string(row), true);
+      }
+    };
+    EXPECT_FATAL(writeRows(), ErrorCode::kInterrupted, "");
+  }
+  EXPECT_EQ(readWholeFile("r.rez"), "   1\r\n   2\r\n");
+
+  // A replacement stopped midway leaves the earlier file and no part file.
+  clearInterrupt();
+  writeWholeFile("s.dat", " seed_1:\r\n          11          22\r\n");
+  EXPECT_FATAL(replaceWholeFile("s.dat",
+                                [&](TextFile& file) {
+                                  TextSink sink = fileSink(file, diagnostics);
+                                  sink.write(" seed_1:", true);
+                                  noteInterrupt(kTerminateSignal);
+                                  sink.write("           1           2", true);
+                                }),
+               ErrorCode::kInterrupted, "");
+  clearInterrupt();
+  EXPECT_EQ(readWholeFile("s.dat"), " seed_1:\r\n          11          22\r\n");
+  EXPECT_EQ(entries("."), (std::vector<std::string>{"r.rez", "s.dat"}));
 }
 
 }  // namespace

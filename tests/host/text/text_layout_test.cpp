@@ -136,6 +136,36 @@ TEST(TextLayout, ColumnsCountUtf8CharactersNotBytes) {
   EXPECT_EQ(file.bytes.str(), expected);
 }
 
+TEST(TextLayout, TextsOverwriteWholeCharactersWhateverTheirBytes) {
+  const struct {
+    const char* what;
+    LayoutValues values;
+    const char* expected;
+  } cases[] = {
+      {"ASCII over ASCII",
+       {std::string("abcdef"), std::string("X"), std::string("y")},
+       "aycXef|\n"},
+      {"a UTF-8 letter over ASCII, then ASCII beside it",
+       {std::string("abcdef"), std::string("\xC8\x98"), std::string("y")},
+       "ayc\xC8\x98"
+       "ef|\n"},
+      {"ASCII over UTF-8 letters",
+       {std::string("\xC8\x98\xC5\xA2\xC4\x83\xC3\xAE"), std::string("X"), std::string("y")},
+       "\xC8\x98y\xC4\x83X|\n"},
+      {"bytes of a text that is not UTF-8 are characters each",
+       {std::string("\xAA\xBA\xDE\xFE"), std::string("\xDE"), std::string("y")},
+       "\xAAy\xDE\xDE|\n"},
+      {"a gap before a UTF-8 letter is filled with blanks",
+       {std::string("a"), std::string("\xC8\x98"), std::string("")},
+       "a  \xC8\x98|\n"},
+  };
+  for (const auto& c : cases) {
+    CapturedFile file;
+    writeLine(file.sink, {text(), tab(4), text(), tab(2), text()}, c.values);
+    EXPECT_EQ(file.bytes.str(), c.expected) << c.what;
+  }
+}
+
 // Found by fuzzing: the text is not UTF-8 as a whole (the byte F2 breaks
 // it), so its characters are bytes, but its first three bytes alone read as
 // two UTF-8 characters. The field still takes its three columns.
