@@ -464,10 +464,12 @@ TEST_F(VerifySession, WhatCannotBeCheckedSaysWhyWithTheErrorsNumber) {
   std::vector<std::string> tooMany = lines;
   tooMany[1] = " Numar de Studenti:  25";
   writeWholeFile(folder / "prea_multi.rez", fileText(tooMany));
-  writeWholeFile(folder / "binar.rez", std::string("\x7F"
-                                                   "ELF\x02\x01\x01\0\0\0\x03\0>\0",
-                                                   16) +
-                                           std::string(4096, '\0'));
+  // The first bytes of a program file: a NUL inside, as in any binary.
+  const char elfStart[] =
+      "\x7F"
+      "ELF\x02\x01\x01\0\0\0\x03\0>\0";
+  writeWholeFile(folder / "binar.rez",
+                 std::string(elfStart, sizeof elfStart) + std::string(4096, '\0'));
   std::vector<std::string> huge = lines;
   huge[18] = std::string(3 << 20, ' ');
   writeWholeFile(folder / "linie_lunga.rez", fileText(huge));
