@@ -11,6 +11,7 @@
 // length in characters, a fatal error other than those of a free-form read,
 // and values that do not come back unchanged when written as the program's
 // own quoted texts and decimal integers and read again.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -58,9 +59,13 @@ struct Slots {
 
 std::string quoted(const std::string& text, char quote) {
   std::string result(1, quote);
-  for (const char c : text) {
-    result += c;
-    if (c == quote) result += c;  // a quote inside is written twice
+  result.reserve(text.size() + 2);
+  // Each quote inside is written twice.
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t at = std::min(text.find(quote, start), text.size());
+    result.append(text, start, at - start);
+    if (at < text.size()) result.append(2, quote);
+    start = at + 1;
   }
   return result + quote;
 }

@@ -2,7 +2,8 @@
 # Runs every fuzz target of a fuzz build for a bounded time, each on a
 # scratch copy of its committed seed corpus (fuzz/corpus/<name>) so that the
 # committed corpus stays small; at most [jobs] targets at a time (1 by
-# default). Prints, per target, the executions, the executions per second,
+# default). A target's libFuzzer options, such as the longest input worth
+# trying, stand in fuzz/<name>_fuzz.options as "name = value" lines. Prints, per target, the executions, the executions per second,
 # the corpus reached and the coverage (cov: edges, ft: features). Fails when
 # a target finds a crash, a hang, a leak or a broken invariant; the input
 # that did it is kept in <build>/artifacts/<name>/ and the run's log in
@@ -24,8 +25,14 @@ fuzz_one() {
   rm -rf "$corpus"
   mkdir -p "$corpus" "$artifacts"
   if [ -d "fuzz/corpus/$name" ]; then cp "fuzz/corpus/$name"/* "$corpus"/; fi
-  echo "fuzzing $name for ${seconds}s (log: $log)"
-  if "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  local options=()
+  if [ -f "fuzz/${name}_fuzz.options" ]; then
+    while IFS= read -r option; do options+=("$option"); done < <(
+      sed -nE 's/^[[:space:]]*([a-z_]+)[[:space:]]*=[[:space:]]*([^[:space:]]+).*/-\1=\2/p' \
+        "fuzz/${name}_fuzz.options")
+  fi
+  echo "fuzzing $name for ${seconds}s ${options[*]} (log: $log)"
+  if "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 "${options[@]}" \
       -print_final_stats=1 -artifact_prefix="$artifacts/" "$corpus" >"$log" 2>&1; then
     echo ok >"$build/logs/$name.result"
   else
