@@ -2,17 +2,16 @@
 
 #include <string_view>
 
-#include "app/result_file.h"
-#include "host/text/characters.h"
+#include "app/run_values.h"
+#include "app/seed_file.h"
 #include "host/text/fixed_text.h"
 
 namespace lotrano {
 namespace {
 
+// Only a name of a result file has a seed file named after it.
 constexpr std::string_view kResultPrefix = "Probleme Examen Nr_";
 constexpr std::string_view kResultExtension = ".rez";
-constexpr std::string_view kSeedPrefix = "Seed_";
-constexpr std::string_view kSeedExtension = ".dat";
 
 }  // namespace
 
@@ -22,21 +21,13 @@ std::string currentSeedFileName(const std::string& resultFileName) {
       name.size() < kResultPrefix.size() + kResultExtension.size()) {
     return {};
   }
-  const std::string_view middle = name.substr(
-      kResultPrefix.size(), name.size() - kResultPrefix.size() - kResultExtension.size());
-  return std::string(kSeedPrefix) + std::string(middle) + std::string(kSeedExtension);
+  return std::string(seedFileName(name).trimmed());
 }
 
 std::string olderSeedFileName(const std::string& resultFileName, const ExamData& exam) {
-  std::size_t start = findAnyOf(resultFileName, "G");
-  const std::size_t dot = findAnyOf(resultFileName, ".");
-  if (start == 0) {
-    start = characterCount(resultFileNamePrefix(exam.ExamNumberText, exam.RangeText, true)) + 1;
-  }
-  const std::string_view group =
-      dot < start ? std::string_view{} : characterRange(resultFileName, start, dot - 1);
-  return std::string(kSeedPrefix) + exam.ExamNumberText + " (" + exam.RangeText + ") " +
-         std::string(group) + std::string(kSeedExtension);
+  return std::string(legacySeedFileName(exam.ExamNumberText, exam.RangeText,
+                                        FixedText(kFileNameLength, resultFileName))
+                         .trimmed());
 }
 
 std::vector<std::string> seedFileCandidates(const std::string& reportPath, const ExamData& exam) {
