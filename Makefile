@@ -44,7 +44,7 @@ $(DEPS)/%.ok:
 	@tools/ensure-deps.sh $(PACKAGES_$*)
 	@touch $@
 
-PACKAGES_build = cmake g++ make libgtest-dev python3
+PACKAGES_build = cmake g++ make libgtest-dev python3 bash-completion
 PACKAGES_format = clang-format-14
 PACKAGES_gui = xvfb xauth zenity xdotool imagemagick openbox
 PACKAGES_bench = cmake g++ make libgtest-dev libbenchmark-dev
@@ -52,7 +52,7 @@ PACKAGES_fuzz = cmake make clang libclang-rt-14-dev
 PACKAGES_windows = cmake make g++-mingw-w64-x86-64
 PACKAGES_wine = wine wine64 xvfb xauth xdotool imagemagick locales unzip python3
 PACKAGES_deb = cmake g++ make dpkg-dev file
-PACKAGES_package = lintian dpkg-dev man-db
+PACKAGES_package = lintian dpkg-dev man-db desktop-file-utils bash-completion binutils
 
 deps: $(DEPS)/build.ok
 

@@ -1,8 +1,9 @@
 # What `make install` puts on a system and what `make deb` packs: the
-# programs, their manual pages, the README, the teachers' guide and the
-# sample group file under the documentation folder, and the Debian copyright
-# and changelog. Included at the end of CMakeLists.txt, once every program
-# target exists; lotrano-verify joins wherever the tree builds it.
+# programs, their manual pages, the desktop menu entry, the README, the
+# teachers' guide and the sample group file under the documentation folder,
+# the Debian copyright and changelog, and lotrano-verify's bash completion.
+# Included at the end of CMakeLists.txt, once every program target exists;
+# lotrano-verify joins wherever the tree builds it.
 include(GNUInstallDirs)
 
 # Folders that the installation makes are rwxr-xr-x whatever the umask.
@@ -28,20 +29,51 @@ function(lotrano_gzip source compressed)
   set(lotrano_compressed ${lotrano_compressed} ${compressed} PARENT_SCOPE)
 endfunction()
 
+# The manual pages and the guide name the package's documentation folder;
+# the copies installed name this installation's (/usr/local/share/doc/lotrano
+# under `make install`).
+set(lotrano_doc_copies)
+function(lotrano_doc_copy source copy)
+  add_custom_command(OUTPUT ${copy}
+    COMMAND ${CMAKE_COMMAND} -DINPUT=${source} -DOUTPUT=${copy}
+      -DDOCDIR=${CMAKE_INSTALL_FULL_DOCDIR} -P ${CMAKE_SOURCE_DIR}/cmake/doc-paths.cmake
+    DEPENDS ${source} ${CMAKE_SOURCE_DIR}/cmake/doc-paths.cmake
+    COMMENT "Naming ${CMAKE_INSTALL_FULL_DOCDIR} in ${source}"
+    VERBATIM)
+  set(lotrano_doc_copies ${lotrano_doc_copies} ${copy} PARENT_SCOPE)
+endfunction()
+
 foreach(program ${lotrano_programs})
-  lotrano_gzip(${CMAKE_SOURCE_DIR}/man/${program}.1 ${CMAKE_BINARY_DIR}/man/${program}.1.gz)
+  lotrano_doc_copy(${CMAKE_SOURCE_DIR}/man/${program}.1 ${CMAKE_BINARY_DIR}/man/${program}.1)
+  lotrano_gzip(${CMAKE_BINARY_DIR}/man/${program}.1 ${CMAKE_BINARY_DIR}/man/${program}.1.gz)
 endforeach()
+lotrano_doc_copy(${CMAKE_SOURCE_DIR}/docs/ghid.md ${CMAKE_BINARY_DIR}/doc/ghid.md)
 lotrano_gzip(${CMAKE_SOURCE_DIR}/packaging/changelog ${CMAKE_BINARY_DIR}/doc/changelog.gz)
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/man ${CMAKE_BINARY_DIR}/doc)
-add_custom_target(lotrano_compressed_docs ALL DEPENDS ${lotrano_compressed})
+add_custom_target(lotrano_compressed_docs ALL DEPENDS ${lotrano_compressed} ${lotrano_doc_copies})
 
 install(TARGETS ${lotrano_programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# A stripped program (the package's) loses the compiler's notes in .comment
+# too, which strip keeps and nothing at run time reads.
+foreach(program ${lotrano_programs})
+  install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+  execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\"
+    COMMAND_ERROR_IS_FATAL ANY)
+endif()")
+endforeach()
 foreach(program ${lotrano_programs})
   install(FILES ${CMAKE_BINARY_DIR}/man/${program}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/lotrano.desktop
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+if(TARGET lotrano-verify)
+  install(FILES ${CMAKE_SOURCE_DIR}/packaging/lotrano-verify.bash-completion
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME lotrano-verify)
+endif()
 install(FILES
   ${CMAKE_SOURCE_DIR}/README.md
-  ${CMAKE_SOURCE_DIR}/docs/ghid.md
+  ${CMAKE_BINARY_DIR}/doc/ghid.md
   ${CMAKE_SOURCE_DIR}/packaging/copyright
   ${CMAKE_BINARY_DIR}/doc/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DOCDIR})

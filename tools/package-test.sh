@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Checks the Debian package as a user meets it: lintian finds no error and no
-# warning; `dpkg -i` installs it; the manual pages are found; the installed
-# lotrano makes one allocation in a scratch folder, and the installed
-# lotrano-verify finds that report matching its seed file; `dpkg --purge`
-# removes it and leaves none of its files behind. Then `make install` and
-# `make uninstall` below a scratch DESTDIR put the same files and take them
-# all away. Runs as root (it installs
-# into the system) and refuses when a lotrano package is installed already.
+# Checks the Debian package as a user meets it: `lintian -I --pedantic` has
+# nothing to say of it (but that it runs as root); `dpkg -i` installs it; the
+# manual pages are found and name the installed guide; the desktop entry is
+# valid; the installed lotrano makes one allocation in a scratch folder, and
+# the installed lotrano-verify finds that report matching its seed file and
+# completes its command lines in bash; `dpkg --purge` removes it and leaves
+# none of its files behind. Then `make install` and `make uninstall` below a
+# scratch DESTDIR put the same files, naming their own documentation folder,
+# and take them all away. Runs as root (it installs into the system) and
+# refuses when a lotrano package is installed already.
 #   tools/package-test.sh build-deb/lotrano_1.0.0_amd64.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -33,6 +35,7 @@ listing=$(dpkg-deb -c "$deb")
 echo "$listing"
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6 }')
 expected="/usr/bin/lotrano
+/usr/share/applications/lotrano.desktop
 /usr/share/doc/lotrano/README.md
 /usr/share/doc/lotrano/changelog.gz
 /usr/share/doc/lotrano/copyright
@@ -40,8 +43,8 @@ expected="/usr/bin/lotrano
 /usr/share/doc/lotrano/ghid.md
 /usr/share/man/man1/lotrano.1.gz"
 if [ "$expect_verify" = yes ]; then
-  expected=$(printf '%s\n%s\n%s\n' "$expected" /usr/bin/lotrano-verify \
-    /usr/share/man/man1/lotrano-verify.1.gz)
+  expected=$(printf '%s\n%s\n%s\n%s\n' "$expected" /usr/bin/lotrano-verify \
+    /usr/share/man/man1/lotrano-verify.1.gz /usr/share/bash-completion/completions/lotrano-verify)
 fi
 if [ "$(sort <<<"$files")" != "$(sort <<<"$expected")" ]; then
   fail "the package's files are not the expected ones"
@@ -51,9 +54,23 @@ if awk '$1 ~ /^d/ && $1 != "drwxr-xr-x" { found = 1 } END { exit !found }' <<<"$
   fail "a folder of the package is not rwxr-xr-x"
 fi
 
-step "lintian"
-lintian_output=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian reports errors or warnings"
-grep -v '^running with root privileges' <<<"$lintian_output" || true
+step "lintian -I --pedantic"
+# Its one remark that may stand is the one on running as root, which this
+# test must.
+lintian_output=$(lintian -I --pedantic "$deb" 2>&1) || fail "lintian ended with status $?"
+echo "$lintian_output"
+remarks=$(grep -v 'running with root privileges' <<<"$lintian_output" || true)
+[ -z "$remarks" ] || fail "lintian -I --pedantic has remarks on the package"
+
+step "the programs' sections"
+unpacked_deb="$(mktemp -d)"
+dpkg-deb -x "$deb" "$unpacked_deb"
+for program in "$unpacked_deb"/usr/bin/*; do
+  sections=$(readelf -S -W "$program")
+  grep -q ' \.symtab ' <<<"$sections" && fail "$program keeps its symbol table"
+  grep -q ' \.comment ' <<<"$sections" && fail "$program keeps its .comment section"
+done
+rm -rf "$unpacked_deb"
 
 step "dpkg -i"
 dpkg -i "$deb"
@@ -62,11 +79,26 @@ installed=$(dpkg -L lotrano)
 
 step "man pages"
 man -w lotrano || fail "man -w lotrano finds no page"
+# The guide that the page names is where the page says.
+page=$(man lotrano 2>/dev/null)
+guide=$(grep -o '/usr[^ ]*/ghid\.md' <<<"$page" | head -n 1)
+[ "$guide" = /usr/share/doc/lotrano/ghid.md ] && [ -f "$guide" ] ||
+  fail "lotrano(1) names the guide as '$guide'"
+
+step "desktop entry"
+desktop-file-validate /usr/share/applications/lotrano.desktop ||
+  fail "desktop-file-validate finds fault with lotrano.desktop"
+exec_line=$(sed -n 's/^Exec=//p' /usr/share/applications/lotrano.desktop)
+command -v "${exec_line%% *}" > /dev/null || fail "the menu entry runs '$exec_line', which is not on the PATH"
+grep -qx 'Terminal=true' /usr/share/applications/lotrano.desktop ||
+  fail "the menu entry does not open a terminal"
 if [ "$expect_verify" = yes ]; then
   man -w lotrano-verify || fail "man -w lotrano-verify finds no page"
   step "lotrano-verify --version"
   version=$(lotrano-verify --version) || fail "lotrano-verify --version failed"
   [ "$version" = "lotrano-verify 1.0.0" ] || fail "lotrano-verify --version printed: $version"
+  step "lotrano-verify's completion, as bash-completion loads it"
+  tools/completion-test.sh --installed || fail "lotrano-verify's installed completion"
 fi
 
 step "an allocation with the installed lotrano"
@@ -121,6 +153,14 @@ installed_files=$(cd "$dest" && find . -type f | sed 's/^\.//' | sort)
 echo "$installed_files"
 [ "$installed_files" = "$(sed 's|^/usr/|/usr/local/|' <<<"$expected" | sort)" ] ||
   fail "make install wrote other files than the package holds"
+# The installed texts name the installed documentation folder, not the
+# package's.
+for text in share/man/man1/lotrano.1.gz share/doc/lotrano/ghid.md; do
+  content=$(zcat -f "$dest/usr/local/$text")
+  grep -q '/usr/local/share/doc/lotrano/' <<<"$content" ||
+    fail "the installed $text does not name /usr/local/share/doc/lotrano"
+  grep -q '/usr/share/doc/' <<<"$content" && fail "the installed $text names /usr/share/doc"
+done
 [ "$(find "$dest" -type d ! -perm 0755 | wc -l)" -eq 0 ] || fail "a folder is not rwxr-xr-x"
 make uninstall DESTDIR="$dest" > "$scratch/uninstall.log" 2>&1 ||
   { cat "$scratch/uninstall.log"; fail "make uninstall failed"; }

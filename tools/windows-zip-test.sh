@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Checks the Windows zip as a teacher meets it: the files it holds, the guide
-# as UTF-8 with a byte order mark and CR LF line ends; then, unpacked, its
+# Checks the Windows zip as a teacher meets it: the files it holds, each with
+# its file type and mode, the guide and the README as UTF-8 with a byte order
+# mark, every text with CR LF line ends, the licence as LICENSE; then, unpacked, its
 # lotrano.exe makes one allocation under Wine (the group dialog cancelled
 # through xdotool, the group typed), and its lotrano-verify.exe, when the
 # tree builds one, finds that report matching its seed file.
@@ -27,6 +28,7 @@ unzip -l "$zip"
 expected="CITESTE.txt
 Dat/
 Dat/grupa_311.dat
+LICENSE.txt
 README.txt
 lotrano.exe"
 [ "$expect_verify" = yes ] && expected=$(printf '%s\n%s\n' "$expected" lotrano-verify.exe)
@@ -35,6 +37,18 @@ if [ "$listed" != "$(sort <<<"$expected")" ]; then
   fail "the zip's files are not the expected ones"
   diff <(sort <<<"$expected") <(echo "$listed") || true
 fi
+
+# Every entry says what it is: a folder (d) or a file (-), never "?".
+modes=$(zipinfo "$zip" | awk 'NR > 1 && NF >= 9 { print substr($1, 1, 10) }' | sort -u)
+echo "modes: $(tr '\n' ' ' <<<"$modes")"
+while IFS= read -r mode; do
+  case "$mode" in
+    drwxr-xr-x | -rw-r--r-- | -rwxr-xr-x) ;;
+    *) fail "an entry of the zip has the mode $mode" ;;
+  esac
+done <<<"$modes"
+[ "$(zipinfo "$zip" lotrano.exe | awk '{ print $1 }')" = -rwxr-xr-x ] ||
+  fail "lotrano.exe is not -rwxr-xr-x in the zip"
 
 scratch=$(mktemp -d)
 cleanup() { rm -rf "$scratch"; }
@@ -48,12 +62,18 @@ crlf_only() { python3 -c '
 import re, sys
 data = open(sys.argv[1], "rb").read()
 sys.exit(0 if data.endswith(b"\r\n") and not re.search(rb"(?<!\r)\n|\r(?!\n)", data) else 1)' "$1"; }
-for text in CITESTE.txt README.txt Dat/grupa_311.dat; do
+for text in CITESTE.txt README.txt LICENSE.txt Dat/grupa_311.dat; do
   crlf_only "$unpacked/$text" || fail "$text has a line not ended by one CR LF"
 done
-[ "$(head -c 3 "$unpacked/CITESTE.txt" | od -An -tx1 | tr -d ' ')" = efbbbf ] ||
-  fail "CITESTE.txt does not begin with a UTF-8 byte order mark"
-iconv -f UTF-8 -t UTF-8 "$unpacked/CITESTE.txt" > /dev/null || fail "CITESTE.txt is not UTF-8"
+# The two texts with letters beyond ASCII say that they are UTF-8.
+for text in CITESTE.txt README.txt; do
+  [ "$(head -c 3 "$unpacked/$text" | od -An -tx1 | tr -d ' ')" = efbbbf ] ||
+    fail "$text does not begin with a UTF-8 byte order mark"
+  iconv -f UTF-8 -t UTF-8 "$unpacked/$text" > /dev/null || fail "$text is not UTF-8"
+done
+tail -c +4 "$unpacked/README.txt" | LC_ALL=C grep -q $'[\x80-\xff]' ||
+  fail "README.txt holds no letter beyond ASCII: its byte order mark is not needed any more"
+cmp -s <(tr -d '\r' < "$unpacked/LICENSE.txt") LICENSE || fail "LICENSE.txt is not LICENSE"
 grep -q 'Pregătirea fișierului grupei' "$unpacked/CITESTE.txt" ||
   fail "CITESTE.txt lacks the guide's headings with their diacritics"
 if grep -q '^#' "$unpacked/CITESTE.txt"; then fail "CITESTE.txt keeps Markdown headings"; fi

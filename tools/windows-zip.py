@@ -4,11 +4,14 @@
     lotrano.exe, lotrano-verify.exe (when the build has it),
     CITESTE.txt   the teachers' guide (docs/ghid.md) as plain text,
     README.txt    README.md as plain text,
+    LICENSE.txt   the licence (LICENSE),
     Dat/grupa_311.dat  the sample group file.
 
 The texts get CR LF line ends, so that every Notepad shows them as lines;
-CITESTE.txt also begins with a UTF-8 byte order mark, so that its Romanian
-letters are read as UTF-8 even by the Notepads that otherwise guess ANSI.
+CITESTE.txt and README.txt also begin with a UTF-8 byte order mark, so that
+their letters beyond ASCII are read as UTF-8 even by the Notepads that
+otherwise guess ANSI. Every entry carries its Unix file type and mode
+(zipinfo shows -rw-r--r--, -rwxr-xr-x or drwxr-xr-x).
 The programs are stripped of their symbols when the MinGW strip is at hand.
 
     tools/windows-zip.py BUILD_DIR OUTPUT.zip
@@ -16,6 +19,7 @@ The programs are stripped of their symbols when the MinGW strip is at hand.
 import pathlib
 import re
 import shutil
+import stat
 import subprocess
 import sys
 import tempfile
@@ -28,7 +32,8 @@ STRIP = "x86_64-w64-mingw32-strip"
 
 
 def inline_text(line):
-    """Markdown's inline marks as plain text: code in quotes, no stars."""
+    """Markdown's inline marks as plain text: a link as its text and its
+    address, code without its backquotes, no stars."""
     line = re.sub(r"\[([^\]]+)\]\(([^)]+)\)", r"\1 (\2)", line)
     line = line.replace("**", "")
     return line.replace("`", "")
@@ -91,7 +96,8 @@ def main():
     readme = (ROOT / "README.md").read_text(encoding="utf-8")
     sample = (ROOT / "samples" / "grupa_311.dat").read_text(encoding="utf-8")
     entries.append(("CITESTE.txt", windows_text(markdown_as_text(guide), byte_order_mark=True)))
-    entries.append(("README.txt", windows_text(markdown_as_text(readme))))
+    entries.append(("README.txt", windows_text(markdown_as_text(readme), byte_order_mark=True)))
+    entries.append(("LICENSE.txt", windows_text((ROOT / "LICENSE").read_text(encoding="utf-8"))))
     entries.append(("Dat/grupa_311.dat", windows_text(sample)))
 
     now = time.localtime()[:6]
@@ -100,12 +106,15 @@ def main():
         folders = sorted({name.rsplit("/", 1)[0] + "/" for name, _ in entries if "/" in name})
         for folder in folders:
             info = zipfile.ZipInfo(folder, date_time=now)
-            info.external_attr = (0o40755 << 16) | 0x10  # a folder, for Unix and for Windows
+            info.create_system = 3  # the mode bits are Unix ones
+            info.external_attr = ((stat.S_IFDIR | 0o755) << 16) | 0x10  # and Windows' folder bit
             archive.writestr(info, b"")
         for name, data in entries:
             info = zipfile.ZipInfo(name, date_time=now)
             info.compress_type = zipfile.ZIP_DEFLATED
-            info.external_attr = (0o755 if name.endswith(".exe") else 0o644) << 16
+            info.create_system = 3
+            mode = 0o755 if name.endswith(".exe") else 0o644
+            info.external_attr = (stat.S_IFREG | mode) << 16
             archive.writestr(info, data)
     partial.replace(output)
     print(f"Windows zip: {output}")

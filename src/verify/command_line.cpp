@@ -25,11 +25,11 @@ std::variant<VerifyOptions, CommandLineError> parseCommandLine(
       optionsEnded = true;
       continue;
     }
-    if (argument == "--help") {
+    if (argument == "--help" || argument == "-h") {
       options.help = true;
       continue;
     }
-    if (argument == "--version") {
+    if (argument == "--version" || argument == "-V") {
       options.version = true;
       continue;
     }

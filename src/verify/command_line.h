@@ -1,9 +1,10 @@
 // The command line of lotrano-verify, read the GNU way: options before,
 // between or after the reports, "--seed FILE" or "--seed=FILE", and "--"
-// before reports whose names begin with "-".
+// before reports whose names begin with "-"; -h and -V are the short forms
+// of --help and --version.
 //
 //   lotrano-verify [--seed FILE] [--group FILE] REPORT.rez [REPORT.rez ...]
-//   lotrano-verify --help | --version
+//   lotrano-verify --help | -h | --version | -V
 #pragma once
 
 #include <optional>

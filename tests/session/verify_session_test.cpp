@@ -581,6 +581,13 @@ TEST(VerifyCommandLineSession, HelpVersionAndWrongCommandLines) {
   const SessionResult version = runVerify(scratch.path(), {"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "lotrano-verify " LOTRANO_VERSION "\n");
+  // The short forms print the very same.
+  const SessionResult shortHelp = runVerify(scratch.path(), {"-h"});
+  EXPECT_EQ(shortHelp.status, 0);
+  EXPECT_EQ(shortHelp.out, help.out);
+  const SessionResult shortVersion = runVerify(scratch.path(), {"-V"});
+  EXPECT_EQ(shortVersion.status, 0);
+  EXPECT_EQ(shortVersion.out, version.out);
 
   const struct {
     std::vector<std::string> arguments;

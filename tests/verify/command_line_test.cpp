@@ -36,13 +36,30 @@ TEST(VerifyCommandLine, OptionsMayStandAnywhereAndTakeTheirArgumentEitherWay) {
   }
 }
 
-TEST(VerifyCommandLine, HelpAndVersionNeedNoReport) {
-  const auto help = parseCommandLine({"--help"});
-  ASSERT_TRUE(std::holds_alternative<VerifyOptions>(help));
-  EXPECT_TRUE(std::get<VerifyOptions>(help).help);
-  const auto version = parseCommandLine({"a.rez", "b.rez", "--seed", "s.dat", "--version"});
-  ASSERT_TRUE(std::holds_alternative<VerifyOptions>(version));
-  EXPECT_TRUE(std::get<VerifyOptions>(version).version);
+TEST(VerifyCommandLine, HelpAndVersionInEitherFormNeedNoReport) {
+  const struct {
+    std::vector<std::string> arguments;
+    bool help;
+    bool version;
+  } cases[] = {
+      {{"--help"}, true, false},
+      {{"-h"}, true, false},
+      {{"--version"}, false, true},
+      {{"-V"}, false, true},
+      {{"a.rez", "b.rez", "--seed", "s.dat", "--version"}, false, true},
+      {{"a.rez", "-h", "--seed", "s.dat", "b.rez"}, true, false},
+      // After "--" they are names of reports.
+      {{"--", "-h", "-V"}, false, false},
+  };
+  for (const auto& c : cases) {
+    const auto parsed = parseCommandLine(c.arguments);
+    const auto* options = std::get_if<VerifyOptions>(&parsed);
+    ASSERT_NE(options, nullptr) << std::get<CommandLineError>(parsed).what;
+    EXPECT_EQ(options->help, c.help) << c.arguments.front();
+    EXPECT_EQ(options->version, c.version) << c.arguments.front();
+  }
+  const auto ended = parseCommandLine({"--", "-h", "-V"});
+  EXPECT_EQ(std::get<VerifyOptions>(ended).reports, (std::vector<std::string>{"-h", "-V"}));
 }
 
 TEST(VerifyCommandLine, WrongCommandLinesSayWhatIsWrong) {
@@ -54,6 +71,10 @@ TEST(VerifyCommandLine, WrongCommandLinesSayWhatIsWrong) {
       {{"--group", "g.txt"}, "niciun raport de verificat"},
       {{"--verbose", "a.rez"}, "optiune necunoscuta '--verbose'"},
       {{"a.rez", "-s"}, "optiune necunoscuta '-s'"},
+      // Only the two short forms, each on its own.
+      {{"-v"}, "optiune necunoscuta '-v'"},
+      {{"-hV"}, "optiune necunoscuta '-hV'"},
+      {{"-H", "a.rez"}, "optiune necunoscuta '-H'"},
       {{"--help=all"}, "optiune necunoscuta '--help=all'"},
       {{"a.rez", "--seed"}, "optiunea '--seed' cere un argument"},
       {{"a.rez", "--group="}, "optiunea '--group' cere un argument"},
