@@ -316,13 +316,15 @@ def read_report(path):
     expect(9, "")
     r["names"] = None
     if lines[8] == HEADS_WITH_NAMES:
-        # A name takes columns 10 to 46. One of 36 or 37 characters reaches
-        # column 45 and keeps column 46; a shorter one ends before column 45,
-        # and its number stands from column 46 on.
+        # A name takes columns 10 to 46. The number of a shorter name than
+        # 36 characters stands from column 46 on and reaches column 47 at
+        # least; a name of 36 or 37 characters keeps column 46, and column
+        # 47 stays blank. So column 47 tells them apart (column 45 does not:
+        # the 36th character of a 37-character name may be a blank).
         r["names"] = []
         for line in lines[10:10 + max(r["students"], 0)]:
-            name = line[9:45].ljust(36)
-            r["names"].append((name + line[45:46]).ljust(37) if name[35] != " " else name + " ")
+            long_name = line[46:47] in ("", " ")
+            r["names"].append(line[9:46 if long_name else 45].ljust(37))
         r["names"] += [" " * 37] * (r["students"] - len(r["names"]))
     return r
 

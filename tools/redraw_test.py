@@ -207,7 +207,9 @@ EDGE_WORDS = [0, 1, -1, INT32_MIN, INT32_MAX, 2147483562, 2147483563, 2147483398
 NAMES = ["Alfa Beta", "Ştefănescu Ioana Mădălina", "Ţurcanu Ăâîșț Ion",
          "Lambda-Omicron Niu Xi Sigma Pi Rhoa", "Lambda-Omicron Niu Xi Sigma Pi Rhoan",
          "Lambda-Omicron Niu Xi Sigma Pi Rhoana", "Zeta Eta Teta Iota Kapa Lambda Miu Niu Xi",
-         "Popescu-Ionescu Maria Magdalena Ilinc", "Ă"]
+         "Popescu-Ionescu Maria Magdalena Ilinc", "Ă",
+         # 37 characters, the 36th a blank.
+         "Lambda-Omicron Niu Xi Sigma Pi Rhoa B"]
 
 
 def random_range(rng):
