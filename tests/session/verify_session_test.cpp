@@ -262,6 +262,25 @@ TEST_F(VerifySession, EveryKindOfReportMatchesAndNothingOnDiskChanges) {
   EXPECT_EQ(fromLf.out, matched(std::string("lf/") + kReport311, std::string("lf/") + kSeed311));
 }
 
+// Variants of a dotted title were once named after the title's part before
+// its first "." ("... Gr[1].rez"), their seed files likewise: such a report
+// is still checked against its own seed file.
+TEST_F(VerifySession, AnOlderVariantOfADottedTitleFindsItsSeedFile) {
+  const fs::path folder = copyOfAllocations();
+  writeWholeFile(folder / "Dat" / "gr.txt", "Gr. 311 AC\r\n1. Ana\r\n2. Bogdan\r\n3. Carmen\r\n");
+  allocate(folder, "gr.txt\n1\n1\n1 6\n\n");
+  allocate(folder, "gr.txt\n1\n1\n1 6\n\n");
+  const std::string older = "Probleme Examen Nr_1 (1-6) Gr[1].rez";
+  const std::string olderSeed = "Seed_1 (1-6) Gr[1].dat";
+  fs::rename(folder / "Probleme Examen Nr_1 (1-6) Gr. 311 AC[1].rez", folder / older);
+  fs::rename(folder / "Seed_1 (1-6) Gr. 311 AC[1].dat", folder / olderSeed);
+  const SessionResult run = runVerify(folder, {older, "Probleme Examen Nr_1 (1-6) Gr. 311 AC.rez"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out,
+            matched(older, olderSeed) + matched("Probleme Examen Nr_1 (1-6) Gr. 311 AC.rez",
+                                                "Seed_1 (1-6) Gr. 311 AC.dat"));
+}
+
 TEST_F(VerifySession, ReadOnlyFolderIsCheckedWithoutAWrite) {
   // As root every folder is writable: the run is then made as nobody, from a
   // copy of the binary that nobody may start.
