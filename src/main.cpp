@@ -16,7 +16,7 @@ int main() {
     if (error.code() == lotrano::ErrorCode::kInterrupted && platform.inputIsTerminal) {
       std::cerr << '\n';
     }
-    std::cerr << error.what() << '\n';
+    std::cerr << "lotrano: " << error.what() << '\n';
     return error.number();
   } catch (const std::exception& error) {
     std::cerr << "lotrano: internal error: " << error.what() << '\n';

@@ -23,8 +23,7 @@ int verify(const lotrano::Platform& platform, const std::vector<std::string>& ar
   try {
     return lotrano::runVerify(arguments, *platform.out, *platform.err, LOTRANO_VERSION);
   } catch (const lotrano::FatalError& error) {
-    *platform.err << lotrano::kVerifyProgramName << ": "
-                  << lotrano::diagnosticWithoutProgramName(error) << '\n';
+    *platform.err << lotrano::kVerifyProgramName << ": " << error.what() << '\n';
     return error.number();
   } catch (const std::exception& error) {
     *platform.err << lotrano::kVerifyProgramName << ": internal error: " << error.what() << '\n';

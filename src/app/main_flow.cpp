@@ -31,6 +31,8 @@ constexpr std::string_view kExamPrompt = " Problema_de_Examen nr. (1 sau 2): ";
 constexpr std::string_view kExamInvalid = " Nr. de problema invalid! (Numar = 1 sau 2)";
 constexpr std::string_view kSetPrompt = " SET de Probleme nr.: ";
 constexpr std::string_view kRangePrompt = " Numar_Start_Problema, Numar_End_Problema: ";
+constexpr std::string_view kRangeInvalid =
+    " Interval de probleme invalid! (Numar_End_Problema > Numar_Start_Problema)";
 constexpr std::string_view kRangeTooSmall =
     " Interval de probleme prea mic pentru numarul de studenti!";
 constexpr std::string_view kAllocationPrompt = " Noua alocare (char#R,r) sau re-alocare(R,r): ";
@@ -71,8 +73,10 @@ std::int32_t askExamNumber(Console& console) {
   }
 }
 
-// Reads the range and derives its text, count and batches; a range too small
-// for a batch is asked again, before any file exists.
+// Reads the range and derives its text, count and batches. A range of fewer
+// than two problems is no draw (over one problem the mapping also yields the
+// number past it), and a range too small for its batches cannot be drawn
+// without repeats: both are asked again, before any file exists.
 void askRange(Console& console, const Platform& platform, std::int32_t studentCount,
               ExamData& exam) {
   while (true) {
@@ -87,6 +91,10 @@ void askRange(Console& console, const Platform& platform, std::int32_t studentCo
     exam.RangeText = std::string(rangeText.trimmed());
     // Both numbers fit in five characters here, so the count cannot overflow.
     exam.range.ProblemCount = exam.range.Numar_End_Problema - exam.range.Numar_Start_Problema + 1;
+    if (exam.range.ProblemCount < 2) {
+      message(console, kRangeInvalid);
+      continue;
+    }
     exam.batches = batchSizes(studentCount, exam.range.ProblemCount);
     if (batchesCanBeDrawn(exam.batches, exam.range.ProblemCount)) return;
     message(console, kRangeTooSmall);
@@ -228,8 +236,7 @@ int runLotrano(const Platform& platform) {
   Console console(*platform.in, *platform.out, *platform.err, platform.inputIsTerminal);
   const Group group = askGroup(console, platform);
   const ExamData exam = askExamData(console, platform, group.StudentCount);
-  auto result = openResultFile(group, exam, currentDirectoryFileSystem(), platform.showMessage,
-                               *platform.err);
+  auto result = openResultFile(group, exam, currentDirectoryFileSystem(), platform.showMessage);
   if (result) {
     EmptyResultGuard emptyResult(*result);
     const bool newAllocation = askNewAllocation(console);

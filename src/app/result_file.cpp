@@ -1,14 +1,12 @@
 #include "app/result_file.h"
 
 #include <algorithm>
-#include <ostream>
+#include <string>
 #include <system_error>
 
 #include "app/seed_file.h"
 #include "host/text/characters.h"
 #include "host/text/fatal_error.h"
-#include "host/text/free_form.h"
-#include "host/text/text_layout.h"
 
 namespace lotrano {
 namespace {
@@ -19,7 +17,6 @@ constexpr std::string_view kBeforeRange = " (";
 constexpr std::string_view kAfterRangeFileCase = ") ";
 constexpr std::string_view kAfterRangeTypedCase = ") Grupa ";
 constexpr std::string_view kExtension = ".rez";
-constexpr std::string_view kFirstVariantEnd = "[1].rez";
 
 constexpr std::string_view kTenFileCaption = "Lotrano Message";
 constexpr std::string_view kTenFileText =
@@ -69,50 +66,37 @@ std::string resultFileBaseName(const Group& group, const ExamData& exam) {
   return name;
 }
 
-std::optional<std::string> nextResultFileName(const std::string& name, std::ostream& diagnostics) {
-  // Every name ends in ".rez", so there is always a first ".".
-  const std::size_t dot = findAnyOf(name, ".");
-  const std::string_view beforeDot =
-      dot == 0 ? std::string_view(name) : leadingCharacters(name, dot - 1);
-  const std::size_t bracket = findAnyOf(beforeDot, "[");
-  if (bracket == 0) return std::string(beforeDot) + std::string(kFirstVariantEnd);
-
-  // "[" is a single byte, so the counter starts right after its byte; a digit
-  // or a blank is one byte too, and anything else fails the read below.
-  const std::size_t counterAt = leadingCharacters(beforeDot, bracket).size();
-  const std::int32_t counter =
-      readIntegerFromText(std::string_view(name).substr(counterAt, 1), 1, name);
-  if (counter == kLastVariant) return std::nullopt;
-
-  FixedText digit(1);
-  formatIntoText(digit, {item::integer(1)}, {counter + 1}, diagnostics, name);
-  std::string next = name;
-  next.replace(counterAt, 1, digit.str());
-  return next;
+std::string resultFileVariant(std::string_view baseName, std::int32_t k) {
+  std::string_view stem = baseName;
+  if (stem.ends_with(kExtension)) stem.remove_suffix(kExtension.size());
+  std::string name(stem);
+  name += '[';
+  name += std::to_string(k);
+  name += ']';
+  name += kExtension;
+  return name;
 }
 
 std::optional<ResultFile> openResultFile(const Group& group, const ExamData& exam,
                                          const ResultFileSystem& fileSystem,
-                                         const ShowMessage& showMessage,
-                                         std::ostream& diagnostics) {
-  std::optional<std::string> name = resultFileBaseName(group, exam);
-  // Each turn either creates a file, stops, or moves on to a later variant, so
-  // at most ten names are tried.
-  while (name) {
-    if (isRefusedName(*name)) throw FatalError(ErrorCode::kOpenFailure, *name);
+                                         const ShowMessage& showMessage) {
+  const std::string base = resultFileBaseName(group, exam);
+  // A variant differs from its base only by "[k]", so one look at the base
+  // judges them all.
+  if (isRefusedName(base)) throw FatalError(ErrorCode::kOpenFailure, base);
+  for (std::int32_t k = 0; k <= kLastVariant; ++k) {
+    const std::string name = k == 0 ? base : resultFileVariant(base, k);
     // A name whose report is gone (deleted, or filed away as the ten-file
     // message asks) while its seed file stays is not free: taking it would
     // replace that seed file, the only way to draw that report again.
-    const std::string seedName(seedFileName(*name).trimmed());
-    if (!fileSystem.exists(*name) && !fileSystem.exists(seedName)) {
-      std::error_code error;
-      std::optional<TextFile> file = fileSystem.createNew(*name, error);
-      if (file) return ResultFile{FixedText(kFileNameLength, *name), std::move(*file)};
-      // A file that appeared since the test is somebody's result: leave it
-      // and go on as if the test had found it.
-      if (error != std::errc::file_exists) throwOpenError(error, *name);
-    }
-    name = nextResultFileName(*name, diagnostics);
+    const std::string seedName(seedFileName(name).trimmed());
+    if (fileSystem.exists(name) || fileSystem.exists(seedName)) continue;
+    std::error_code error;
+    std::optional<TextFile> file = fileSystem.createNew(name, error);
+    if (file) return ResultFile{FixedText(kFileNameLength, name), std::move(*file)};
+    // A file that appeared since the test is somebody's result: leave it
+    // and go on as if the test had found it.
+    if (error != std::errc::file_exists) throwOpenError(error, name);
   }
   showMessage(kTenFileCaption, kTenFileText);
   return std::nullopt;

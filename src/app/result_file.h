@@ -9,6 +9,7 @@
 // opened, emptied or written.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <optional>
@@ -48,12 +49,10 @@ std::string resultFileNamePrefix(std::string_view examNumberText, std::string_vi
 // and the typed group (typed case), then ".rez".
 std::string resultFileBaseName(const Group& group, const ExamData& exam);
 
-// The name to try when `name` is taken: the part before the first "." with
-// "[1].rez" when it holds no "[", otherwise `name` with the digit after that
-// "[" counted up (a blank counts as 0). nullopt when that digit is 9 (the
-// TenFileLimit). Any other character after the "[" is the fatal "input
-// conversion error" naming `name`.
-std::optional<std::string> nextResultFileName(const std::string& name, std::ostream& diagnostics);
+// The k-th numbered variant of a base name (1 <= k <= 9): the base name with
+// "[k]" put before its final ".rez", so that every variant keeps the whole
+// group title: "... Gr. 311 AC.rez" has "... Gr. 311 AC[1].rez".
+std::string resultFileVariant(std::string_view baseName, std::int32_t k);
 
 struct ResultFile {
   FixedText ResultFileName{kFileNameLength};
@@ -61,7 +60,10 @@ struct ResultFile {
 };
 
 // Names and creates the result file: the first name of the sequence base, [1],
-// ..., [9] that is free: neither the name nor its seed file's name exists. A
+// ..., [9] that is free: neither the name nor its seed file's name exists.
+// Only the base name's own variants count, so that names of other groups
+// (older variants cut at a title's first ".", say) neither take its ten
+// names nor are ever touched. A
 // name that is taken at the moment of creation counts as existing. After ten
 // taken names the message box "Lotrano Message" is
 // shown and the result is nullopt. A name holding "/" or "\" (a path outside
@@ -70,6 +72,6 @@ struct ResultFile {
 // its reason.
 std::optional<ResultFile> openResultFile(const Group& group, const ExamData& exam,
                                          const ResultFileSystem& fileSystem,
-                                         const ShowMessage& showMessage, std::ostream& diagnostics);
+                                         const ShowMessage& showMessage);
 
 }  // namespace lotrano

@@ -129,18 +129,12 @@ int verifyReport(const std::string& reportPath, const VerifyOptions& options, Te
   } catch (const FatalError& error) {
     // A failed write of the verdicts themselves ends the run.
     if (error.code() == ErrorCode::kWriteError && error.file() == out.name()) throw;
-    out.write(std::string(kError) + reportPath + ": " + diagnosticWithoutProgramName(error), true);
+    out.write(std::string(kError) + reportPath + ": " + error.what(), true);
     return error.number();
   }
 }
 
 }  // namespace
-
-std::string diagnosticWithoutProgramName(const FatalError& error) {
-  // The line begins with the program's name and ": ".
-  const std::string line = diagnosticLine(error.code(), error.file(), error.detail());
-  return line.substr(line.find(": ") + 2);
-}
 
 int runVerify(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
               std::string_view version) {

@@ -35,7 +35,4 @@ inline constexpr int kCommandLineStatus = 3;
 int runVerify(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
               std::string_view version);
 
-// The error's diagnostic line without the program name in front of it.
-std::string diagnosticWithoutProgramName(const FatalError& error);
-
 }  // namespace lotrano

@@ -186,33 +186,36 @@ TEST(MainFlow, RangeTooSmallForABatchIsAskedAgain) {
                                                           "Seed_1 (1-7) Grupa G1.dat"}));
 }
 
-TEST(MainFlow, EmptyRangeDrawsItsOneStudentInTheThirdBatch) {
-  ScratchDirectory scratch;
-  // One student over the range 5 to 4 (no problems): batches of 0, 0 and 1.
-  FakePlatform fake("G\n1\n1\n1\n5 4\nn\n");
-  EXPECT_EQ(runLotrano(fake.platform()), 0);
-  EXPECT_EQ(fake.sleeps.size(), 2u) << "batch 1 and batch 3 are drawn, batch 2 is not";
-  const auto lines = fileLines("Probleme Examen Nr_1 (5-4) Grupa G.rez");
-  const std::vector<std::string> expected = {
-      " Grupa: G",
-      " Numar de Studenti:   1",
-      "",
-      " Problema de Examen Nr.: 1",
-      "",
-      " Set de Probleme: #1",
-      " Numere Probleme: 5-4  (0 probleme)",
-      "",
-      " Nr_crt   Numar_Problema_Examen",
-      "",
-      "   1       6",  // start, past the end, moves to start + start - end
-      "",
-      " 2013-03-05   09:05:07",
+TEST(MainFlow, RangeOfFewerThanTwoProblemsIsAskedAgainWhateverTheStudentCount) {
+  const struct {
+    const char* what;
+    const char* answers;
+  } cases[] = {
+      {"one student, end below the start", "G\n1\n1\n1\n5 4\n5 6\nn\n"},
+      {"one student, one problem", "G\n1\n1\n1\n5 5\n5 6\nn\n"},
+      {"no student, end below the start", "G\n0\n1\n1\n5 4\n5 6\nn\n"},
+      {"four students, one problem, twice", "G\n4\n1\n1\n5 5\n-3,-3\n5 6\nn\n"},
   };
-  EXPECT_EQ(lines, expected);
-  const std::string seed = readWholeFile("Seed_1 (5-4) Grupa G.dat");
-  EXPECT_NE(seed.find(" seed_1:\r\n"), std::string::npos);
-  EXPECT_NE(seed.find(" seed_3:\r\n"), std::string::npos);
-  EXPECT_EQ(seed.find(" seed_2:"), std::string::npos);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScratchDirectory scratch;
+    FakePlatform fake(c.answers);
+    EXPECT_EQ(runLotrano(fake.platform()), 0);
+    const std::string prompt = " Numar_Start_Problema, Numar_End_Problema: \n";
+    const std::string refused =
+        prompt + "\n Interval de probleme invalid! (Numar_End_Problema > Numar_Start_Problema)\n";
+    const std::string out = fake.out.str();
+    const std::size_t first = out.find(refused);
+    ASSERT_NE(first, std::string::npos) << out;
+    // Only the accepted range is drawn, and only its files exist.
+    EXPECT_EQ(out.find(" Interval de probleme prea mic"), std::string::npos);
+    EXPECT_EQ(directoryEntries(),
+              (std::vector<std::string>{"Probleme Examen Nr_1 (5-6) Grupa G.rez",
+                                        "Seed_1 (5-6) Grupa G.dat"}));
+    EXPECT_NE(readWholeFile("Probleme Examen Nr_1 (5-6) Grupa G.rez")
+                  .find(" Numere Probleme: 5-6  (2 probleme)\r\n"),
+              std::string::npos);
+  }
 }
 
 TEST(MainFlow, TenFileLimitShowsTheMessageAndEndsWithoutFiles) {

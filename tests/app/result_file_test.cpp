@@ -88,38 +88,27 @@ TEST(ResultFileName, IsBuiltFromItsSevenPieces) {
   }
 }
 
-TEST(ResultFileName, NextVariantCountsAtTheFirstBracketBeforeTheFirstDot) {
+TEST(ResultFileName, VariantPutsItsNumberBeforeTheExtension) {
   const std::string p = "Probleme Examen Nr_1 (1-30) ";
   const struct {
     const char* what;
-    std::string name;
-    std::optional<std::string> expected;
+    std::string base;
+    std::int32_t k;
+    std::string expected;
   } cases[] = {
-      {"base gets [1]", kBase, variant(1)},
-      {"[1] gives [2]", variant(1), variant(2)},
-      {"[8] gives [9]", variant(8), variant(9)},
-      {"[9] is the tenth name", variant(9), std::nullopt},
-      {"variants are cut at the first dot", p + "Grupa 1231. anul II.rez", variant(1)},
-      {"a bracket after the first dot is not looked at", p + "Grupa 1.[5.rez",
-       p + "Grupa 1[1].rez"},
-      {"the title's digit is counted", p + "Grupa [3 anul II.rez", p + "Grupa [4 anul II.rez"},
-      {"a blank after the bracket reads as 0", p + "Grupa [ 7.rez", p + "Grupa [17.rez"},
-      {"the title's 9 is the tenth name", p + "Grupa [9.rez", std::nullopt},
-      {"UTF-8 title, counted digit", p + "Grupă [3 ţ.rez", p + "Grupă [4 ţ.rez"},
-      {"UTF-8 title, cut at the dot", p + "Grupă 1231. anul ţ.rez", p + "Grupă 1231[1].rez"},
+      {"[1]", kBase, 1, variant(1)},
+      {"[9]", kBase, 9, variant(9)},
+      {"a title with a dot keeps it", p + "Gr. 311 AC.rez", 2, p + "Gr. 311 AC[2].rez"},
+      {"a title of two dots", p + "Sem. 2, Grupa 1231. anul II.rez", 1,
+       p + "Sem. 2, Grupa 1231. anul II[1].rez"},
+      {"a title's own bracket and digit stay", p + "Grupa [3 anul II.rez", 1,
+       p + "Grupa [3 anul II[1].rez"},
+      {"a title ending in .rez: only the extension moves", p + "Grupa x.rez.rez", 3,
+       p + "Grupa x.rez[3].rez"},
+      {"UTF-8 title", p + "Grupă 1231. anul ţ.rez", 4, p + "Grupă 1231. anul ţ[4].rez"},
   };
-  std::ostringstream diagnostics;
   for (const auto& c : cases) {
-    EXPECT_EQ(nextResultFileName(c.name, diagnostics), c.expected) << c.what;
-  }
-}
-
-TEST(ResultFileName, OtherCharacterAfterTheBracketIsAConversionError) {
-  const std::string p = "Probleme Examen Nr_1 (1-30) ";
-  std::ostringstream diagnostics;
-  for (const std::string& name : {p + "Grupa [x 12.rez", p + "Grupa [-1.rez", p + "Grupa [+1.rez",
-                                  p + "Grupa [.5.rez", p + "Grupa [ţ.rez"}) {
-    EXPECT_FATAL(nextResultFileName(name, diagnostics), ErrorCode::kInputConversion, name);
+    EXPECT_EQ(resultFileVariant(c.base, c.k), c.expected) << c.what;
   }
 }
 
@@ -151,7 +140,6 @@ class ResultFileInDirectory : public ::testing::Test {
   }
 
   ScratchDirectory scratch_;
-  std::ostringstream diagnostics_;
 };
 
 TEST_F(ResultFileInDirectory, CreatesTheFirstFreeNameAndLeavesEveryOtherFileAlone) {
@@ -212,34 +200,31 @@ TEST_F(ResultFileInDirectory, CreatesTheFirstFreeNameAndLeavesEveryOtherFileAlon
        {},
        {},
        p + "Grupa 1231. anul II.rez"},
-      {"title with a dot, base taken: cut at the dot",
+      {"title with a dot, base taken: the variant keeps the whole title",
        fileGroup("Grupa 1231. anul II"),
        exam(1, "1-30"),
        {p + "Grupa 1231. anul II.rez"},
        {},
        {},
-       variant(1)},
-      {"title with a dot, base and [1] taken",
-       fileGroup("Grupa 1231. anul II"),
+       p + "Grupa 1231. anul II[1].rez"},
+      // Variants of the older naming (cut at the title's first ".") belong
+      // to no name of today: they neither take this name's numbers nor are
+      // touched.
+      {"title with a dot, older variants of another group around",
+       fileGroup("Gr. 312 AC"),
        exam(1, "1-30"),
-       {p + "Grupa 1231. anul II.rez", variant(1)},
+       {p + "Gr. 311 AC.rez", p + "Gr[1].rez", p + "Gr[2].rez", p + "Gr. 312 AC.rez",
+        "Seed_1 (1-30) Gr[1].dat"},
        {},
        {},
-       variant(2)},
-      {"title with [ and a digit: the digit counts",
+       p + "Gr. 312 AC[1].rez"},
+      {"title with [ and a digit: the title stays as it is",
        fileGroup("Grupa [3 anul II"),
        exam(1, "1-30"),
        {p + "Grupa [3 anul II.rez"},
        {},
        {},
-       p + "Grupa [4 anul II.rez"},
-      {"title with [x, base free",
-       fileGroup("Grupa [x 12"),
-       exam(1, "1-30"),
-       {},
-       {},
-       {},
-       p + "Grupa [x 12.rez"},
+       p + "Grupa [3 anul II[1].rez"},
       {"exam 2, range 5 to 9",
        fileGroup("Grupa 331"),
        exam(2, "5-9"),
@@ -283,7 +268,7 @@ TEST_F(ResultFileInDirectory, CreatesTheFirstFreeNameAndLeavesEveryOtherFileAlon
        {"Seed_1 (1-30) Gr. 311 AC.dat"},
        {},
        {},
-       p + "Gr[1].rez"},
+       p + "Gr. 311 AC[1].rez"},
       // Seed files of the older naming are never written again, so they
       // leave the name free.
       {"a seed file of the older naming",
@@ -303,8 +288,8 @@ TEST_F(ResultFileInDirectory, CreatesTheFirstFreeNameAndLeavesEveryOtherFileAlon
     auto expectedEntries = snapshot();
 
     MessageRecorder messages;
-    std::optional<ResultFile> result = openResultFile(c.group, c.exam, currentDirectoryFileSystem(),
-                                                      messages.show(), diagnostics_);
+    std::optional<ResultFile> result =
+        openResultFile(c.group, c.exam, currentDirectoryFileSystem(), messages.show());
 
     ASSERT_TRUE(result.has_value());
     EXPECT_TRUE(messages.shown.empty());
@@ -329,8 +314,11 @@ TEST_F(ResultFileInDirectory, TenTakenNamesShowTheMessageBoxAndCreateNothing) {
   const std::string p = "Probleme Examen Nr_1 (1-30) ";
   std::vector<std::string> ten = {kBase};
   for (int k = 1; k <= 9; ++k) ten.push_back(variant(k));
-  std::vector<std::string> tenWithDot = ten;
-  tenWithDot[0] = p + "Grupa 1231. anul II.rez";
+  std::vector<std::string> tenWithDot;
+  for (int k = 0; k <= 9; ++k) {
+    const std::string base = p + "Gr. 311 AC.rez";
+    tenWithDot.push_back(k == 0 ? base : resultFileVariant(base, k));
+  }
 
   const struct {
     const char* what;
@@ -339,11 +327,7 @@ TEST_F(ResultFileInDirectory, TenTakenNamesShowTheMessageBoxAndCreateNothing) {
   } cases[] = {
       {"base and [1] to [9]", fileGroup("Grupa 1231"), ten},
       {"typed group", typedGroup("1231"), ten},
-      {"title with a dot, variants cut at it", fileGroup("Grupa 1231. anul II"), tenWithDot},
-      {"the title's own 9 is the last counter", fileGroup("Grupa [9"), {p + "Grupa [9.rez"}},
-      {"the seed file of the tenth name without its report",
-       fileGroup("Grupa [9"),
-       {"Seed_1 (1-30) Grupa [9.dat"}},
+      {"title with a dot, its own ten", fileGroup("Gr. 311 AC"), tenWithDot},
       {"reports, and seed files of reports filed away",
        fileGroup("Grupa 1231"),
        {kBase, variant(1), variant(2), variant(3), "Seed_1 (1-30) Grupa 1231[4].dat",
@@ -357,8 +341,8 @@ TEST_F(ResultFileInDirectory, TenTakenNamesShowTheMessageBoxAndCreateNothing) {
     const auto before = snapshot();
 
     MessageRecorder messages;
-    const std::optional<ResultFile> result = openResultFile(
-        c.group, exam(1, "1-30"), currentDirectoryFileSystem(), messages.show(), diagnostics_);
+    const std::optional<ResultFile> result =
+        openResultFile(c.group, exam(1, "1-30"), currentDirectoryFileSystem(), messages.show());
 
     EXPECT_FALSE(result.has_value());
     ASSERT_EQ(messages.shown.size(), 1u);
@@ -367,18 +351,6 @@ TEST_F(ResultFileInDirectory, TenTakenNamesShowTheMessageBoxAndCreateNothing) {
               "Sunt deja 10 fisiere de rezultate.\nSterge unele din ele!");
     EXPECT_EQ(snapshot(), before);
   }
-}
-
-TEST_F(ResultFileInDirectory, ConversionErrorAfterTheBracketIsFatalAndCreatesNothing) {
-  const std::string base = "Probleme Examen Nr_1 (1-30) Grupa [x 12.rez";
-  put(base);
-  const auto before = snapshot();
-  MessageRecorder messages;
-  EXPECT_FATAL(openResultFile(fileGroup("Grupa [x 12"), exam(1, "1-30"),
-                              currentDirectoryFileSystem(), messages.show(), diagnostics_),
-               ErrorCode::kInputConversion, base);
-  EXPECT_TRUE(messages.shown.empty());
-  EXPECT_EQ(snapshot(), before);
 }
 
 TEST_F(ResultFileInDirectory, NameWithASeparatorOrControlCharacterIsRefusedAndNothingIsCreated) {
@@ -405,9 +377,9 @@ TEST_F(ResultFileInDirectory, NameWithASeparatorOrControlCharacterIsRefusedAndNo
   };
   for (const auto& c : cases) {
     MessageRecorder messages;
-    EXPECT_FATAL(openResultFile(c.group, exam(1, "1-30"), currentDirectoryFileSystem(),
-                                messages.show(), diagnostics_),
-                 ErrorCode::kOpenFailure, c.name);
+    EXPECT_FATAL(
+        openResultFile(c.group, exam(1, "1-30"), currentDirectoryFileSystem(), messages.show()),
+        ErrorCode::kOpenFailure, c.name);
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(snapshot(), before) << c.name;
   }
@@ -439,8 +411,8 @@ TEST_F(ResultFileInDirectory, FileAppearingBeforeTheCreationIsLeftAloneAndTheNex
   RacingFileSystem racing{{kBase}, {}};
   MessageRecorder messages;
 
-  std::optional<ResultFile> result = openResultFile(fileGroup("Grupa 1231"), exam(1, "1-30"),
-                                                    racing.seam(), messages.show(), diagnostics_);
+  std::optional<ResultFile> result =
+      openResultFile(fileGroup("Grupa 1231"), exam(1, "1-30"), racing.seam(), messages.show());
 
   ASSERT_TRUE(result.has_value());
   EXPECT_EQ(result->ResultFileName.trimmed(), variant(1));
@@ -459,8 +431,7 @@ TEST_F(ResultFileInDirectory, TenFilesAppearingBeforeTheirCreationsEndInTheMessa
   RacingFileSystem racing{ten, {}};
   MessageRecorder messages;
 
-  EXPECT_FALSE(openResultFile(typedGroup("1231"), exam(1, "1-30"), racing.seam(), messages.show(),
-                              diagnostics_));
+  EXPECT_FALSE(openResultFile(typedGroup("1231"), exam(1, "1-30"), racing.seam(), messages.show()));
 
   // Each name is tried once, in order, and the naming stops after the tenth.
   EXPECT_EQ(racing.created, ten);
@@ -480,7 +451,6 @@ TEST(ResultFileOpen, FailedCreationIsTheFatalDiagnosticOfItsReason) {
       {std::errc::no_space_on_device, ErrorCode::kOpenFailure},
       {std::errc::invalid_argument, ErrorCode::kOpenFailure},
   };
-  std::ostringstream diagnostics_;
   for (const auto& c : cases) {
     std::vector<std::string> tried;
     const ResultFileSystem failing{
@@ -492,8 +462,7 @@ TEST(ResultFileOpen, FailedCreationIsTheFatalDiagnosticOfItsReason) {
           return std::nullopt;
         }};
     MessageRecorder messages;
-    EXPECT_FATAL(openResultFile(fileGroup("Grupa 1231"), exam(1, "1-30"), failing, messages.show(),
-                                diagnostics_),
+    EXPECT_FATAL(openResultFile(fileGroup("Grupa 1231"), exam(1, "1-30"), failing, messages.show()),
                  c.expected, kBase);
     EXPECT_EQ(tried, std::vector<std::string>{kBase}) << std::make_error_code(c.error).message();
     EXPECT_TRUE(messages.shown.empty());

@@ -94,13 +94,14 @@ inline std::future<SessionResult> startLotranoBinary(SessionSetup setup, std::st
 // comes, so that a signal can be sent at a point the output shows. It starts
 // with every signal at its default action (a test run from a background job
 // would otherwise hand down an ignored SIGINT), without a display, and with
-// the `settings` ("NAME=value") in its environment. A run still going when
-// the object goes is killed.
+// the `settings` ("NAME=value") in its environment, and the `arguments` after
+// the binary's name. A run still going when the object goes is killed.
 class LiveSession {
  public:
   explicit LiveSession(const std::filesystem::path& directory,
                        const std::vector<std::string>& settings = {},
-                       const std::string& binary = LOTRANO_BINARY) {
+                       const std::string& binary = LOTRANO_BINARY,
+                       std::vector<std::string> arguments = {}) {
     // Answers typed after the program has ended must not end the tests.
     std::signal(SIGPIPE, SIG_IGN);
     int in[2], out[2], err[2];
@@ -139,8 +140,12 @@ class LiveSession {
     for (auto& text : environment) envp.push_back(text.data());
     envp.push_back(nullptr);
     std::string path = binary;
-    char* argv[] = {path.data(), nullptr};
-    if (posix_spawn(&pid_, path.c_str(), &actions, &attributes, argv, envp.data()) != 0) pid_ = -1;
+    std::vector<char*> argv = {path.data()};
+    for (auto& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    if (posix_spawn(&pid_, path.c_str(), &actions, &attributes, argv.data(), envp.data()) != 0) {
+      pid_ = -1;
+    }
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     close(in[0]);

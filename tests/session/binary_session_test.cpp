@@ -245,9 +245,10 @@ TEST(BinarySession, GroupFileChosenAtTheConsoleThenReallocatedNumberForNumber) {
   EXPECT_FALSE(writable(report)) << "the result file is read-only";
   EXPECT_TRUE(writable(seed)) << "the seed file keeps its normal attributes";
 
-  // A re-allocation from that seed file: the base name is taken, so it writes [1].
+  // A re-allocation from that seed file, chosen by its bare name although
+  // the chooser starts in Dat/: the base name is taken, so it writes [1].
   const SessionResult again =
-      runLotranoBinary(scratch.path(), "mare.txt\n1\n3\n1 6\nr\n" + seed.string() + "\n");
+      runLotranoBinary(scratch.path(), "mare.txt\n1\n3\n1 6\nr\nSeed_1 (1-6) Grupa 311 AC\n");
   ASSERT_EQ(again.status, 0) << again.err;
   EXPECT_EQ(again.out.find("Waiting"), std::string::npos);
   EXPECT_NE(again.err.find("Selecteza Fisierul Seed"), std::string::npos);
@@ -289,13 +290,15 @@ TEST(BinarySession, GroupFileChosenAtTheConsoleThenReallocatedNumberForNumber) {
 
 TEST(BinarySession, ReportsOfTwoGroupsKeepASeedFileEach) {
   // Two groups of one year over the same range. Titles that hold a "." once
-  // shared one seed file, which the second allocation replaced.
+  // shared one seed file, which the second allocation replaced, and then
+  // shared their variants' names.
   const struct {
     const char* titles[2];
     const char* again[2];  // the names of the reports drawn again
   } cases[] = {
-      {{"Gr. 311 AC", "Gr. 312 AC"}, {"Gr[1]", "Gr[2]"}},
-      {{"Sem. 1, Grupa 1231", "Sem. 2, Grupa 1231"}, {"Sem[1]", "Sem[2]"}},
+      {{"Gr. 311 AC", "Gr. 312 AC"}, {"Gr. 311 AC[1]", "Gr. 312 AC[1]"}},
+      {{"Sem. 1, Grupa 1231", "Sem. 2, Grupa 1231"},
+       {"Sem. 1, Grupa 1231[1]", "Sem. 2, Grupa 1231[1]"}},
       {{"Grupa 311 AC", "Grupa 312 AC"}, {"Grupa 311 AC[1]", "Grupa 312 AC[1]"}},
   };
   const std::string prefix = "Probleme Examen Nr_1 (1-6) ";
@@ -342,7 +345,7 @@ TEST(BinarySession, ReportsOfTwoGroupsKeepASeedFileEach) {
 
 TEST(BinarySession, TenRunsFillTheNamesAndTheEleventhIsRefused) {
   ScratchDirectory scratch;
-  const std::string answers = "\nG\n1\n1\n1\n5 5\n\n";
+  const std::string answers = "\nG\n1\n1\n1\n5 6\n\n";
   for (int run = 0; run < 10; ++run) ASSERT_EQ(runLotranoBinary(scratch.path(), answers).status, 0);
   const auto before = entries(scratch.path());
   EXPECT_EQ(std::count_if(before.begin(), before.end(),
@@ -350,7 +353,7 @@ TEST(BinarySession, TenRunsFillTheNamesAndTheEleventhIsRefused) {
             10);
   for (int k = 1; k <= 9; ++k) {
     EXPECT_TRUE(fs::exists(scratch.path() /
-                           ("Probleme Examen Nr_1 (5-5) Grupa G[" + std::to_string(k) + "].rez")));
+                           ("Probleme Examen Nr_1 (5-6) Grupa G[" + std::to_string(k) + "].rez")));
   }
   const SessionResult refused = runLotranoBinary(scratch.path(), answers);
   EXPECT_EQ(refused.status, 0);
@@ -361,6 +364,113 @@ TEST(BinarySession, TenRunsFillTheNamesAndTheEleventhIsRefused) {
   const std::string end = " Numar_Start_Problema, Numar_End_Problema: \n Press any key\n";
   EXPECT_EQ(refused.out.substr(refused.out.size() - end.size()), end);
   EXPECT_EQ(entries(scratch.path()), before);
+}
+
+// Titles with a "." keep their whole title in every variant, so that the ten
+// names of one group are its own: ten reports of one group leave the other
+// group's names free, and a report of the older naming is left alone.
+TEST(BinarySession, DottedTitlesCountTheirOwnTenNames) {
+  ScratchDirectory scratch;
+  fs::create_directory(scratch.path() / "Dat");
+  const std::string prefix = "Probleme Examen Nr_1 (1-6) ";
+  for (const std::string title : {"Gr. 311 AC", "Gr. 312 AC"}) {
+    writeWholeFile(scratch.path() / "Dat" / (title.substr(4, 3) + ".txt"),
+                   title + "\r\n1. Ana\r\n2. Bogdan\r\n");
+  }
+  // A report of the older naming, whose variants were cut at the first ".".
+  const std::string older = prefix + "Gr[1].rez";
+  writeWholeFile(scratch.path() / older, "an earlier report\r\n");
+  const auto run = [&](const std::string& group) {
+    return runLotranoBinary(scratch.path(), group + ".txt\n1\n1\n1 6\n\n");
+  };
+  std::vector<std::string> expected = {"Dat/", older};
+  for (int k = 0; k < 10; ++k) {
+    const SessionResult made = run("311");
+    ASSERT_EQ(made.status, 0) << made.err;
+    const std::string variant = k == 0 ? "" : "[" + std::to_string(k) + "]";
+    expected.push_back(prefix + "Gr. 311 AC" + variant + ".rez");
+    expected.push_back("Seed_1 (1-6) Gr. 311 AC" + variant + ".dat");
+  }
+  for (const std::string variant : {"", "[1]"}) {
+    const SessionResult made = run("312");
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(made.err.find("Sunt deja 10"), std::string::npos);
+    expected.push_back(prefix + "Gr. 312 AC" + variant + ".rez");
+    expected.push_back("Seed_1 (1-6) Gr. 312 AC" + variant + ".dat");
+  }
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(entries(scratch.path()), expected);
+  EXPECT_EQ(readWholeFile(scratch.path() / older), "an earlier report\r\n");
+
+  // The eleventh of group 311 is refused, and changes nothing.
+  const SessionResult refused = run("311");
+  EXPECT_EQ(refused.status, 0);
+  EXPECT_NE(refused.err.find("Sunt deja 10 fisiere de rezultate."), std::string::npos);
+  EXPECT_EQ(entries(scratch.path()), expected);
+}
+
+// Every range is either asked again, before any file exists, or drawn with
+// every problem inside it.
+TEST(BinarySession, RangesAreAskedAgainOrDrawnInsideThemselves) {
+  const std::string invalid =
+      " Interval de probleme invalid! (Numar_End_Problema > Numar_Start_Problema)";
+  const std::string tooSmall = " Interval de probleme prea mic pentru numarul de studenti!";
+  const struct {
+    const char* what;
+    int students;
+    const char* range;
+    const std::string* refusal;  // nullptr: drawn
+  } cases[] = {
+      {"end below the start", 1, "5 4", &invalid},
+      {"end far below the start", 3, "9 -9", &invalid},
+      {"one problem, one student", 1, "5 5", &invalid},
+      {"one problem, four students", 4, "5 5", &invalid},
+      {"no student, one problem", 0, "7 7", &invalid},
+      {"two problems, two students", 2, "5 6", nullptr},
+      {"two problems, negative, one student", 1, "-6,-5", nullptr},
+      {"three batches to the edge: 3 x 2", 6, "5 6", nullptr},
+      {"one past the edge: 7 over 2", 7, "5 6", &tooSmall},
+      {"three batches to the edge: 3 x 4", 12, "-2 1", nullptr},
+      {"one past the edge: 13 over 4", 13, "-2 1", &tooSmall},
+  };
+  // The range that follows a refused one: wide enough for every group here.
+  const char* kAccepted = "1 20";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScratchDirectory scratch;
+    const std::string answers = "\nG\n" + std::to_string(c.students) + "\n1\n1\n" + c.range + "\n" +
+                                (c.refusal ? std::string(kAccepted) + "\n" : "") + "\n";
+    const SessionResult run = runLotranoBinary(scratch.path(), answers);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string prompt = " Numar_Start_Problema, Numar_End_Problema: \n";
+    if (c.refusal) {
+      EXPECT_NE(run.out.find(prompt + "\n" + *c.refusal + "\n" + prompt + "\n Noua alocare"),
+                std::string::npos)
+          << run.out;
+    } else {
+      EXPECT_EQ(run.out.find(" Interval de probleme"), std::string::npos) << run.out;
+    }
+    // The one report there is: its range, and every row's problem inside it.
+    std::int32_t start = 0;
+    std::int32_t end = 0;
+    ASSERT_EQ(std::sscanf(c.refusal ? kAccepted : c.range, "%d%*[ ,]%d", &start, &end), 2);
+    std::string report;
+    for (const std::string& name : entries(scratch.path())) {
+      if (name.ends_with(".rez")) report = readWholeFile(scratch.path() / name);
+    }
+    ASSERT_FALSE(report.empty());
+    const std::string rows = tableOf(report);
+    std::size_t rowCount = 0;
+    for (std::size_t at = 0; at < rows.size(); ++rowCount) {
+      const std::size_t lineEnd = std::min(rows.find("\r\n", at), rows.size());
+      const std::string row = rows.substr(at, lineEnd - at);
+      const std::int32_t problem = std::stoi(row.substr(row.find_last_of(' ') + 1));
+      EXPECT_GE(problem, start) << row;
+      EXPECT_LE(problem, end) << row;
+      at = lineEnd + 2;
+    }
+    EXPECT_EQ(rowCount, static_cast<std::size_t>(c.students));
+  }
 }
 
 }  // namespace

@@ -256,13 +256,13 @@ TEST(DesktopSession, EscapeInTheGroupDialogGivesTheTypedGroup) {
 TEST(DesktopSession, TenFileLimitShowsTheMessageBoxAndOkEndsTheRun) {
   REQUIRE_DESKTOP();
   ScratchDirectory scratch;
-  const std::string base = "Probleme Examen Nr_1 (5-5) Grupa G";
+  const std::string base = "Probleme Examen Nr_1 (5-6) Grupa G";
   writeWholeFile(scratch.path() / (base + ".rez"), "raport\r\n");
   for (int k = 1; k <= 9; ++k) {
     writeWholeFile(scratch.path() / (base + "[" + std::to_string(k) + "].rez"), "raport\r\n");
   }
   const auto before = entries(scratch.path());
-  BackgroundSession session(scratch.path(), "G\n1\n1\n1\n5 5\n\n");
+  BackgroundSession session(scratch.path(), "G\n1\n1\n1\n5 6\n\n");
 
   ASSERT_FALSE(Desktop::waitForWindow(kGroupTitle).empty());
   EXPECT_TRUE(Desktop::closeWith("Escape", kGroupTitle));
@@ -380,12 +380,12 @@ TEST_F(DesktopFallback, ZenityAnswersAreUsedAndItsArgumentsAreOneWordEach) {
 TEST_F(DesktopFallback, MessageBoxFallsBackAloneWhenOnlyItFails) {
   // Cancel in the chooser; the error box fails.
   installZenity("case \"$1\" in --file-selection) exit 1 ;; *) exit 255 ;; esac\n");
-  const std::string base = "Probleme Examen Nr_1 (5-5) Grupa G";
+  const std::string base = "Probleme Examen Nr_1 (5-6) Grupa G";
   writeWholeFile(scratch_.path() / (base + ".rez"), "r");
   for (int k = 1; k <= 9; ++k) {
     writeWholeFile(scratch_.path() / (base + "[" + std::to_string(k) + "].rez"), "r");
   }
-  BackgroundSession session(scratch_.path(), "G\n1\n1\n1\n5 5\n\n\n", environment());
+  BackgroundSession session(scratch_.path(), "G\n1\n1\n1\n5 6\n\n\n", environment());
   const SessionEnd run = session.end();
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(run.out.starts_with(" Grupa: \n Numar studenti: \n")) << run.out;

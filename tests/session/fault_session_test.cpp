@@ -356,8 +356,10 @@ TEST(FaultSession, GroupAndSeedFilesThatCannotBeReadAsTheyShould) {
        {},
        [](const fs::path& run) { fs::create_directory(run / "sd.dat"); },
        {}},
+      // A bare name found in neither Dat/ nor the current folder is looked
+      // for in the current folder, where the run writes its seed files.
       {"a seed file that does not exist",
-       reallocate + "../none.dat\n",
+       reallocate + "none.dat\n",
        29,
        "lotrano: file not found (error 29), file: {run}/none.dat",
        {},

@@ -283,4 +283,39 @@ TEST(InterruptSession, ASecondSignalDuringTheCleanupChangesNothing) {
   EXPECT_EQ(treeChanges(before, snapshotTree(scratch.path()), {}), "");
 }
 
+// lotrano-verify waiting to open a report (a named pipe nobody writes to)
+// ends as lotrano does, under its own name, and leaves the folder as it was.
+TEST(InterruptSession, VerifyWaitingForAReportEndsWithTheSignalsLine) {
+  const struct {
+    int number;
+    const char* line;
+  } cases[] = {
+      {SIGTERM, "lotrano-verify: interrupted (signal 15, SIGTERM)"},
+      {SIGINT, "lotrano-verify: interrupted (signal 2, SIGINT)"},
+      {SIGHUP, "lotrano-verify: interrupted (signal 1, SIGHUP)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    ScratchDirectory scratch(ScratchDirectory::kStayOutside);
+    const std::string report = "Probleme Examen Nr_1 (1-6) Grupa G.rez";
+    ASSERT_EQ(mkfifo((scratch.path() / report).c_str(), 0644), 0);
+    const TreeSnapshot before = snapshotTree(scratch.path());
+    LiveSession session(scratch.path(), {}, LOTRANO_VERIFY_BINARY, {report});
+    ASSERT_TRUE(session.started());
+    // The kernel names the wait of an open of a pipe without a writer; where
+    // it does not say, two seconds leave the program time to get there.
+    const auto start = std::chrono::steady_clock::now();
+    const std::string wchan = "/proc/" + std::to_string(session.pid()) + "/wchan";
+    session.waitUntil([&](const std::string&, const std::string&) {
+      return readWholeFile(wchan) == "wait_for_partner" ||
+             std::chrono::steady_clock::now() - start > 2s;
+    });
+    session.signal(c.number);
+    EXPECT_EQ(session.finish(), 128 + c.number) << session.err();
+    EXPECT_EQ(session.out(), "");
+    EXPECT_EQ(session.err(), std::string(c.line) + "\n");
+    EXPECT_EQ(treeChanges(before, snapshotTree(scratch.path()), {}), "");
+  }
+}
+
 }  // namespace

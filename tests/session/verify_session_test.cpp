@@ -34,6 +34,8 @@ constexpr const char* kReport311 = "Probleme Examen Nr_1 (1-8) Grupa 311 AC.rez"
 constexpr const char* kSeed311 = "Seed_1 (1-8) Grupa 311 AC.dat";
 constexpr const char* kReport312 = "Probleme Examen Nr_1 (1-6) Grupa 312 B.rez";
 constexpr const char* kSeed312 = "Seed_1 (1-6) Grupa 312 B.dat";
+// Reports and seed files of ranges of fewer than two problems.
+constexpr const char* kStoredReportsOfNoDraw = LOTRANO_SOURCE_DIR "/tests/data/reports_of_no_draw";
 
 // The user nobody, for runs where a read-only folder must be read-only for
 // the program too.
@@ -201,26 +203,35 @@ std::unique_ptr<ScratchDirectory> VerifySession::allocations_;
 
 TEST_F(VerifySession, EveryKindOfReportMatchesAndNothingOnDiskChanges) {
   const fs::path folder = copyOfAllocations();
-  // A re-allocation of group 311 AC, into [1]; three batches; no student and
-  // the empty range; a range with negative numbers.
+  // A re-allocation of group 311 AC, into [1]; three batches; a range with
+  // negative numbers.
   allocate(folder, "grupa_311.txt\n1\n3\n1 8\nr\n" + (folder / kSeed311).string() + "\n");
   allocate(folder, "\n1234\n15\n2\n7\n1,6\n\n");
-  allocate(folder, "\nG\n0\n1\n1\n5 4\n\n");
   allocate(folder, "\nNeg\n3\n2\n4\n-5 -3\n\n");
+  // Reports of ranges that the program now asks again (no problem, or one
+  // problem for several students), written by an earlier version: they are
+  // checked as the draw gives them, the number past the range included.
+  for (const auto& stored : fs::directory_iterator(kStoredReportsOfNoDraw)) {
+    fs::copy_file(stored.path(), folder / stored.path().filename());
+  }
   const std::vector<std::string> reports = {
       kReport311,
       "Probleme Examen Nr_1 (1-8) Grupa 311 AC[1].rez",
       kReport312,
       "Probleme Examen Nr_2 (1-6) Grupa 1234.rez",
-      "Probleme Examen Nr_1 (5-4) Grupa G.rez",
       "Probleme Examen Nr_2 (-5--3) Grupa Neg.rez",
+      "Probleme Examen Nr_1 (5-4) Grupa G.rez",
+      "Probleme Examen Nr_2 (5-4) Grupa G.rez",
+      "Probleme Examen Nr_1 (5-5) Grupa G.rez",
   };
   ASSERT_NE(readWholeFile(folder / reports[1]).find(" [Re-alocare, cu: "), std::string::npos);
   const std::string expected =
       matched(reports[0], kSeed311) + matched(reports[1], "Seed_1 (1-8) Grupa 311 AC[1].dat") +
       matched(reports[2], kSeed312) + matched(reports[3], "Seed_2 (1-6) Grupa 1234.dat", "") +
-      matched(reports[4], "Seed_1 (5-4) Grupa G.dat", "") +
-      matched(reports[5], "Seed_2 (-5--3) Grupa Neg.dat", "");
+      matched(reports[4], "Seed_2 (-5--3) Grupa Neg.dat", "") +
+      matched(reports[5], "Seed_1 (5-4) Grupa G.dat", "") +
+      matched(reports[6], "Seed_2 (5-4) Grupa G.dat", "") +
+      matched(reports[7], "Seed_1 (5-5) Grupa G.dat", "");
 
   const TreeSnapshot before = snapshotTree(folder);
   const SessionResult run = runVerify(folder, reports);
@@ -249,6 +260,25 @@ TEST_F(VerifySession, EveryKindOfReportMatchesAndNothingOnDiskChanges) {
   const SessionResult fromLf = runVerify(folder, {std::string("lf/") + kReport311});
   EXPECT_EQ(fromLf.status, 0) << fromLf.out;
   EXPECT_EQ(fromLf.out, matched(std::string("lf/") + kReport311, std::string("lf/") + kSeed311));
+}
+
+// Variants of a dotted title were once named after the title's part before
+// its first "." ("... Gr[1].rez"), their seed files likewise: such a report
+// is still checked against its own seed file.
+TEST_F(VerifySession, AnOlderVariantOfADottedTitleFindsItsSeedFile) {
+  const fs::path folder = copyOfAllocations();
+  writeWholeFile(folder / "Dat" / "gr.txt", "Gr. 311 AC\r\n1. Ana\r\n2. Bogdan\r\n3. Carmen\r\n");
+  allocate(folder, "gr.txt\n1\n1\n1 6\n\n");
+  allocate(folder, "gr.txt\n1\n1\n1 6\n\n");
+  const std::string older = "Probleme Examen Nr_1 (1-6) Gr[1].rez";
+  const std::string olderSeed = "Seed_1 (1-6) Gr[1].dat";
+  fs::rename(folder / "Probleme Examen Nr_1 (1-6) Gr. 311 AC[1].rez", folder / older);
+  fs::rename(folder / "Seed_1 (1-6) Gr. 311 AC[1].dat", folder / olderSeed);
+  const SessionResult run = runVerify(folder, {older, "Probleme Examen Nr_1 (1-6) Gr. 311 AC.rez"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out,
+            matched(older, olderSeed) + matched("Probleme Examen Nr_1 (1-6) Gr. 311 AC.rez",
+                                                "Seed_1 (1-6) Gr. 311 AC.dat"));
 }
 
 TEST_F(VerifySession, ReadOnlyFolderIsCheckedWithoutAWrite) {

@@ -649,14 +649,14 @@ TEST_F(WineSession, GroupFileChosenInTheDialogIsTheFileCase) {
 
 TEST_F(WineSession, TakenNamesAreSkippedAndTheTenthRefusedWithTheMessageBox) {
   ScratchDirectory scratch;
-  const std::string base = "Probleme Examen Nr_1 (5-5) Grupa G";
+  const std::string base = "Probleme Examen Nr_1 (5-6) Grupa G";
   const auto variant = [&](int k) {
     return scratch.path() / (base + (k == 0 ? "" : "[" + std::to_string(k) + "]") + ".rez");
   };
   // A teacher's earlier results: the base name, [1] and [3]. The gap [2] is
   // taken, and no earlier file is opened.
   for (int k : {0, 1, 3}) writeWholeFile(variant(k), "earlier result " + std::to_string(k));
-  const std::string answers = "G\n1\n1\n1\n5 5\n\n";
+  const std::string answers = "G\n1\n1\n1\n5 6\n\n";
   const WineResult filling =
       runWindowsProgram(wine(), scratch.path(), answers, {cancel(kGroupDialog)});
   ASSERT_EQ(filling.status, 0) << filling.err;

@@ -47,6 +47,25 @@ void listFiles(std::ostream& err, std::string_view label, const std::vector<std:
   err << '\n';
 }
 
+// A folder's line and the files of the dialog's two first filters.
+void showFolder(std::ostream& err, std::string_view label, const std::string& folder) {
+  err << "  " << label << ": " << folder << '\n';
+  listFiles(err, "Data Files (*.dat)", filesWithExtension(folder, ".dat"));
+  listFiles(err, "Text Files (*.txt)", filesWithExtension(folder, ".txt"));
+}
+
+// A typed relative name lies in the start folder when such a file exists
+// there, otherwise in the current folder: a group list is found in Dat/,
+// and a seed file in the folder where the run wrote it, by its bare name.
+fs::path resolveTypedName(fs::path name, const std::string& start, const std::string& current) {
+  if (!name.has_extension()) name += kDefaultExtension;
+  if (name.is_absolute()) return name;
+  const fs::path inStart = fs::path(start.empty() ? "." : start) / name;
+  std::error_code error;
+  if (start.empty() || start == current || fs::exists(inStart, error)) return inStart;
+  return fs::path(current) / name;
+}
+
 std::string_view trimmed(std::string_view text) {
   const auto first = text.find_first_not_of(" \t");
   if (first == std::string_view::npos) return {};
@@ -69,10 +88,15 @@ std::optional<std::string> chooseFileAtConsole(std::istream& in, std::ostream& e
                                                const std::string& currentDirectory,
                                                bool inputEchoes) {
   const std::string start = chooserStartFolder(currentDirectory);
+  const std::string current =
+      currentDirectory.empty() ? "" : (fs::path(currentDirectory) / "").string();
   err << "\n== " << title << " ==\n";
-  err << "  Dosar: " << start << '\n';
-  listFiles(err, "Data Files (*.dat)", filesWithExtension(start, ".dat"));
-  listFiles(err, "Text Files (*.txt)", filesWithExtension(start, ".txt"));
+  showFolder(err, "Dosar", start);
+  if (start != current) {
+    showFolder(err, "Dosarul curent", current);
+    err << "  Un nume fara cale completa se ia din " << start
+        << " daca fisierul exista acolo, altfel din " << current << '\n';
+  }
   while (true) {
     err << "  Scrieti numele fisierului si apasati Enter (linie goala = Renunta): ";
     err.flush();
@@ -90,13 +114,11 @@ std::optional<std::string> chooseFileAtConsole(std::istream& in, std::ostream& e
     // A name ends at its first NUL, as a text from a platform dialog does.
     const std::string_view answer = trimmed(std::string_view(line).substr(0, line.find('\0')));
     if (answer.empty()) return std::nullopt;
-    fs::path chosen(answer);
-    if (chosen.is_relative()) chosen = fs::path(start.empty() ? "." : start) / chosen;
-    if (!chosen.has_filename()) {
+    if (!fs::path(answer).has_filename()) {
       err << "  Nu este un nume de fisier: " << answer << '\n';
       continue;
     }
-    if (!chosen.has_extension()) chosen += kDefaultExtension;
+    const fs::path chosen = resolveTypedName(fs::path(answer), start, current);
     std::error_code error;
     const fs::path absolute = fs::absolute(chosen, error);
     if (error || !fs::is_directory(absolute.parent_path(), error)) {

@@ -15,9 +15,12 @@ namespace lotrano {
 // when that folder exists, the current directory itself otherwise.
 std::string chooserStartFolder(const std::string& currentDirectory);
 
-// Shows the title, the start folder and its *.dat and *.txt files with a hint,
-// and reads one line: a path, absolute or relative to the start folder. A
-// name without an extension gets ".dat". A path whose folder does not exist
+// Shows the title, the start folder and its *.dat and *.txt files, and when
+// the start folder is Dat/ the current folder's too, with a hint, and reads
+// one line: a path, absolute or relative. A name without an extension gets
+// ".dat". A relative name is taken from the start folder when such a file
+// exists there, otherwise from the current folder (where the program writes
+// its reports and seed files). A path whose folder does not exist
 // is refused with a note and asked again. An empty line or the end of input
 // is Cancel (nullopt). Returns the absolute path; the file is not checked.
 // When the input is no terminal (`inputEchoes` false) nothing echoes the

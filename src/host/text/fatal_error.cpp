@@ -58,8 +58,7 @@ std::string visible(std::string_view text) {
 }  // namespace
 
 std::string diagnosticLine(ErrorCode code, std::string_view file, std::string_view detail) {
-  std::string line = "lotrano: ";
-  line += errorText(code);
+  std::string line(errorText(code));
   line += " (error " + std::to_string(static_cast<int>(code)) + "), file: ";
   line += visible(file);
   if (!detail.empty()) {

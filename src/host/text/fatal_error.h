@@ -1,6 +1,7 @@
 // The one error type of the program. Every failure of reading, writing or
 // opening that the program does not handle itself becomes a FatalError; main()
-// prints its diagnostic line on standard error and exits with its number.
+// prints its diagnostic (what()), after the program's name, on standard error
+// and exits with its number.
 #pragma once
 
 #include <stdexcept>
@@ -35,8 +36,9 @@ std::string_view errorText(ErrorCode code);
 // Name under which the console appears in diagnostics.
 inline constexpr std::string_view kConsoleName = "console";
 
-// One diagnostic line (without its line end): the error's text and number,
-// the file concerned and, when known, the operating system's reason.
+// One diagnostic (without its line end): the error's text and number, the
+// file concerned and, when known, the operating system's reason. Each
+// program puts its own name in front where it prints it.
 std::string diagnosticLine(ErrorCode code, std::string_view file, std::string_view detail = {});
 
 class FatalError : public std::runtime_error {

@@ -33,8 +33,7 @@ const char* signalName(int signal) noexcept {
 }
 
 void throwInterrupt(int signal) {
-  std::string line = "lotrano: ";
-  line += errorText(ErrorCode::kInterrupted);
+  std::string line(errorText(ErrorCode::kInterrupted));
   line += " (signal " + std::to_string(signal);
   const std::string name = signalName(signal);
   if (!name.empty()) line += ", " + name;

@@ -34,8 +34,8 @@ void noteInterrupt(int signal) noexcept;
 // The signal of the interrupt noted, or 0 when there is none.
 inline int pendingInterrupt() noexcept { return detail::notedInterrupt.load(); }
 
-// Throws the fatal error of the interrupt by `signal`: the line
-// "lotrano: interrupted (signal 2, SIGINT)" and the number 128 + signal.
+// Throws the fatal error of the interrupt by `signal`: the diagnostic
+// "interrupted (signal 2, SIGINT)" and the number 128 + signal.
 [[noreturn]] void throwInterrupt(int signal);
 
 // Throws the fatal error of the interrupt noted, if there is one.

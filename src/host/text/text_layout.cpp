@@ -266,7 +266,7 @@ bool layOut(const TextLayout& layout, std::span<const LayoutValue> values, std::
 }
 
 void reportConversionOverflow(std::ostream& diagnostics, const std::string& name) {
-  diagnostics << diagnosticLine(ErrorCode::kOutputConversion, name) << '\n';
+  diagnostics << "lotrano: " << diagnosticLine(ErrorCode::kOutputConversion, name) << '\n';
   diagnostics.flush();
 }
 

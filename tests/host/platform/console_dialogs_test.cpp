@@ -79,26 +79,45 @@ TEST_F(ConsoleChooser, StartsInDatWhenItExistsAndInTheCurrentDirectoryOtherwise)
   EXPECT_EQ(chooserStartFolder(""), "") << "no current directory, no start folder";
 }
 
-TEST_F(ConsoleChooser, ListsTheDataAndTextFilesOfTheStartFolderUnderTheTitle) {
+TEST_F(ConsoleChooser, ListsTheFilesOfTheStartFolderAndOfTheCurrentOne) {
   fs::create_directories(root_ / "Dat" / "dosar.dat");  // a folder is not listed
   for (const char* name :
        {"grupa331.dat", "b.txt", "GRUPA332.TXT", "Seed_1.DAT", "prog.f90", "notes"}) {
     touch(fs::path("Dat") / name);
   }
   touch("acasa.txt");  // the current directory is not the start folder here
+  touch("Seed_1 (1-6) Grupa 1.dat");
 
   std::istringstream in("\n");
   std::ostringstream err;
   EXPECT_EQ(chooseFileAtConsole(in, err, "Selecteza Fisierul Grupei", root_.string()),
             std::nullopt);
 
+  const std::string dat = (root_ / "Dat" / "").string();
+  const std::string current = (root_ / "").string();
   const auto lines = linesOf(err.str());
-  ASSERT_GE(lines.size(), 6u) << err.str();
-  EXPECT_EQ(lines[0], "");
-  EXPECT_EQ(lines[1], "== Selecteza Fisierul Grupei ==");
-  EXPECT_EQ(lines[2], "  Dosar: " + (root_ / "Dat" / "").string());
-  EXPECT_EQ(lines[3], "  Data Files (*.dat):  Seed_1.DAT  grupa331.dat");
-  EXPECT_EQ(lines[4], "  Text Files (*.txt):  GRUPA332.TXT  b.txt");
+  ASSERT_GE(lines.size(), 10u) << err.str();
+  const std::vector<std::string> expected = {
+      "",
+      "== Selecteza Fisierul Grupei ==",
+      "  Dosar: " + dat,
+      "  Data Files (*.dat):  Seed_1.DAT  grupa331.dat",
+      "  Text Files (*.txt):  GRUPA332.TXT  b.txt",
+      "  Dosarul curent: " + current,
+      "  Data Files (*.dat):  Seed_1 (1-6) Grupa 1.dat",
+      "  Text Files (*.txt):  acasa.txt",
+      "  Un nume fara cale completa se ia din " + dat + " daca fisierul exista acolo, altfel din " +
+          current,
+  };
+  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 9), expected);
+
+  // Without Dat/ the start folder is the current one, shown once.
+  fs::remove_all(root_ / "Dat");
+  std::istringstream again("\n");
+  std::ostringstream once;
+  chooseFileAtConsole(again, once, "T", root_.string());
+  EXPECT_EQ(occurrences(once.str(), "Dosar"), 1u) << once.str();
+  EXPECT_EQ(occurrences(once.str(), "Un nume fara cale completa"), 0u) << once.str();
 }
 
 TEST_F(ConsoleChooser, PipedAnswersGetTheirLineEndedAndEndAtANul) {
@@ -140,29 +159,37 @@ TEST_F(ConsoleChooser, TypedAnswers) {
     std::optional<std::string> chosen;  // relative to the scratch folder; nullopt for Cancel
     std::size_t refusals;               // notes of a missing folder
   } cases[] = {
-      {"a name without extension gets .dat", true, "grupa331\n", "Dat/grupa331.dat", 0},
-      {"an existing file the same", true, "grupa330\n", "Dat/grupa330.dat", 0},
-      {"without Dat the current directory", false, "grupa331\n", "grupa331.dat", 0},
+      {"a name without extension gets .dat", true, "grupa330\n", "Dat/grupa330.dat", 0},
       {"an extension is kept", true, "lista.txt\n", "Dat/lista.txt", 0},
-      {"an unknown extension is kept", true, "lista.331\n", "Dat/lista.331", 0},
+      {"without Dat the current directory", false, "grupa331\n", "grupa331.dat", 0},
+      // The run writes its seed file beside its report, in the current
+      // folder: its bare name finds it there.
+      {"a file only in the current folder", true, "Seed_1 (1-6) G\n", "Seed_1 (1-6) G.dat", 0},
+      {"a file in both folders: Dat's", true, "acasa.dat\n", "Dat/acasa.dat", 0},
+      {"a file in neither folder: the current folder's", true, "grupa331\n", "grupa331.dat", 0},
+      {"an unknown extension is kept", true, "lista.331\n", "lista.331", 0},
       {"blanks around the name", true, "  lista.txt \t\n", "Dat/lista.txt", 0},
       {"CR LF typed", true, "lista.txt\r\n", "Dat/lista.txt", 0},
       {"relative with a folder", false, "alt/lista.txt\n", "alt/lista.txt", 0},
+      {"relative with a folder, beside Dat", true, "alt/lista.txt\n", "alt/lista.txt", 0},
       {"up from Dat", true, "../alt/lista.txt\n", "alt/lista.txt", 0},
       {"absolute path", true, absoluteInAlt + "\n", "alt/lista.txt", 0},
       {"absolute path without extension", true, absoluteNoExtension + "\n", "alt/grupa.dat", 0},
       {"missing folder asked again", true, "lipsa/grupa.txt\nlista.txt\n", "Dat/lista.txt", 1},
-      {"a file is no folder", true, "grupa330.dat/x.txt\nalt.txt\n", "Dat/alt.txt", 1},
+      {"a file is no folder", true, "grupa330.dat/x.txt\nlista.txt\n", "Dat/lista.txt", 1},
       {"empty line is Cancel", true, "\n", std::nullopt, 0},
       {"blank line is Cancel", true, "   \n", std::nullopt, 0},
       {"refused, then Cancel", true, "lipsa/x\n\n", std::nullopt, 1},
   };
+  touch("alt/lista.txt");
+  touch("Seed_1 (1-6) G.dat");
+  touch("acasa.dat");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     fs::remove_all(root_ / "Dat");
     if (c.withDat) {
       fs::create_directories(root_ / "Dat");
-      touch("Dat/grupa330.dat");
+      for (const char* name : {"Dat/grupa330.dat", "Dat/lista.txt", "Dat/acasa.dat"}) touch(name);
     }
     std::istringstream in(c.input + "NEXT\n");
     std::ostringstream err;

@@ -11,11 +11,11 @@ namespace {
 
 TEST(Diagnostics, NameTheErrorItsNumberAndTheFileWhole) {
   EXPECT_EQ(diagnosticLine(ErrorCode::kEndOfFile, "console"),
-            "lotrano: end-of-file during read (error 24), file: console");
+            "end-of-file during read (error 24), file: console");
   EXPECT_EQ(diagnosticLine(ErrorCode::kFileNotFound, "/x/Seed_1.dat", "No such file or directory"),
-            "lotrano: file not found (error 29), file: /x/Seed_1.dat (No such file or directory)");
+            "file not found (error 29), file: /x/Seed_1.dat (No such file or directory)");
   EXPECT_EQ(diagnosticLine(ErrorCode::kOpenFailure, std::string("Grupa 1\0x\r.rez", 14)),
-            "lotrano: open failure (error 30), file: Grupa 1\\x00x\\x0D.rez");
+            "open failure (error 30), file: Grupa 1\\x00x\\x0D.rez");
 }
 
 TEST(Diagnostics, OpenFailuresTakeTheNumberOfTheirReason) {

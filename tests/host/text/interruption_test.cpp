@@ -27,10 +27,10 @@ TEST_F(Interruption, IsThrownWithTheSignalsNumberAndName) {
     const char* line;
     int status;
   } cases[] = {
-      {kInterruptSignal, "lotrano: interrupted (signal 2, SIGINT)", 130},
-      {kTerminateSignal, "lotrano: interrupted (signal 15, SIGTERM)", 143},
-      {kHangUpSignal, "lotrano: interrupted (signal 1, SIGHUP)", 129},
-      {3, "lotrano: interrupted (signal 3)", 131},
+      {kInterruptSignal, "interrupted (signal 2, SIGINT)", 130},
+      {kTerminateSignal, "interrupted (signal 15, SIGTERM)", 143},
+      {kHangUpSignal, "interrupted (signal 1, SIGHUP)", 129},
+      {3, "interrupted (signal 3)", 131},
   };
   for (const auto& c : cases) {
     clearInterrupt();
