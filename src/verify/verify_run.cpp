@@ -34,7 +34,8 @@ constexpr std::string_view kHelp =
     "\n"
     "Stare la iesire: 0 daca toate rapoartele corespund; altfel starea primului\n"
     "raport care nu corespunde (2) sau nu a putut fi verificat (numarul erorii);\n"
-    "3 pentru o linie de comanda gresita.\n";
+    "3 pentru o linie de comanda gresita; 128 + numarul semnalului (130 pentru\n"
+    "Ctrl-C) la o intrerupere.\n";
 constexpr std::string_view kTryHelp = "Incercati 'lotrano-verify --help'.";
 
 constexpr std::string_view kMatch = "POTRIVIRE: ";
