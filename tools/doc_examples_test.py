@@ -483,6 +483,39 @@ def check_lotrano_examples(programs):
             reports.append(os.path.join(folder, written.group(1)))
             checked.append(f"{where}: $ lotrano, answered {answers}")
     check_lotrano_files(programs, where, blocks, reports)
+    check_guide_console(programs, prompts)
+
+
+def check_guide_console(programs, prompts):
+    """The guide's console of a first allocation from the sample list, chosen
+    in Dat (the window's lines, on the error stream, are not shown there)."""
+    where = "docs/ghid.md"
+    shown = [b for b in markdown_code_blocks(DOCUMENTS[where]) if b and b[0].startswith(" Grupa: ")]
+    if not shown:
+        fail(where, "no console of a first allocation")
+        return
+    shown = shown[0]
+    while shown and not shown[-1].strip():
+        shown.pop()
+    # The group and its count are the file's here, not answers.
+    asked = [p for p in prompts if p not in (" Grupa: ", " Numar studenti: ")]
+    answers = [a for _, a in prompt_answers(shown, asked)] + [""]
+    folder = programs.folder()
+    os.makedirs(os.path.join(folder, "Dat"))
+    shutil.copyfile(SAMPLE, os.path.join(folder, "Dat", os.path.basename(SAMPLE)))
+    chosen = os.path.splitext(os.path.basename(SAMPLE))[0]
+    status, out, errors = programs.shell(
+        "lotrano", folder, "".join(a + "\n" for a in [chosen] + answers))
+    view = terminal_view(out, answers, programs.home)
+    if status != 0 or not matches(shown, view):
+        fail(where, "the console is not the guide's:\n  shown:\n    " + "\n    ".join(shown) +
+             "\n  run:\n    " + "\n    ".join(view) + "\n" + errors)
+        return
+    written = re.search(r"Fisier de iesire: (.*?) *$", out, re.M).group(1)
+    for name in re.findall(r"^- (?:raportul|fișierul seed) `(.*)`;?$", shown_text(where), re.M):
+        if not os.path.exists(os.path.join(folder, name)):
+            fail(where, f"the guide names {name}, the run wrote {written} and its seed file")
+    checked.append(f"{where}: the console of a first allocation, answered {answers}")
 
 
 def check_lotrano_files(programs, where, blocks, reports):
