@@ -1,7 +1,8 @@
 # What `make install` puts on a system and what `make deb` packs: the
-# programs, their manual pages, the desktop menu entry, the README, the
-# teachers' guide and the sample group file under the documentation folder,
-# the Debian copyright and changelog, and lotrano-verify's bash completion.
+# programs, their manual pages, the desktop menu entry and its icon, the
+# README, the teachers' guide and the sample group file under the
+# documentation folder, the Debian copyright and changelog, and
+# lotrano-verify's bash completion.
 # Included at the end of CMakeLists.txt, once every program target exists;
 # lotrano-verify joins wherever the tree builds it.
 include(GNUInstallDirs)
@@ -67,6 +68,8 @@ foreach(program ${lotrano_programs})
 endforeach()
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/lotrano.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/lotrano.svg
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 if(TARGET lotrano-verify)
   install(FILES ${CMAKE_SOURCE_DIR}/packaging/lotrano-verify.bash-completion
     DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME lotrano-verify)

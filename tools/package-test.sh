@@ -41,6 +41,7 @@ expected="/usr/bin/lotrano
 /usr/share/doc/lotrano/copyright
 /usr/share/doc/lotrano/examples/grupa_311.dat
 /usr/share/doc/lotrano/ghid.md
+/usr/share/icons/hicolor/scalable/apps/lotrano.svg
 /usr/share/man/man1/lotrano.1.gz"
 if [ "$expect_verify" = yes ]; then
   expected=$(printf '%s\n%s\n%s\n%s\n' "$expected" /usr/bin/lotrano-verify \
@@ -92,6 +93,8 @@ exec_line=$(sed -n 's/^Exec=//p' /usr/share/applications/lotrano.desktop)
 command -v "${exec_line%% *}" > /dev/null || fail "the menu entry runs '$exec_line', which is not on the PATH"
 grep -qx 'Terminal=true' /usr/share/applications/lotrano.desktop ||
   fail "the menu entry does not open a terminal"
+icon=$(sed -n 's/^Icon=//p' /usr/share/applications/lotrano.desktop)
+[ -f "/usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "the menu entry's icon '$icon' is not installed"
 if [ "$expect_verify" = yes ]; then
   man -w lotrano-verify || fail "man -w lotrano-verify finds no page"
   step "lotrano-verify --version"

@@ -7,7 +7,8 @@
    README.txt, from tools/windows-zip.py) are plain text: no Markdown marks
    left, and no punctuation doubled where a mark was taken away, such as
    "studenti:." from "`studenti:`." or "....", from "`...`.".
-3. The desktop entry runs the program in a terminal and names it in Romanian.
+3. The desktop entry runs the program in a terminal, names it in Romanian
+   and shows the icon that the installation brings.
 
   python3 tools/texts_test.py
 """
@@ -81,6 +82,9 @@ def check_desktop_entry():
         fail(f"the desktop entry runs {keys.get('Exec')!r}, not lotrano")
     if keys.get("Terminal") != "true":
         fail("the desktop entry does not open a terminal for the program's questions")
+    icon = os.path.join(ROOT, "packaging", keys.get("Icon", "") + ".svg")
+    if not os.path.isfile(icon):
+        fail(f"the desktop entry's icon {keys.get('Icon')!r} is not packaging/<icon>.svg")
     for key in ("Name", "GenericName", "Comment"):
         if not re.search(r"examen", keys.get(key, "")):
             fail(f"the desktop entry's {key} does not speak Romanian of exams: {keys.get(key)!r}")
