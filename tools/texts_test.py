@@ -9,6 +9,7 @@
    "studenti:." from "`studenti:`." or "....", from "`...`.".
 3. The desktop entry runs the program in a terminal, names it in Romanian
    and shows the icon that the installation brings.
+4. The manual pages' sections stand in the order of man-pages(7).
 
   python3 tools/texts_test.py
 """
@@ -90,14 +91,37 @@ def check_desktop_entry():
             fail(f"the desktop entry's {key} does not speak Romanian of exams: {keys.get(key)!r}")
 
 
+# man-pages(7): the sections of a page, in this order.
+MAN_SECTIONS = ["NAME", "SYNOPSIS", "CONFIGURATION", "DESCRIPTION", "OPTIONS", "EXIT STATUS",
+                "RETURN VALUE", "ERRORS", "ENVIRONMENT", "FILES", "ATTRIBUTES", "VERSIONS",
+                "STANDARDS", "HISTORY", "NOTES", "CAVEATS", "BUGS", "EXAMPLES", "AUTHORS",
+                "REPORTING BUGS", "COPYRIGHT", "SEE ALSO"]
+
+
+def check_manual_sections():
+    for page in ("lotrano.1", "lotrano-verify.1"):
+        sections = [line[4:].strip('"') for line in read("man", page).splitlines()
+                    if line.startswith(".SH ")]
+        unknown = [s for s in sections if s not in MAN_SECTIONS]
+        if unknown:
+            fail(f"{page}: sections that man-pages(7) does not name: {unknown}")
+        known = [s for s in sections if s in MAN_SECTIONS]
+        if known != sorted(known, key=MAN_SECTIONS.index):
+            fail(f"{page}: sections out of man-pages(7)'s order: {known}")
+    if ".SH FILES" not in read("man", "lotrano-verify.1"):
+        fail("lotrano-verify.1 has no FILES section")
+
+
 def main():
     check_licence()
     check_plain_texts()
     check_desktop_entry()
+    check_manual_sections()
     if failures:
         print(f"texts_test: {len(failures)} failure(s)", file=sys.stderr)
         return 1
-    print("texts_test: LICENSE, the zip's plain texts and the desktop entry hold")
+    print("texts_test: LICENSE, the zip's plain texts, the desktop entry and the manual pages'"
+          " sections hold")
     return 0
 
 
