@@ -1,9 +1,10 @@
 // The largest report the batch rule allows: 3000 students over the range 0 to
-// 999, three batches of 1000, drawn once from fixed seed pairs. Each iteration
-// writes the whole report (header, rows, the repeated problems, the stamp)
-// into a new file in a scratch folder and closes it, for a typed group (no
-// names, as the timing of the binary uses) and for a group file whose names
-// carry Romanian letters (the rows laid out character by character).
+// 999, three batches of 1000, drawn again from a fixed seed file by the
+// program's own allocation. Each iteration draws the batches and writes the
+// whole report (header, rows, the repeated problems, the stamp) into a new
+// file in a scratch folder and closes it, for a typed group (no names, as the
+// timing of the binary uses) and for a group file whose names carry Romanian
+// letters (the rows laid out character by character).
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -14,8 +15,9 @@
 #include <system_error>
 #include <vector>
 
-#include "alloc/batch_draw.h"
+#include "alloc/problem_draw.h"
 #include "alloc/uniform_generator.h"
+#include "app/allocation.h"
 #include "app/report.h"
 #include "app/run_values.h"
 #include "host/platform/text_file.h"
@@ -53,23 +55,26 @@ Group largeGroup(bool withNames) {
   return group;
 }
 
-std::vector<std::vector<std::int32_t>> drawnBatches() {
-  std::vector<std::vector<std::int32_t>> batches;
-  for (const SeedPair seed : kSeeds) {
-    GeneratorState state = stateFromWords(seed);
-    batches.push_back(drawBatch(1000, kRange, state).numbers);
+// The seed file of a re-allocation of those three batches.
+std::string seedFileText() {
+  std::string text;
+  for (std::size_t k = 0; k < kSeeds.size(); ++k) {
+    text += " seed_" + std::to_string(k + 1) + ":\r\n " + std::to_string(kSeeds[k].first) + " " +
+            std::to_string(kSeeds[k].second) + "\r\n";
   }
-  return batches;
+  return text;
 }
 
 void writeReport(bool withNames, benchmark::State& state) {
   const Group group = largeGroup(withNames);
   const ExamData exam = largeExam();
-  const auto batches = drawnBatches();
+  const std::string seedText = seedFileText();
   const LocalDateTime now{{2013, 5, 21}, {9, 5, 7, 0}};
   ScratchDirectory scratch(ScratchDirectory::kStayOutside);
   const std::string path = (scratch.path() / "Probleme Examen Nr_1 (0-999) Grupa G.rez").string();
   std::ostringstream diagnostics;
+  std::ostringstream console;
+  TextSink consoleSink = streamSink(console, "console", "\n", diagnostics);
   std::uintmax_t bytes = 0;
   for (auto _ : state) {
     std::error_code error;
@@ -79,18 +84,14 @@ void writeReport(bool withNames, benchmark::State& state) {
       return;
     }
     TextSink report = fileSink(*file, diagnostics);
+    LineSource seedFile = textSource(seedText, "seed file");
+    DrawContext draw{consoleSink, nullptr, &seedFile};
     writeReportHeader(report, group, exam);
-    std::vector<bool> markers(1000, false);
-    std::int32_t offset = 0;
-    for (std::size_t k = 0; k < batches.size(); ++k) {
-      writeBatchRows(report, group, offset, batches[k], k == 0 ? &markers : nullptr, exam.range);
-      if (k == 0) writeUnallocatedSection(report, group, exam, markers);
-      offset += static_cast<std::int32_t>(batches[k].size());
-    }
-    writeDuplicatesSection(report, batches);
+    drawAllocation(report, group, exam, draw);
     writeStamp(report, now, std::nullopt, scratch.path().string());
     file->close();
     state.PauseTiming();
+    console.str("");
     bytes = std::filesystem::file_size(path);
     std::filesystem::remove(path);
     state.ResumeTiming();

@@ -51,9 +51,8 @@ int drawAll(const std::string& seedText, std::vector<Batch>& batches, const Prob
   std::ostringstream out;
   std::ostringstream diagnostics;
   TextSink console = streamSink(out, std::string(kConsoleName), kConsoleLineEnd, diagnostics);
-  const Platform platform{};  // a re-allocation asks nothing of the platform
   LineSource seedFile = textSource(seedText, kSeedFileName);
-  DrawContext context{console, platform, &seedFile};
+  DrawContext context{console, nullptr, &seedFile};
   try {
     for (Batch& batch : batches) {
       ProblemDraw(false, batch.seedUsed, batch.seedRead, batch.n, batch.problems, range, context);

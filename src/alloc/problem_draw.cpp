@@ -1,5 +1,6 @@
 #include "alloc/problem_draw.h"
 
+#include <stdexcept>
 #include <string>
 
 #include "alloc/batch_draw.h"
@@ -23,10 +24,12 @@ void ProblemDraw(bool newAllocation, SeedPair& seedUsed, SeedPair& seedRead, std
   writeLine(context.console, {item::lineBreak(), item::text(), item::integer(3)},
             {std::string(kSizeLabel), kSeedPairWords});
   if (newAllocation) {
+    if (context.clock == nullptr) throw std::logic_error("a new allocation without a clock");
     writeLine(context.console, {item::lineBreak(), item::text()}, {std::string(kWaiting)});
-    context.platform.sleep(kSeedingWaitMilliseconds);
-    seedFromClock(context.platform.secondsSince1970(), context.platform.millisecondsSinceStart());
+    context.clock->sleep(kSeedingWaitMilliseconds);
+    seedFromClock(context.clock->secondsSince1970(), context.clock->millisecondsSinceStart());
   } else {
+    if (context.seedFile == nullptr) throw std::logic_error("a re-allocation without a seed file");
     LineSource& seedFile = *context.seedFile;
     FixedText label(kSeedLabelLength);
     readFreeValues(seedFile, {&label});

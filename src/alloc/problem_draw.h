@@ -4,11 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "alloc/problem_mapping.h"
 #include "alloc/uniform_generator.h"
-#include "host/platform/platform.h"
 #include "host/text/text_stream.h"
 
 namespace lotrano {
@@ -17,12 +17,20 @@ namespace lotrano {
 // the other never start from the same clock reading.
 inline constexpr std::int32_t kSeedingWaitMilliseconds = 800;
 
-// Where a draw talks and what it reads: the console, the platform's clocks and
-// wait, and in a re-allocation the open seed file.
+// What a new allocation seeds from: the wait, then two clock readings.
+struct SeedingClock {
+  std::function<void(std::int32_t milliseconds)> sleep;
+  std::function<std::int64_t()> secondsSince1970;
+  // Wall-clock milliseconds since the program started.
+  std::function<std::int64_t()> millisecondsSinceStart;
+};
+
+// Where a draw talks and what it seeds from: the console, and either the
+// clock (a new allocation) or the open seed file (a re-allocation).
 struct DrawContext {
   TextSink& console;
-  const Platform& platform;
-  LineSource* seedFile = nullptr;  // re-allocation only
+  const SeedingClock* clock = nullptr;  // new allocation only
+  LineSource* seedFile = nullptr;       // re-allocation only
 };
 
 // Writes an empty line and " Size:" with the number of seed words in 3
@@ -32,7 +40,8 @@ struct DrawContext {
 // `seedRead`) and puts it. `seedUsed` receives the state read back after
 // seeding. Then n problem numbers are drawn into `problems` (n <= 0 draws
 // none). A seed file that runs out or holds no integers stops at the failed
-// read with its fatal error.
+// read with its fatal error. A context without the source its kind of draw
+// seeds from is a fault of the caller (std::logic_error).
 void ProblemDraw(bool newAllocation, SeedPair& seedUsed, SeedPair& seedRead, std::int32_t n,
                  std::vector<std::int32_t>& problems, const ProblemRange& range,
                  DrawContext& context);

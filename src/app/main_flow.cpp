@@ -1,6 +1,5 @@
 #include "app/main_flow.h"
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -8,9 +7,11 @@
 #include <vector>
 
 #include "alloc/problem_draw.h"
+#include "app/allocation.h"
 #include "app/batches.h"
 #include "app/console.h"
 #include "app/group_file.h"
+#include "app/range_text.h"
 #include "app/report.h"
 #include "app/result_file.h"
 #include "app/run_values.h"
@@ -39,6 +40,10 @@ constexpr std::string_view kAllocationPrompt = " Noua alocare (char#R,r) sau re-
 constexpr std::string_view kPressAnyKey = "Press any key";
 constexpr std::string_view kGroupDialogTitle = "Selecteza Fisierul Grupei";
 constexpr std::string_view kSeedDialogTitle = "Selecteza Fisierul Seed";
+// What the diagnostic of a range too wide for its text names.
+constexpr std::string_view kRangeTextName = "range text";
+// A typed group keeps its first characters.
+constexpr std::size_t kTypedGroupLength = 15;
 
 void prompt(Console& console, std::string_view text) {
   writeLine(console.out(), {item::text(), item::openLine()}, {std::string(text)});
@@ -77,20 +82,16 @@ std::int32_t askExamNumber(Console& console) {
 // than two problems is no draw (over one problem the mapping also yields the
 // number past it), and a range too small for its batches cannot be drawn
 // without repeats: both are asked again, before any file exists.
-void askRange(Console& console, const Platform& platform, std::int32_t studentCount,
-              ExamData& exam) {
+void askRange(Console& console, std::int32_t studentCount, ExamData& exam) {
   while (true) {
     prompt(console, kRangePrompt);
-    readFreeValues(console.in(),
-                   {&exam.range.Numar_Start_Problema, &exam.range.Numar_End_Problema});
-    FixedText rangeText(kRangeTextLength);
-    formatIntoText(
-        rangeText, {item::minimal(), item::text(1), item::minimal()},
-        {exam.range.Numar_Start_Problema, std::string("-"), exam.range.Numar_End_Problema},
-        *platform.err, "range text");
-    exam.RangeText = std::string(rangeText.trimmed());
-    // Both numbers fit in five characters here, so the count cannot overflow.
-    exam.range.ProblemCount = exam.range.Numar_End_Problema - exam.range.Numar_Start_Problema + 1;
+    std::int32_t start = 0;
+    std::int32_t end = 0;
+    readFreeValues(console.in(), {&start, &end});
+    auto built = rangeFromEnds(start, end);
+    if (!built) throw FatalError(ErrorCode::kRecordOverflow, std::string(kRangeTextName));
+    exam.range = built->range;
+    exam.RangeText = std::move(built->RangeText);
     if (exam.range.ProblemCount < 2) {
       message(console, kRangeInvalid);
       continue;
@@ -109,7 +110,7 @@ ExamData askExamData(Console& console, const Platform& platform, std::int32_t st
                  "exam number text");
   exam.ExamNumberText = digit.str();
   exam.ProblemSetNumber = askInteger(console, kSetPrompt);
-  askRange(console, platform, studentCount, exam);
+  askRange(console, studentCount, exam);
   return exam;
 }
 
@@ -172,11 +173,12 @@ class EmptyResultGuard {
 };
 
 // The report interleaved with the draws, the seed file, and the result file
-// made read-only and closed. The report is flushed before each console line
-// that follows its lines, so that a failed write stops the run before the
-// console says anything more.
+// made read-only and closed. A chosen seed file makes it a re-allocation,
+// none a new one. The report is flushed before each console line that
+// follows its lines, so that a failed write stops the run before the console
+// says anything more.
 void allocate(Console& console, const Platform& platform, const Group& group, const ExamData& exam,
-              ResultFile& result, EmptyResultGuard& emptyResult, bool newAllocation,
+              ResultFile& result, EmptyResultGuard& emptyResult,
               std::optional<ChosenSeedFile> seed) {
   std::optional<LineSource> seedLines;
   if (seed) seedLines.emplace(fileSource(seed->file));
@@ -184,25 +186,11 @@ void allocate(Console& console, const Platform& platform, const Group& group, co
   writeReportHeader(report, group, exam);
   emptyResult.keep();
 
-  // One flag per problem number of the range; none for an empty range.
-  std::vector<bool> markers(static_cast<std::size_t>(std::max(exam.range.ProblemCount, 0)), false);
-  const std::array<std::int32_t, 3> sizes{exam.batches.s1, exam.batches.s2, exam.batches.s3};
-  // Row numbers run on across the batches: batch k follows the students of
-  // the batches before it.
-  const std::array<std::int32_t, 3> offsets{0, sizes[0], sizes[0] + sizes[1]};
-  std::array<AllocationBatch, 3> batches;
-  DrawContext context{console.out(), platform, seedLines ? &*seedLines : nullptr};
-  for (std::size_t k = 0; k < sizes.size(); ++k) {
-    // Batch 1 always runs, even empty; a later one only when it has students.
-    if (k > 0 && sizes[k] <= 0) continue;
-    AllocationBatch& batch = batches[k];
-    report.flush();
-    ProblemDraw(newAllocation, batch.seedUsed, batch.seedRead, sizes[k], batch.problems, exam.range,
-                context);
-    writeBatchRows(report, group, offsets[k], batch.problems, k == 0 ? &markers : nullptr,
-                   exam.range);
-    if (k == 0) writeUnallocatedSection(report, group, exam, markers);
-  }
+  const SeedingClock clock{platform.sleep, platform.secondsSince1970,
+                           platform.millisecondsSinceStart};
+  DrawContext context{console.out(), seed ? nullptr : &clock, seedLines ? &*seedLines : nullptr};
+  const AllocationBatches batches =
+      drawAllocation(report, group, exam, context, [&report] { report.flush(); });
   // Every entry needed has been read: let go of the chosen file before the
   // new seed file, which may be the very same file, is written.
   std::optional<std::string> seedPath;
@@ -211,7 +199,6 @@ void allocate(Console& console, const Platform& platform, const Group& group, co
     seedLines.reset();
     seed->file.close();
   }
-  writeDuplicatesSection(report, {batches[0].problems, batches[1].problems, batches[2].problems});
   const LocalDateTime now = platform.localDateTime();
   writeStamp(report, now, seedPath, platform.currentDirectory());
   report.flush();
@@ -239,10 +226,9 @@ int runLotrano(const Platform& platform) {
   auto result = openResultFile(group, exam, currentDirectoryFileSystem(), platform.showMessage);
   if (result) {
     EmptyResultGuard emptyResult(*result);
-    const bool newAllocation = askNewAllocation(console);
     std::optional<ChosenSeedFile> seed;
-    if (!newAllocation) seed = chooseSeedFile(platform);
-    allocate(console, platform, group, exam, *result, emptyResult, newAllocation, std::move(seed));
+    if (!askNewAllocation(console)) seed = chooseSeedFile(platform);
+    allocate(console, platform, group, exam, *result, emptyResult, std::move(seed));
   }
   return endRun(console, platform);
 }

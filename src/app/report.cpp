@@ -162,8 +162,7 @@ void writeReportHeader(TextSink& report, const Group& group, const ExamData& exa
 }
 
 void writeBatchRows(TextSink& report, const Group& group, std::int32_t offset,
-                    const std::vector<std::int32_t>& problems, std::vector<bool>* markers,
-                    const ProblemRange& range) {
+                    const std::vector<std::int32_t>& problems) {
   for (std::size_t k = 0; k < problems.size(); ++k) {
     const auto row = static_cast<std::int32_t>(offset + static_cast<std::int64_t>(k) + 1);
     const std::int32_t problem = problems[k];
@@ -177,22 +176,23 @@ void writeBatchRows(TextSink& report, const Group& group, std::int32_t offset,
     } else {
       writeLine(report, kRowWithoutName, {row, problem});
     }
-    if (markers != nullptr) {
-      if (const auto index = markerIndex(problem, range, markers->size())) {
-        (*markers)[*index] = true;
-      }
-    }
   }
 }
 
 void writeUnallocatedSection(TextSink& report, const Group& group, const ExamData& exam,
-                             const std::vector<bool>& markers) {
+                             const std::vector<std::int32_t>& firstBatch) {
   const ProblemRange& range = exam.range;
   if (group.StudentCount == range.ProblemCount) {
     writeLine(report, kBreakText, {text(kNoneUnallocated)});
     return;
   }
   if (group.StudentCount > range.ProblemCount) return;
+  // One allocation marker per number of the range, set for each number that
+  // batch 1 received.
+  std::vector<bool> markers(static_cast<std::size_t>(std::max(range.ProblemCount, 0)), false);
+  for (const std::int32_t problem : firstBatch) {
+    if (const auto index = markerIndex(problem, range, markers.size())) markers[*index] = true;
+  }
   writeLine(report, kSectionHeading, {text(kUnallocatedHeading)});
   // The numbers stay on one open line; the count line's leading break ends it.
   // With no number listed that break gives an empty line where the numbers

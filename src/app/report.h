@@ -1,11 +1,10 @@
 // The result report: the lasting record of one allocation in the ResultFile.
 // It is written in steps between the draws, always in this order: header;
-// rows of batch 1 (which set the allocation markers); the unallocated
-// problems; rows of batches 2 and 3; the repeated problems; the time stamp
-// with the re-allocation note; and, on the console, the closing lines. Every
-// step appends whole lines to its sink and changes nothing but the markers.
-// The lines' labels and layouts are those of report_format.h. A number too
-// wide for its field takes the columns it needs; a failed write is fatal.
+// rows of batch 1; the unallocated problems; rows of batches 2 and 3; the repeated problems; the
+// time stamp with the re-allocation note; and, on the console, the closing lines. Every step
+// appends whole lines to its sink and changes nothing else. The lines' labels and layouts are those
+// of report_format.h. A number too wide for its field takes the columns it needs; a failed write is
+// fatal.
 #pragma once
 
 #include <cstdint>
@@ -29,19 +28,16 @@ void writeReportHeader(TextSink& report, const Group& group, const ExamData& exa
 // One row per drawn number of a batch: row number `offset` + k (offset = the
 // students of the earlier batches), the name of that student when the group
 // came from a file (group.StudentNames must then hold one for every row), and the
-// problem number. For batch 1 pass the allocation markers (one flag per number
-// of `range`, start first): each drawn number inside the range gets its flag
-// set; numbers outside it are left alone. Later batches pass nullptr.
+// problem number.
 void writeBatchRows(TextSink& report, const Group& group, std::int32_t offset,
-                    const std::vector<std::int32_t>& problems, std::vector<bool>* markers,
-                    const ProblemRange& range);
+                    const std::vector<std::int32_t>& problems);
 
 // Right after batch 1: with fewer students than problems, the numbers of the
-// range whose marker is not set, side by side on one line, and their count;
-// with as many, the one line saying there are none; with more, nothing. A
-// marker missing from a short list counts as not set.
+// range that batch 1 (`firstBatch`, its drawn numbers) did not receive, side
+// by side on one line, and their count; with as many, the one line saying
+// there are none; with more, nothing. Numbers outside the range are ignored.
 void writeUnallocatedSection(TextSink& report, const Group& group, const ExamData& exam,
-                             const std::vector<bool>& markers);
+                             const std::vector<std::int32_t>& firstBatch);
 
 // The pairs of students of consecutive batches (1 with 2, then 2 with 3) who
 // received the same problem, with a count after each list. `batchProblems`

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "app/batches.h"
+#include "app/range_text.h"
 #include "app/report_format.h"
 #include "host/platform/text_file.h"
 #include "host/text/characters.h"
@@ -195,13 +196,12 @@ void readHeader(const std::vector<std::string>& lines, const std::string& source
   if (!printedCount || !textAt(range, pos, kRangeCountClose) || pos != range.size()) {
     notAReport(source, kRangeLineNumber, "no problem range of a report");
   }
-  exam.RangeText = decimalText(*start) + std::string(kRangeDash) + decimalText(*end);
   // The dialogue builds the range's text in five characters and asks again
   // for a range too small for the group: no report holds any other.
-  if (exam.RangeText.size() > kRangeTextLength) {
-    notAReport(source, kRangeLineNumber, "a range the program does not accept");
-  }
-  exam.range = {*start, *end, *end - *start + 1};
+  auto built = rangeFromEnds(*start, *end);
+  if (!built) notAReport(source, kRangeLineNumber, "a range the program does not accept");
+  exam.range = built->range;
+  exam.RangeText = std::move(built->RangeText);
   exam.batches = batchSizes(group.StudentCount, exam.range.ProblemCount);
   if (!batchesCanBeDrawn(exam.batches, exam.range.ProblemCount)) {
     notAReport(source, kStudentCountLineNumber, "more students than the range can be drawn for");

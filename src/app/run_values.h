@@ -14,10 +14,8 @@
 
 namespace lotrano {
 
-inline constexpr std::size_t kTitleLength = 80;       // GroupFile lines and the GroupTitle
-inline constexpr std::size_t kNameLength = 37;        // one student's name
-inline constexpr std::size_t kTypedGroupLength = 15;  // a group typed at the console
-inline constexpr std::size_t kRangeTextLength = 5;
+inline constexpr std::size_t kTitleLength = 80;      // GroupFile lines and the GroupTitle
+inline constexpr std::size_t kNameLength = 37;       // one student's name
 inline constexpr std::size_t kFileNameLength = 260;  // ResultFileName, SeedFileName, chosen paths
 
 struct Group {

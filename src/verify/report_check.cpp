@@ -1,13 +1,12 @@
 #include "verify/report_check.h"
 
 #include <algorithm>
-#include <array>
 #include <sstream>
 
 #include "alloc/problem_draw.h"
+#include "app/allocation.h"
 #include "app/batches.h"
 #include "app/report.h"
-#include "host/platform/platform.h"
 #include "host/text/date_time.h"
 
 namespace lotrano {
@@ -50,24 +49,10 @@ std::vector<std::string> rebuildReport(const ReadReport& report, const Group& gr
   writeReportHeader(sink, group, exam);
   if (!batchesCanBeDrawn(exam.batches, exam.range.ProblemCount)) return splitLines(text);
 
-  // As the dialogue's allocation does it, with every batch seeded from the
-  // next entry of the seed file.
-  const Platform platform{};  // a re-allocation asks nothing of the platform
-  DrawContext context{console, platform, &seedFile};
-  std::vector<bool> markers(static_cast<std::size_t>(std::max(exam.range.ProblemCount, 0)), false);
-  const std::array<std::int32_t, 3> sizes{exam.batches.s1, exam.batches.s2, exam.batches.s3};
-  const std::array<std::int32_t, 3> offsets{0, sizes[0], sizes[0] + sizes[1]};
-  std::array<AllocationBatch, 3> batches;
-  for (std::size_t k = 0; k < sizes.size(); ++k) {
-    if (k > 0 && sizes[k] <= 0) continue;
-    AllocationBatch& batch = batches[k];
-    ProblemDraw(false, batch.seedUsed, batch.seedRead, sizes[k], batch.problems, exam.range,
-                context);
-    writeBatchRows(sink, group, offsets[k], batch.problems, k == 0 ? &markers : nullptr,
-                   exam.range);
-    if (k == 0) writeUnallocatedSection(sink, group, exam, markers);
-  }
-  writeDuplicatesSection(sink, {batches[0].problems, batches[1].problems, batches[2].problems});
+  // The program's own allocation, every batch seeded from the next entry of
+  // the seed file.
+  DrawContext context{console, nullptr, &seedFile};
+  drawAllocation(sink, group, exam, context);
   // Any date, and any seed file name: neither line is compared.
   const std::optional<std::string> seedName =
       report.reallocationLine != 0 ? std::optional<std::string>("/seed.dat") : std::nullopt;

@@ -10,7 +10,7 @@
 namespace lotrano {
 namespace {
 
-// Console, platform and (for a re-allocation) a seed file held together.
+// Console, clock and (for a re-allocation) a seed file held together.
 struct DrawBench {
   explicit DrawBench(std::string seedText = {})
       : seeds(textSource(std::move(seedText), "Seed_1 (1-10) Grupa 1.dat")) {}
@@ -21,7 +21,8 @@ struct DrawBench {
   std::ostringstream diagnostics;
   TextSink sink = streamSink(console, "console", "\n", diagnostics);
   LineSource seeds;
-  DrawContext context{sink, platform, &seeds};
+  SeedingClock clock{platform.sleep, platform.secondsSince1970, platform.millisecondsSinceStart};
+  DrawContext context{sink, &clock, &seeds};
 };
 
 constexpr ProblemRange kOneToTen{1, 10, 10};
@@ -91,6 +92,20 @@ TEST(ProblemDraw, BrokenSeedFileStopsAtTheFailedRead) {
     EXPECT_FATAL(ProblemDraw(false, used, read, 3, problems, kOneToTen, bench.context), c.code,
                  "Seed_1 (1-10) Grupa 1.dat");
   }
+}
+
+// A draw given nothing to seed from is the caller's fault, never a read
+// through a missing source.
+TEST(ProblemDraw, ContextWithoutItsSourceIsRefused) {
+  std::ostringstream console;
+  std::ostringstream diagnostics;
+  TextSink sink = streamSink(console, "console", "\n", diagnostics);
+  DrawContext nothing{sink};
+  SeedPair used, read;
+  std::vector<std::int32_t> problems;
+  EXPECT_THROW(ProblemDraw(true, used, read, 2, problems, kOneToTen, nothing), std::logic_error);
+  EXPECT_THROW(ProblemDraw(false, used, read, 2, problems, kOneToTen, nothing), std::logic_error);
+  EXPECT_TRUE(problems.empty());
 }
 
 }  // namespace

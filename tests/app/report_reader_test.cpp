@@ -63,13 +63,12 @@ std::string reportText(const Written& w, std::string_view lineEnd) {
   std::ostringstream diagnostics;
   TextSink sink = streamSink(bytes, kReportName, lineEnd, diagnostics);
   writeReportHeader(sink, w.group, w.exam);
-  std::vector<bool> markers(static_cast<std::size_t>(std::max(w.exam.range.ProblemCount, 0)));
   std::int32_t offset = 0;
   for (std::size_t k = 0; k < 3; ++k) {
     if (k > 0 && w.batches[k].empty()) continue;
-    writeBatchRows(sink, w.group, offset, w.batches[k], k == 0 ? &markers : nullptr, w.exam.range);
+    writeBatchRows(sink, w.group, offset, w.batches[k]);
     offset += static_cast<std::int32_t>(w.batches[k].size());
-    if (k == 0) writeUnallocatedSection(sink, w.group, w.exam, markers);
+    if (k == 0) writeUnallocatedSection(sink, w.group, w.exam, w.batches[0]);
   }
   writeDuplicatesSection(sink, {w.batches[0], w.batches[1], w.batches[2]});
   const LocalDateTime now{{2013, 5, 21}, {9, 5, 7, 0}};

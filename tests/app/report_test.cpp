@@ -53,12 +53,6 @@ ExamData examOf(std::int32_t examNumber, std::int32_t problemSet, std::int32_t s
   return exam;
 }
 
-// Cleared markers for the range, as the main program makes them.
-std::vector<bool> markersFor(const ProblemRange& range) {
-  return std::vector<bool>(
-      range.ProblemCount > 0 ? static_cast<std::size_t>(range.ProblemCount) : 0, false);
-}
-
 LocalDateTime at(std::int32_t year, std::int32_t month, std::int32_t day, std::int32_t hour,
                  std::int32_t minute, std::int32_t second, std::int32_t hundredths = 0) {
   return {{year, month, day}, {hour, minute, second, hundredths}};
@@ -69,21 +63,17 @@ class ReportTest : public ::testing::Test {
   std::ostringstream out;
   std::ostringstream diagnostics;
   TextSink report = streamSink(out, std::string(kReportName), kFileLineEnd, diagnostics);
-
-  // Where rows go when a test looks only at what follows them.
-  std::ostringstream scratch;
-  TextSink scratchReport = streamSink(scratch, "scratch.rez", kFileLineEnd, diagnostics);
 };
 
 TEST_F(ReportTest, FirstWorkedExampleWithNamesAndTwoUnallocatedProblems) {
   const Group group =
       namedGroup("311 AC", {"Alfa Beta", "Gama Delta Epsilon", "Zeta Eta Teta", "Iota Kapa"});
   const ExamData exam = examOf(1, 3, 1, 6);
-  std::vector<bool> markers = markersFor(exam.range);
+  const std::vector<std::int32_t> drawn = {5, 2, 6, 1};
 
   writeReportHeader(report, group, exam);
-  writeBatchRows(report, group, 0, {5, 2, 6, 1}, &markers, exam.range);
-  writeUnallocatedSection(report, group, exam, markers);
+  writeBatchRows(report, group, 0, drawn);
+  writeUnallocatedSection(report, group, exam, drawn);
   writeStamp(report, at(2013, 5, 21, 9, 5, 7, 63), std::nullopt, "/home/prof");
 
   EXPECT_EQ(out.str(), fileText({
@@ -116,12 +106,11 @@ TEST_F(ReportTest, SecondWorkedExampleTypedGroupRepeatedProblemsAndReallocation)
   const Group group = typedGroup("1234", 8);
   const ExamData exam = examOf(2, 1, 1, 6);
   const std::vector<std::vector<std::int32_t>> batches = {{4, 1, 6, 2, 5, 3}, {2, 5}};
-  std::vector<bool> markers = markersFor(exam.range);
 
   writeReportHeader(report, group, exam);
-  writeBatchRows(report, group, 0, batches[0], &markers, exam.range);
-  writeUnallocatedSection(report, group, exam, markers);
-  writeBatchRows(report, group, 6, batches[1], nullptr, exam.range);
+  writeBatchRows(report, group, 0, batches[0]);
+  writeUnallocatedSection(report, group, exam, batches[0]);
+  writeBatchRows(report, group, 6, batches[1]);
   writeDuplicatesSection(report, batches);
   writeStamp(report, at(2013, 5, 21, 9, 5, 7), "/home/prof/lotrano/Dat/Seed_2 (1-6) Grupa 1234.dat",
              "/home/prof");
@@ -136,7 +125,7 @@ TEST_F(ReportTest, ProblemNumberMovesRightOnlyForNamesOf36Or37Characters) {
                                                "Lambda-Omicron Niu Xi Sigma Pi Rhoan",
                                                "A",
                                            });
-  writeBatchRows(report, group, 0, {14, 7, 7, 3}, nullptr, rangeOf(1, 20));
+  writeBatchRows(report, group, 0, {14, 7, 7, 3});
 
   EXPECT_EQ(out.str(), fileText({
                            "   1     Lambda-Omicron Niu Xi Sigma Pi Rhoa 14",
@@ -148,9 +137,9 @@ TEST_F(ReportTest, ProblemNumberMovesRightOnlyForNamesOf36Or37Characters) {
 
 TEST_F(ReportTest, RowsOfALaterBatchNumberOnAndLeaveTheNamesOfThoseStudents) {
   const Group typed = typedGroup("1234", 8);
-  writeBatchRows(report, typed, 6, {12, 3}, nullptr, rangeOf(1, 6));
+  writeBatchRows(report, typed, 6, {12, 3});
   const Group named = namedGroup("311 AC", {"Unu", "Doi", "Trei"});
-  writeBatchRows(report, named, 2, {4}, nullptr, rangeOf(1, 2));
+  writeBatchRows(report, named, 2, {4});
 
   EXPECT_EQ(out.str(), fileText({
                            "   7      12",
@@ -170,7 +159,7 @@ TEST_F(ReportTest, NamesWithRomanianLettersArePlacedByCharacters) {
   ASSERT_EQ(characterCount(romanian36), 36u);
   const Group group = namedGroup("311 AC", {ascii, romanian, romanian35, romanian36});
 
-  writeBatchRows(report, group, 0, {14, 14, 9, 9}, nullptr, rangeOf(1, 20));
+  writeBatchRows(report, group, 0, {14, 14, 9, 9});
 
   const std::string text = out.str();
   ASSERT_TRUE(isValidUtf8(text));
@@ -189,20 +178,6 @@ TEST_F(ReportTest, NamesWithRomanianLettersArePlacedByCharacters) {
   EXPECT_EQ(characterRange(lines[2], 46, 47), " 9");
   EXPECT_EQ(lines[3], "   4     " + romanian36 + "   9");
   EXPECT_EQ(characterRange(lines[3], 48, 49), " 9");
-}
-
-TEST_F(ReportTest, FirstBatchMarksOnlyNumbersInsideTheRange) {
-  const ProblemRange range = rangeOf(1, 6);
-  std::vector<bool> markers = markersFor(range);
-  writeBatchRows(scratchReport, typedGroup("1", 6), 0, {0, 7, -5, 3, 2147483647, -2147483648, 6},
-                 &markers, range);
-  EXPECT_EQ(markers, (std::vector<bool>{false, false, true, false, false, true}));
-
-  // A reversed range has no markers at all; its numbers must not reach past
-  // the empty list (a sanitizer build would catch the write).
-  const ProblemRange reversed = {5, 3, -1};
-  std::vector<bool> none = markersFor(reversed);
-  writeBatchRows(scratchReport, typedGroup("1", 2), 0, {5, 3}, &none, reversed);
 }
 
 TEST_F(ReportTest, UnallocatedSectionFollowsTheGroupSizeAgainstTheRange) {
@@ -231,11 +206,20 @@ TEST_F(ReportTest, UnallocatedSectionFollowsTheGroupSizeAgainstTheRange) {
        rangeOf(98, 100),
        {},
        {"", "", " Probleme ne-alocate", "   98   99  100", " (Numar de probleme: 3)"}},
-      // Nothing to list: the line of numbers stays empty.
+      // Numbers outside the range (a caller's own, or the one past the end
+      // that a one-problem range once gave) mark nothing and are not listed.
+      {"numbers outside the range are ignored",
+       3,
+       rangeOf(1, 6),
+       {0, 7, -5, 3, 2147483647, -2147483648, 6},
+       {"", "", " Probleme ne-alocate", "    1    2    4    5", " (Numar de probleme: 4)"}},
+      // Nothing to list: the line of numbers stays empty, and the numbers
+      // of batch 1 reach no marker of the empty range (a sanitizer build
+      // would catch the write).
       {"empty range, negative group",
        -1,
        rangeOf(5, 4),
-       {},
+       {5, 3},
        {"", "", " Probleme ne-alocate", "", " (Numar de probleme: 0)"}},
   };
   for (const Case& c : cases) {
@@ -245,10 +229,7 @@ TEST_F(ReportTest, UnallocatedSectionFollowsTheGroupSizeAgainstTheRange) {
     const Group group = typedGroup("1", c.students);
     ExamData exam;
     exam.range = c.range;
-    std::vector<bool> markers = markersFor(c.range);
-    writeBatchRows(scratchReport, group, 0, c.drawn, &markers, c.range);
-
-    writeUnallocatedSection(sink, group, exam, markers);
+    writeUnallocatedSection(sink, group, exam, c.drawn);
 
     EXPECT_EQ(section.str(), c.lines.empty() ? "" : fileText(c.lines)) << c.what;
   }
@@ -260,7 +241,7 @@ TEST_F(ReportTest, UnallocatedNumberTooWideForItsFieldTakesTheColumnsItNeeds) {
   const Group group = typedGroup("1", 0);
   ExamData exam;
   exam.range = rangeOf(99999, 100000);
-  writeUnallocatedSection(report, group, exam, markersFor(exam.range));
+  writeUnallocatedSection(report, group, exam, {});
 
   EXPECT_EQ(out.str(),
             fileText({"", "", " Probleme ne-alocate", "99999100000", " (Numar de probleme: 2)"}));
@@ -271,10 +252,10 @@ TEST_F(ReportTest, NumbersTooWideForTheirFieldsAreShownWhole) {
   const std::string name35 = "Lambda-Omicron Niu Xi Sigma Pi Rhoa";
   const std::string name37 = "Lambda-Omicron Niu Xi Sigma Pi Rhoana";
   const Group named = namedGroup("1", {"Alfa Beta", name35, name37, "Iota Kapa"});
-  writeBatchRows(report, named, 0, {999, 100, 150, 7}, nullptr, rangeOf(0, 999));
-  writeBatchRows(report, named, 1, {-10}, nullptr, rangeOf(-99, 0));
+  writeBatchRows(report, named, 0, {999, 100, 150, 7});
+  writeBatchRows(report, named, 1, {-10});
   const Group typed = typedGroup("1234", 10001);
-  writeBatchRows(report, typed, 9998, {1000, -100, 5}, nullptr, rangeOf(-100, 1000));
+  writeBatchRows(report, typed, 9998, {1000, -100, 5});
   writeDuplicatesSection(report, {{10000, 2}, {3, 10000}});
 
   EXPECT_EQ(out.str(), fileText({
@@ -361,9 +342,9 @@ TEST_F(ReportTest, FifteenStudentsOverSixGiveTwoListsAndBatchOneMeetsOnlyBatchTw
   const std::vector<std::vector<std::int32_t>> batches = {
       {3, 1, 4, 6, 5, 2}, {2, 6, 1, 5, 3, 4}, {6, 1, 2}};
   const Group group = typedGroup("1234", 15);
-  writeBatchRows(report, group, 0, batches[0], nullptr, rangeOf(1, 6));
-  writeBatchRows(report, group, 6, batches[1], nullptr, rangeOf(1, 6));
-  writeBatchRows(report, group, 12, batches[2], nullptr, rangeOf(1, 6));
+  writeBatchRows(report, group, 0, batches[0]);
+  writeBatchRows(report, group, 6, batches[1]);
+  writeBatchRows(report, group, 12, batches[2]);
   writeDuplicatesSection(report, batches);
 
   EXPECT_EQ(out.str(), fileText({
