@@ -131,7 +131,8 @@ clean:
 
 .PHONY: install uninstall deb windows-zip package-test windows-zip-test
 
-# Both programs, their manual pages and the documentation under PREFIX
+# Both programs, their manual pages, the desktop entry and its icon, the bash
+# completion and the documentation under PREFIX
 # (/usr/local by default), below DESTDIR when it is set.
 install: $(DEPS)/build.ok
 	cmake -S . -B $(RELEASE_BUILD) -DCMAKE_BUILD_TYPE=Release -DLOTRANO_TESTS=OFF \
@@ -155,8 +156,8 @@ deb: $(DEPS)/deb.ok
 	cd $(DEB_BUILD) && cpack -G DEB >/dev/null
 	@echo "Debian package: $(DEB_FILE)"
 
-# The Windows zip: both programs, the guide, the README and the sample group
-# file, from the cross build.
+# The Windows zip: both programs, the guide, the README, the licence and the
+# sample group file, from the cross build.
 windows-zip: $(DEPS)/windows.ok
 	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 	  -DCMAKE_BUILD_TYPE=Release -DLOTRANO_TESTS=OFF -DLOTRANO_WERROR=$(WERROR) >/dev/null
