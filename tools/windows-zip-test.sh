@@ -39,7 +39,8 @@ if [ "$listed" != "$(sort <<<"$expected")" ]; then
 fi
 
 # Every entry says what it is: a folder (d) or a file (-), never "?".
-modes=$(zipinfo "$zip" | awk 'NR > 1 && NF >= 9 { print substr($1, 1, 10) }' | sort -u)
+# (An entry's line has its version of the zip format, such as 2.0, second.)
+modes=$(zipinfo "$zip" | awk '$2 ~ /^[0-9]+\.[0-9]+$/ { print $1 }' | sort -u)
 echo "modes: $(tr '\n' ' ' <<<"$modes")"
 while IFS= read -r mode; do
   case "$mode" in
