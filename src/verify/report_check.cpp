@@ -34,7 +34,8 @@ std::size_t rebuiltDateLine(const std::vector<std::string>& rebuilt, bool reallo
 }  // namespace
 
 std::vector<std::string> rebuildReport(const ReadReport& report, const Group& group,
-                                       LineSource& seedFile) {
+                                       LineSource& seedFile,
+                                       std::vector<std::vector<std::int32_t>>* drawn) {
   std::string text;
   std::ostringstream unseen;
   TextSink sink(
@@ -68,6 +69,7 @@ std::vector<std::string> rebuildReport(const ReadReport& report, const Group& gr
     if (k == 0) writeUnallocatedSection(sink, group, exam, markers);
   }
   writeDuplicatesSection(sink, {batches[0].problems, batches[1].problems, batches[2].problems});
+  if (drawn != nullptr) *drawn = {batches[0].problems, batches[1].problems, batches[2].problems};
   // Any date, and any seed file name: neither line is compared.
   const std::optional<std::string> seedName =
       report.reallocationLine != 0 ? std::optional<std::string>("/seed.dat") : std::nullopt;
