@@ -4,6 +4,7 @@
     lotrano.exe, lotrano-verify.exe (when the build has it),
     CITESTE.txt   the teachers' guide (docs/ghid.md) as plain text,
     README.txt    README.md as plain text,
+    Verificare.html    the checking page (tools/build-web.py),
     Dat/grupa_311.dat  the sample group file.
 
 The texts get CR LF line ends, so that every Notepad shows them as lines;
@@ -13,6 +14,7 @@ The programs are stripped of their symbols when the MinGW strip is at hand.
 
     tools/windows-zip.py BUILD_DIR OUTPUT.zip
 """
+import importlib.util
 import pathlib
 import re
 import shutil
@@ -66,6 +68,14 @@ def windows_text(text, byte_order_mark=False):
     return (b"\xef\xbb\xbf" if byte_order_mark else b"") + data
 
 
+def checking_page():
+    """The page as tools/build-web.py puts it together from web/."""
+    spec = importlib.util.spec_from_file_location("build_web", ROOT / "tools" / "build-web.py")
+    build_web = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(build_web)
+    return build_web.page(ROOT / "web").encode("utf-8")
+
+
 def program_bytes(path):
     if shutil.which(STRIP) is None:
         return path.read_bytes()
@@ -92,6 +102,7 @@ def main():
     sample = (ROOT / "samples" / "grupa_311.dat").read_text(encoding="utf-8")
     entries.append(("CITESTE.txt", windows_text(markdown_as_text(guide), byte_order_mark=True)))
     entries.append(("README.txt", windows_text(markdown_as_text(readme))))
+    entries.append(("Verificare.html", checking_page()))
     entries.append(("Dat/grupa_311.dat", windows_text(sample)))
 
     now = time.localtime()[:6]
