@@ -335,16 +335,22 @@
   // 10-46, and the number over the name's 37th column (46), or from column
   // 48 for a name of 36 or 37 characters.
   function namedRow(row, name, problem) {
-    const cells = field(row, 4).split('');
-    const put = (column, characters) => {
-      while (cells.length < column - 1) cells.push(' ');
+    const padded = text.padOrCut(name, NAME_LENGTH);
+    const column = text.usedLength(padded) >= LONG_NAME ? 48 : 46;
+    const front = field(row, 4).padEnd(9);
+    // Most names are ASCII, one byte a column: the line is cut and joined.
+    if (front.length === 9 && !/[\x80-\xff]/.test(padded)) {
+      return (front + padded).substring(0, column - 1).padEnd(column - 1) + field(problem, 2);
+    }
+    const cells = front.split('');
+    const put = (at, characters) => {
+      while (cells.length < at - 1) cells.push(' ');
       characters.forEach((character, k) => {
-        cells[column - 1 + k] = character;
+        cells[at - 1 + k] = character;
       });
     };
-    const padded = text.padOrCut(name, NAME_LENGTH);
     put(10, text.characters(padded));
-    put(text.usedLength(padded) >= LONG_NAME ? 48 : 46, field(problem, 2).split(''));
+    put(column, field(problem, 2).split(''));
     return cells.join('');
   }
 

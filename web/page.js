@@ -88,22 +88,19 @@
       element('th', { scope: 'col', class: 'number', text: 'Runda' }),
     );
     table.append(element('thead', {}, head));
+    // The rows as one piece of markup: for thousands of students far faster
+    // than an element at a time.
     const body = document.createElement('tbody');
-    const rows = document.createDocumentFragment();
-    for (const row of result.rows) {
-      const tr = document.createElement('tr');
-      tr.dataset.search = searchKey(row.name);
-      for (const [value, number] of [[row.row, true], [row.name, false], [row.problem, true], [row.round, true]]) {
-        const td = document.createElement('td');
-        if (number) td.className = 'number';
-        td.textContent = value;
-        tr.append(td);
-      }
-      rows.append(tr);
-    }
-    body.append(rows);
+    body.innerHTML = result.rows
+      .map((row) => `<tr data-search="${escaped(searchKey(row.name))}"><td class="number">${row.row}</td>` +
+        `<td>${escaped(row.name)}</td><td class="number">${row.problem}</td><td class="number">${row.round}</td></tr>`)
+      .join('');
     table.append(body);
     return element('div', { class: 'table-wrap' }, table);
+  }
+
+  function escaped(value) {
+    return value.replace(/[&<>"]/g, (c) => ({ '&': '&amp;', '<': '&lt;', '>': '&gt;', '"': '&quot;' })[c]);
   }
 
   // A name as the search compares it: lower case, without diacritics, so
@@ -178,7 +175,7 @@
     let total = 0;
     for (const tr of document.querySelectorAll('table[data-allocation] tbody tr')) {
       const hit = query === '' || tr.dataset.search.includes(query);
-      tr.hidden = !hit;
+      if (tr.hidden === hit) tr.hidden = !hit;
       total += 1;
       if (hit) shown += 1;
     }
