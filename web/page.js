@@ -55,12 +55,12 @@
       if (result.namesChecked) detail = `Numele studenților au fost verificate cu fișierul grupei „${result.groupFile}”.`;
       else if (result.namesFromReport) detail = 'Numele studenților nu au fost verificate: sunt luate din raport. Adăugați și fișierul grupei ca să fie verificate și ele.';
       else detail = 'Grupa a fost introdusă de la tastatură, fără listă de nume: rândurile au doar numere.';
-      return element('p', { class: 'verdict' }, `✓ Raportul ${name} corespunde fișierului seed „${result.seed}”.`, element('span', { class: 'detail', text: detail }));
+      return element('p', { class: 'verdict' }, `✓ Raportul ${name} corespunde fișierului seed „${result.seed}”.`, element('span', { class: 'detail', text: ` ${detail}` }));
     }
     if (result.verdict === 'mismatch') {
-      return element('p', { class: 'verdict' }, `✗ Raportul ${name} nu corespunde fișierului seed „${result.seed}”${result.namesChecked ? ` și fișierului grupei „${result.groupFile}”` : ''}.`, element('span', { class: 'detail', text: `Prima linie diferită: ${result.line}.` }));
+      return element('p', { class: 'verdict' }, `✗ Raportul ${name} nu corespunde fișierului seed „${result.seed}”${result.namesChecked ? ` și fișierului grupei „${result.groupFile}”` : ''}.`, element('span', { class: 'detail', text: ` Prima linie diferită: ${result.line}.` }));
     }
-    return element('p', { class: 'verdict' }, `! Raportul ${name} nu poate fi verificat.`, element('span', { class: 'detail', text: `${result.cause} (eroarea ${result.status}, ca la lotrano-verify).` }));
+    return element('p', { class: 'verdict' }, `! Raportul ${name} nu poate fi verificat.`, element('span', { class: 'detail', text: ` ${result.cause} (eroarea ${result.status}, ca la lotrano-verify).` }));
   }
 
   // The first differing line as the report has it and as it is drawn again.
@@ -161,6 +161,8 @@
         ? 'Niciun fișier ales încă.'
         : `${counted(given.size, 'fișier primit', 'fișiere primite', 'de fișiere primite')}, dar niciun raport (.rez) printre ele.`;
     }
+    // One report: its verdict itself is announced.
+    if (results.length === 1) return verdictOf(results[0]).textContent;
     const count = (verdict) => results.filter((result) => result.verdict === verdict).length;
     const parts = [];
     if (count('match')) parts.push(`${count('match')} corespund${count('match') === 1 ? 'e' : ''}`);
