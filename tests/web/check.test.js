@@ -245,3 +245,35 @@ test('the CSV: byte order mark, CR LF, ";", quoted names, the round of each row'
       `3;${text.utf8Bytes('Ţurcanu Ştefan')};2;3\r\n4;${text.utf8Bytes('Şerban')};3;3\r\n`,
   );
 });
+
+test('files are told apart by their content, and each report takes its own group file', () => {
+  const seed311 = { name: NAMED_SEED, bytes: file([' seed_1:', '       12007        4242']) };
+  const list311 = ['Grupa 311 AC', 'Nr. Nume', ...NAMES.map((name, k) => `${k + 1}. ${name}`)];
+  const cases = [
+    // A group file named .dat is still a group file; a seed file is one by its label.
+    [{ name: 'grupa_311.dat', bytes: utf8File(list311) }, 'group'],
+    [{ name: 'copie.dat', bytes: SEED_TEXT }, 'seed'],
+    [{ name: 'raport.txt', bytes: file(TYPED) }, 'report'],
+    [{ name: 'altceva.rez', bytes: 'nimic' }, 'report'],
+  ];
+  for (const [given, kind] of cases) assert.equal(check.kindOf(given.name, given.bytes), kind, given.name);
+
+  // Two groups' reports and both lists at once.
+  const list1234 = file(['Grupa 1234', '1 Ana', '2 Bogdan']);
+  const results = check.checkFiles([
+    { name: NAMED_REPORT, bytes: file(NAMED) },
+    seed311,
+    { name: REPORT, bytes: file(TYPED) },
+    { name: SEED, bytes: SEED_TEXT },
+    { name: 'grupa_311.dat', bytes: utf8File(list311) },
+    { name: 'grupa_1234.txt', bytes: list1234 },
+  ]);
+  const byName = Object.fromEntries(results.map((result) => [result.report, result]));
+  assert.equal(byName[NAMED_REPORT].verdict, 'match', byName[NAMED_REPORT].cause);
+  assert.equal(byName[NAMED_REPORT].groupFile, 'grupa_311.dat');
+  // The typed group's report checked against a list of names: the column
+  // heads differ, as with lotrano-verify --group.
+  assert.equal(byName[REPORT].groupFile, 'grupa_1234.txt');
+  assert.equal(byName[REPORT].verdict, 'mismatch');
+  assert.equal(byName[REPORT].line, 2);
+});
