@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <cstdio>
 #include <iostream>
 #endif
 
