@@ -560,12 +560,17 @@
   }
 
   // What kind of file a given file is: a report (".rez", or a text that
-  // starts as one), a seed file (its first line a " seed_1:" label), or else
-  // a group file.
+  // starts as one), a seed file (its first line a " seed_1:" label), a file
+  // that is none of the program's (this page, a CSV it gave, a picture, any
+  // file with a NUL byte near its start), or else a group file.
   function kindOf(name, bytes) {
     if (/\.rez$/i.test(name) || bytes.startsWith(GROUP_LABEL)) return 'report';
-    const first = splitLines(bytes.substring(0, 4096)).find((line) => line.trim() !== '');
+    const start = bytes.substring(0, 4096);
+    const first = splitLines(start).find((line) => line.trim() !== '');
     if (first !== undefined && /^[ \t]*seed_[0-9]+:/.test(first)) return 'seed';
+    if (/\.(csv|html?|pdf|png|jpe?g|gif|zip|exe|docx?|xlsx?|odt|ods)$/i.test(name) || start.includes('\0')) {
+      return 'other';
+    }
     return 'group';
   }
 

@@ -255,6 +255,10 @@ test('files are told apart by their content, and each report takes its own group
     [{ name: 'copie.dat', bytes: SEED_TEXT }, 'seed'],
     [{ name: 'raport.txt', bytes: file(TYPED) }, 'report'],
     [{ name: 'altceva.rez', bytes: 'nimic' }, 'report'],
+    // Files of no lotrano kind are left aside, not taken for a group file.
+    [{ name: 'Probleme Examen Nr_1 (1-6) Grupa 311 AC.csv', bytes: '\xEF\xBB\xBFNr;Nume;Problema;Runda\r\n1;;2;1\r\n' }, 'other'],
+    [{ name: 'lotrano.html', bytes: '<!doctype html>' }, 'other'],
+    [{ name: 'poza', bytes: '\x89PNG\r\n\x1a\n\0\0\0\rIHDR' }, 'other'],
   ];
   for (const [given, kind] of cases) assert.equal(check.kindOf(given.name, given.bytes), kind, given.name);
 
@@ -267,6 +271,7 @@ test('files are told apart by their content, and each report takes its own group
     { name: SEED, bytes: SEED_TEXT },
     { name: 'grupa_311.dat', bytes: utf8File(list311) },
     { name: 'grupa_1234.txt', bytes: list1234 },
+    { name: 'tabel.csv', bytes: 'Nr;Nume;Problema;Runda\r\n' },
   ]);
   const byName = Object.fromEntries(results.map((result) => [result.report, result]));
   assert.equal(byName[NAMED_REPORT].verdict, 'match', byName[NAMED_REPORT].cause);
