@@ -56,7 +56,7 @@ PACKAGES_windows = cmake make g++-mingw-w64-x86-64 python3
 PACKAGES_wine = wine wine64 xvfb xauth xdotool imagemagick locales unzip python3
 PACKAGES_deb = cmake g++ make dpkg-dev file python3
 PACKAGES_package = lintian dpkg-dev man-db
-PACKAGES_web = python3 nodejs chromium chromium-driver python3-selenium poppler-utils
+PACKAGES_web = python3 nodejs chromium chromium-driver python3-selenium poppler-utils firefox-esr
 
 deps: $(DEPS)/build.ok
 

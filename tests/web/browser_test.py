@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""The checking page in a real browser: Debian's chromium, driven through
-chromedriver by Debian's python3-selenium, the page opened from disk.
+"""The checking page in real browsers: Debian's chromium, driven through
+chromedriver by Debian's python3-selenium, and Debian's firefox-esr (when
+installed) through Marionette, its own remote protocol; the page opened from
+disk.
 
 Reports are written by the real lotrano binary, its answers piped in as a
 teacher would type them; each report, its tampered copies and broken files
@@ -18,6 +20,7 @@ import os
 import pathlib
 import re
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
@@ -32,6 +35,7 @@ from selenium.webdriver.common.keys import Keys
 BUILD = PAGE = OUTPUT = None
 CHROMIUM = "/usr/bin/chromium"
 CHROMEDRIVER = "/usr/bin/chromedriver"
+FIREFOX = shutil.which("firefox-esr") or shutil.which("firefox")
 WAIT_SECONDS = 30
 
 # Names with every Romanian letter: comma below in the UTF-8 list.
@@ -137,6 +141,105 @@ class Browser:
 
     def quit(self):
         self.driver.quit()
+
+
+class Firefox:
+    """Headless Firefox on a fresh profile, driven through Marionette, the
+    remote protocol built into it (no geckodriver in Debian): messages of
+    JSON, each after its length and a colon, on a loopback port."""
+
+    def __init__(self, downloads, profile):
+        profile.mkdir(parents=True)
+        port = free_port()
+        prefs = {
+            "marionette.port": port,
+            "browser.download.folderList": 2,
+            "browser.download.dir": str(downloads),
+            "browser.download.useDownloadDir": True,
+            "browser.download.always_ask_before_handling_new_types": False,
+            "browser.helperApps.neverAsk.saveToDisk": "text/csv",
+            "app.update.disabledForTesting": True,
+            "toolkit.telemetry.reportingpolicy.firstRun": False,
+            "datareporting.policy.dataSubmissionEnabled": False,
+            "browser.shell.checkDefaultBrowser": False,
+        }
+        (profile / "user.js").write_text("".join(
+            f"user_pref({json.dumps(k)}, {json.dumps(v)});\n" for k, v in prefs.items()))
+        self.process = subprocess.Popen(
+            [FIREFOX, "--headless", "--marionette", "--no-remote", "-profile", str(profile)],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.time() + WAIT_SECONDS
+        while True:
+            try:
+                self.socket = socket.create_connection(("127.0.0.1", port), timeout=WAIT_SECONDS)
+                break
+            except OSError:
+                if time.time() > deadline:
+                    self.process.kill()
+                    raise
+                time.sleep(0.2)
+        self.pending = b""
+        self.next_id = 0
+        self.receive()  # the greeting
+        self.command("WebDriver:NewSession", {"capabilities": {}})
+        self.downloads = downloads
+
+    def receive(self):
+        while b":" not in self.pending:
+            self.pending += self.socket.recv(65536)
+        length, rest = self.pending.split(b":", 1)
+        while len(rest) < int(length):
+            rest += self.socket.recv(65536)
+        self.pending = rest[int(length):]
+        return json.loads(rest[:int(length)])
+
+    def command(self, name, parameters=None):
+        self.next_id += 1
+        data = json.dumps([0, self.next_id, name, parameters or {}]).encode()
+        self.socket.sendall(str(len(data)).encode() + b":" + data)
+        _, _, error, result = self.receive()
+        if error:
+            raise AssertionError(f"{name}: {error}")
+        return result
+
+    def element(self, selector):
+        found = self.command("WebDriver:FindElement", {"using": "css selector", "value": selector})
+        return next(iter(found["value"].values()))
+
+    def script(self, source):
+        return self.command("WebDriver:ExecuteScript", {"script": source, "args": []})["value"]
+
+    def check(self, paths):
+        """Opens the page, gives it the files and returns, for each report,
+        its verdict, status and line."""
+        self.command("WebDriver:Navigate", {"url": PAGE.as_uri()})
+        self.command("WebDriver:ElementSendKeys",
+                     {"id": self.element("#files"), "text": "\n".join(str(p) for p in paths)})
+        deadline = time.time() + WAIT_SECONDS
+        while time.time() < deadline:
+            shown = self.script("return [...document.querySelectorAll('[data-report][data-verdict]')]"
+                                ".map((e) => [e.dataset.report, e.dataset.verdict, e.dataset.status,"
+                                " e.dataset.line || null])")
+            if shown:
+                return {report: (verdict, status, line) for report, verdict, status, line in shown}
+            time.sleep(0.05)
+        raise AssertionError("Firefox shows no verdict")
+
+    def quit(self):
+        try:
+            self.command("Marionette:Quit")
+        except (AssertionError, OSError):
+            pass
+        try:
+            self.process.wait(timeout=WAIT_SECONDS)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+
+
+def free_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
 
 
 class PageTest(unittest.TestCase):
@@ -404,6 +507,44 @@ class PageTest(unittest.TestCase):
         self.assertEqual(outcome[0], "refused")
         self.assertIn("connect-src", outcome[1])
         self.browser.collect_requests()
+
+    @unittest.skipUnless(FIREFOX, "no Firefox")
+    def test_firefox_gives_the_same_verdicts_and_csv(self):
+        firefox = Firefox(self.scratch / "firefox-downloads", self.scratch / "firefox-profile")
+        try:
+            named = self.reports["named30"]
+            lines = named.read_bytes().split(b"\r\n")
+            lines[13] = lines[13][:-2] + b"99"
+            cases = [(key, with_group) for key in ["named30", "cp1250", "three-batches", "negative"]
+                     for with_group in [key in self.groups]]
+            for key, with_group in cases:
+                with self.subTest(key):
+                    report_name, files = self.original_files(key, with_group)
+                    folder = self.case_folder(f"firefox-{key}", files)
+                    group = [f"--group={self.groups[key]}"] if with_group else []
+                    status, csv, _ = verify(folder, ["--csv"] + group + [report_name])
+                    self.assertEqual(status, 0)
+                    shown = firefox.check([folder / name for name in files])
+                    self.assertEqual(shown[report_name], ("match", "0", None))
+                    target = firefox.downloads / (report_name[:-4] + ".csv")
+                    firefox.command("WebDriver:ElementClick",
+                                    {"id": firefox.element(f'[data-csv="{report_name}"]')})
+                    deadline = time.time() + WAIT_SECONDS
+                    while not (target.exists() and target.read_bytes() == csv) and time.time() < deadline:
+                        time.sleep(0.05)
+                    self.assertEqual(target.read_bytes(), csv)
+            for case, files in [("changed", {named.name: b"\r\n".join(lines),
+                                             seed_of(named).name: seed_of(named).read_bytes()}),
+                                ("no-seed", {named.name: named.read_bytes()})]:
+                with self.subTest(case):
+                    folder = self.case_folder(f"firefox-{case}", files)
+                    status, out, _ = verify(folder, [named.name])
+                    kind, line = verdict_of(out)
+                    shown = firefox.check([folder / name for name in files])
+                    self.assertEqual(shown[named.name],
+                                     (kind, str(status), None if line is None else str(line)))
+        finally:
+            firefox.quit()
 
     def test_zz_the_network_log_holds_the_page_alone(self):
         self.browser.collect_requests()
