@@ -14,9 +14,9 @@ The programs are stripped of their symbols when the MinGW strip is at hand.
 
     tools/windows-zip.py BUILD_DIR OUTPUT.zip
 """
-import importlib.util
 import pathlib
 import re
+import runpy
 import shutil
 import subprocess
 import sys
@@ -70,10 +70,8 @@ def windows_text(text, byte_order_mark=False):
 
 def checking_page():
     """The page as tools/build-web.py puts it together from web/."""
-    spec = importlib.util.spec_from_file_location("build_web", ROOT / "tools" / "build-web.py")
-    build_web = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(build_web)
-    return build_web.page(ROOT / "web").encode("utf-8")
+    build_web = runpy.run_path(str(ROOT / "tools" / "build-web.py"))
+    return build_web["page"](ROOT / "web").encode("utf-8")
 
 
 def program_bytes(path):
