@@ -60,7 +60,7 @@
     if (result.verdict === 'mismatch') {
       return element('p', { class: 'verdict' }, `✗ Raportul ${name} nu corespunde fișierului seed „${result.seed}”${result.namesChecked ? ` și fișierului grupei „${result.groupFile}”` : ''}.`, element('span', { class: 'detail', text: ` Prima linie diferită: ${result.line}.` }));
     }
-    return element('p', { class: 'verdict' }, `! Raportul ${name} nu poate fi verificat.`, element('span', { class: 'detail', text: ` ${result.cause} (eroarea ${result.status}, ca la lotrano-verify).` }));
+    return element('p', { class: 'verdict' }, `! Raportul ${name} nu poate fi verificat.`, element('span', { class: 'detail', text: ` ${result.cause[0].toUpperCase()}${result.cause.slice(1)} (eroarea ${result.status}, ca la lotrano-verify).` }));
   }
 
   // The first differing line as the report has it and as it is drawn again.
