@@ -1,7 +1,7 @@
 # What `make install` puts on a system and what `make deb` packs: the
 # programs, their manual pages, the README, the teachers' guide and the
-# sample group file under the documentation folder, and the Debian copyright
-# and changelog. Included at the end of CMakeLists.txt, once every program
+# sample group file under the documentation folder, the Debian copyright
+# and changelog, and the checking page (share/lotrano/lotrano.html). Included at the end of CMakeLists.txt, once every program
 # target exists; lotrano-verify joins wherever the tree builds it.
 include(GNUInstallDirs)
 
@@ -35,7 +35,20 @@ lotrano_gzip(${CMAKE_SOURCE_DIR}/packaging/changelog ${CMAKE_BINARY_DIR}/doc/cha
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/man ${CMAKE_BINARY_DIR}/doc)
 add_custom_target(lotrano_compressed_docs ALL DEPENDS ${lotrano_compressed})
 
+# The checking page, one HTML file put together from web/ by the same tool
+# as `make web`.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+file(GLOB lotrano_web_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/web/*)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/web/lotrano.html
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/build-web.py
+    ${CMAKE_BINARY_DIR}/web/lotrano.html ${CMAKE_SOURCE_DIR}/web
+  DEPENDS ${lotrano_web_sources} ${CMAKE_SOURCE_DIR}/tools/build-web.py
+  COMMENT "Putting the checking page together"
+  VERBATIM)
+add_custom_target(lotrano_web_page ALL DEPENDS ${CMAKE_BINARY_DIR}/web/lotrano.html)
+
 install(TARGETS ${lotrano_programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${CMAKE_BINARY_DIR}/web/lotrano.html DESTINATION ${CMAKE_INSTALL_DATADIR}/lotrano)
 foreach(program ${lotrano_programs})
   install(FILES ${CMAKE_BINARY_DIR}/man/${program}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
@@ -53,6 +66,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/samples/grupa_311.dat
 add_custom_target(uninstall
   COMMAND ${CMAKE_COMMAND} -DMANIFEST=${CMAKE_BINARY_DIR}/install_manifest.txt
     -DDOCDIR=${CMAKE_INSTALL_FULL_DOCDIR}
+    -DDATADIR=${CMAKE_INSTALL_FULL_DATADIR}/lotrano
     -P ${CMAKE_SOURCE_DIR}/cmake/uninstall.cmake
   VERBATIM)
 
@@ -72,7 +86,10 @@ number, at any later time: the teacher's proof that the draw was fair.
 
 The group is read from a plain text list of the students or typed at the
 console; all prompts and reports are in Romanian. On a desktop the files are
-chosen in zenity's dialogs, elsewhere at the console.")
+chosen in zenity's dialogs, elsewhere at the console.
+
+A page that checks a report in any browser, offline, with nothing to
+install, is in /usr/share/lotrano/lotrano.html.")
 if(TARGET lotrano-verify)
   string(APPEND CPACK_DEBIAN_PACKAGE_DESCRIPTION "
 

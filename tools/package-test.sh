@@ -2,7 +2,8 @@
 # Checks the Debian package as a user meets it: lintian finds no error and no
 # warning; `dpkg -i` installs it; the manual pages are found; the installed
 # lotrano makes one allocation in a scratch folder, and the installed
-# lotrano-verify finds that report matching its seed file; `dpkg --purge`
+# lotrano-verify finds that report matching its seed file; the checking page
+# is the one tools/build-web.py puts together; `dpkg --purge`
 # removes it and leaves none of its files behind. Then `make install` and
 # `make uninstall` below a scratch DESTDIR put the same files and take them
 # all away. Runs as root (it installs
@@ -38,6 +39,7 @@ expected="/usr/bin/lotrano
 /usr/share/doc/lotrano/copyright
 /usr/share/doc/lotrano/examples/grupa_311.dat
 /usr/share/doc/lotrano/ghid.md
+/usr/share/lotrano/lotrano.html
 /usr/share/man/man1/lotrano.1.gz"
 if [ "$expect_verify" = yes ]; then
   expected=$(printf '%s\n%s\n%s\n' "$expected" /usr/bin/lotrano-verify \
@@ -68,6 +70,14 @@ if [ "$expect_verify" = yes ]; then
   version=$(lotrano-verify --version) || fail "lotrano-verify --version failed"
   [ "$version" = "lotrano-verify 1.0.0" ] || fail "lotrano-verify --version printed: $version"
 fi
+
+step "the checking page"
+page=/usr/share/lotrano/lotrano.html
+fresh=$(mktemp)
+python3 tools/build-web.py "$fresh"
+cmp -s "$page" "$fresh" || fail "$page is not the page that tools/build-web.py puts together"
+rm -f "$fresh"
+grep -q "default-src 'none'" "$page" || fail "$page has no policy forbidding connections"
 
 step "an allocation with the installed lotrano"
 scratch=$(mktemp -d)
@@ -103,7 +113,7 @@ left=()
 while IFS= read -r path; do
   [ -z "$path" ] || [ "$path" = "/." ] && continue
   # Folders that other packages share (/usr, /usr/bin, ...) stay, as they must.
-  if [ -e "$path" ] && { [ ! -d "$path" ] || [[ "$path" == /usr/share/doc/lotrano* ]]; }; then
+  if [ -e "$path" ] && { [ ! -d "$path" ] || [[ "$path" == /usr/share/doc/lotrano* || "$path" == /usr/share/lotrano* ]]; }; then
     left+=("$path")
   fi
 done <<<"$installed"
@@ -127,6 +137,7 @@ make uninstall DESTDIR="$dest" > "$scratch/uninstall.log" 2>&1 ||
 left_files=$(find "$dest" -type f)
 [ -z "$left_files" ] || fail "left after make uninstall: $left_files"
 [ ! -e "$dest/usr/local/share/doc/lotrano" ] || fail "make uninstall left the doc folder"
+[ ! -e "$dest/usr/local/share/lotrano" ] || fail "make uninstall left the page's folder"
 
 if [ "$failures" -gt 0 ]; then
   echo "package-test: $failures check(s) failed" >&2

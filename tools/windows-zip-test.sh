@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks the Windows zip as a teacher meets it: the files it holds, the guide
-# as UTF-8 with a byte order mark and CR LF line ends; then, unpacked, its
+# as UTF-8 with a byte order mark and CR LF line ends, the checking page as
+# Verificare.html; then, unpacked, its
 # lotrano.exe makes one allocation under Wine (the group dialog cancelled
 # through xdotool, the group typed), and its lotrano-verify.exe, when the
 # tree builds one, finds that report matching its seed file.
@@ -28,6 +29,7 @@ expected="CITESTE.txt
 Dat/
 Dat/grupa_311.dat
 README.txt
+Verificare.html
 lotrano.exe"
 [ "$expect_verify" = yes ] && expected=$(printf '%s\n%s\n' "$expected" lotrano-verify.exe)
 listed=$(unzip -Z1 "$zip" | sort)
@@ -59,6 +61,9 @@ grep -q 'Pregătirea fișierului grupei' "$unpacked/CITESTE.txt" ||
 if grep -q '^#' "$unpacked/CITESTE.txt"; then fail "CITESTE.txt keeps Markdown headings"; fi
 [ "$(head -n 1 "$unpacked/Dat/grupa_311.dat" | tr -d '\r')" = "Grupa 311 AC" ] ||
   fail "Dat/grupa_311.dat is not the sample group file"
+python3 tools/build-web.py "$scratch/lotrano.html"
+cmp -s "$unpacked/Verificare.html" "$scratch/lotrano.html" ||
+  fail "Verificare.html is not the page that tools/build-web.py puts together"
 
 prefix=${LOTRANO_WINEPREFIX:-$scratch/wineprefix}
 export WINEPREFIX=$prefix WINEDEBUG=-all

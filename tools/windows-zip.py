@@ -4,6 +4,7 @@
     lotrano.exe, lotrano-verify.exe (when the build has it),
     CITESTE.txt   the teachers' guide (docs/ghid.md) as plain text,
     README.txt    README.md as plain text,
+    Verificare.html    the checking page (tools/build-web.py),
     Dat/grupa_311.dat  the sample group file.
 
 The texts get CR LF line ends, so that every Notepad shows them as lines;
@@ -15,6 +16,7 @@ The programs are stripped of their symbols when the MinGW strip is at hand.
 """
 import pathlib
 import re
+import runpy
 import shutil
 import subprocess
 import sys
@@ -66,6 +68,12 @@ def windows_text(text, byte_order_mark=False):
     return (b"\xef\xbb\xbf" if byte_order_mark else b"") + data
 
 
+def checking_page():
+    """The page as tools/build-web.py puts it together from web/."""
+    build_web = runpy.run_path(str(ROOT / "tools" / "build-web.py"))
+    return build_web["page"](ROOT / "web").encode("utf-8")
+
+
 def program_bytes(path):
     if shutil.which(STRIP) is None:
         return path.read_bytes()
@@ -92,6 +100,7 @@ def main():
     sample = (ROOT / "samples" / "grupa_311.dat").read_text(encoding="utf-8")
     entries.append(("CITESTE.txt", windows_text(markdown_as_text(guide), byte_order_mark=True)))
     entries.append(("README.txt", windows_text(markdown_as_text(readme))))
+    entries.append(("Verificare.html", checking_page()))
     entries.append(("Dat/grupa_311.dat", windows_text(sample)))
 
     now = time.localtime()[:6]

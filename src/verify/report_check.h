@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,9 +23,11 @@ namespace lotrano {
 // re-allocation draws them, one entry per batch. A group whose batches cannot
 // be drawn over the range gets its header alone. The draw's console lines and
 // the writer's diagnostics go nowhere. The seed file's fatal errors (an entry
-// missing or not two integers) come out as they are.
+// missing or not two integers) come out as they are. `drawn`, when given,
+// gets the numbers of each batch drawn, in batch order.
 std::vector<std::string> rebuildReport(const ReadReport& report, const Group& group,
-                                       LineSource& seedFile);
+                                       LineSource& seedFile,
+                                       std::vector<std::vector<std::int32_t>>* drawn = nullptr);
 
 struct Verdict {
   bool matches = false;
