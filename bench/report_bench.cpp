@@ -9,7 +9,6 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -69,7 +68,6 @@ void writeReport(bool withNames, benchmark::State& state) {
   const LocalDateTime now{{2013, 5, 21}, {9, 5, 7, 0}};
   ScratchDirectory scratch(ScratchDirectory::kStayOutside);
   const std::string path = (scratch.path() / "Probleme Examen Nr_1 (0-999) Grupa G.rez").string();
-  std::ostringstream diagnostics;
   std::uintmax_t bytes = 0;
   for (auto _ : state) {
     std::error_code error;
@@ -78,7 +76,7 @@ void writeReport(bool withNames, benchmark::State& state) {
       state.SkipWithError("the report file could not be created");
       return;
     }
-    TextSink report = fileSink(*file, diagnostics);
+    TextSink report = fileSink(*file);
     writeReportHeader(report, group, exam);
     std::vector<bool> markers(1000, false);
     std::int32_t offset = 0;

@@ -3,8 +3,7 @@
 #include <string>
 
 #include "alloc/batch_draw.h"
-#include "host/text/fixed_text.h"
-#include "host/text/free_form.h"
+#include "alloc/seed_entry.h"
 #include "host/text/text_layout.h"
 
 namespace lotrano {
@@ -12,8 +11,6 @@ namespace {
 
 constexpr std::string_view kSizeLabel = " Size:";
 constexpr std::string_view kWaiting = " Waiting 0.8 sec ...";
-// A seed file's label line is read as one text of this length and ignored.
-constexpr std::size_t kSeedLabelLength = 80;
 
 }  // namespace
 
@@ -27,10 +24,7 @@ void ProblemDraw(bool newAllocation, SeedPair& seedUsed, SeedPair& seedRead, std
     context.platform.sleep(kSeedingWaitMilliseconds);
     seedFromClock(context.platform.secondsSince1970(), context.platform.millisecondsSinceStart());
   } else {
-    LineSource& seedFile = *context.seedFile;
-    FixedText label(kSeedLabelLength);
-    readFreeValues(seedFile, {&label});
-    readFreeValues(seedFile, {&seedRead.first, &seedRead.second});
+    seedRead = readSeedEntry(*context.seedFile);
     putState(seedRead);
   }
   seedUsed = getState();

@@ -77,8 +77,7 @@ std::int32_t askExamNumber(Console& console) {
 // than two problems is no draw (over one problem the mapping also yields the
 // number past it), and a range too small for its batches cannot be drawn
 // without repeats: both are asked again, before any file exists.
-void askRange(Console& console, const Platform& platform, std::int32_t studentCount,
-              ExamData& exam) {
+void askRange(Console& console, std::int32_t studentCount, ExamData& exam) {
   while (true) {
     prompt(console, kRangePrompt);
     readFreeValues(console.in(),
@@ -87,7 +86,7 @@ void askRange(Console& console, const Platform& platform, std::int32_t studentCo
     formatIntoText(
         rangeText, {item::minimal(), item::text(1), item::minimal()},
         {exam.range.Numar_Start_Problema, std::string("-"), exam.range.Numar_End_Problema},
-        *platform.err, "range text");
+        "range text");
     exam.RangeText = std::string(rangeText.trimmed());
     // Both numbers fit in five characters here, so the count cannot overflow.
     exam.range.ProblemCount = exam.range.Numar_End_Problema - exam.range.Numar_Start_Problema + 1;
@@ -101,15 +100,14 @@ void askRange(Console& console, const Platform& platform, std::int32_t studentCo
   }
 }
 
-ExamData askExamData(Console& console, const Platform& platform, std::int32_t studentCount) {
+ExamData askExamData(Console& console, std::int32_t studentCount) {
   ExamData exam;
   exam.Problema_de_Examen = askExamNumber(console);
   FixedText digit(1);
-  formatIntoText(digit, {item::integer(1)}, {exam.Problema_de_Examen}, *platform.err,
-                 "exam number text");
+  formatIntoText(digit, {item::integer(1)}, {exam.Problema_de_Examen}, "exam number text");
   exam.ExamNumberText = digit.str();
   exam.ProblemSetNumber = askInteger(console, kSetPrompt);
-  askRange(console, platform, studentCount, exam);
+  askRange(console, studentCount, exam);
   return exam;
 }
 
@@ -180,7 +178,7 @@ void allocate(Console& console, const Platform& platform, const Group& group, co
               std::optional<ChosenSeedFile> seed) {
   std::optional<LineSource> seedLines;
   if (seed) seedLines.emplace(fileSource(seed->file));
-  TextSink report = fileSink(result.file, *platform.err);
+  TextSink report = fileSink(result.file);
   writeReportHeader(report, group, exam);
   emptyResult.keep();
 
@@ -218,7 +216,7 @@ void allocate(Console& console, const Platform& platform, const Group& group, co
   writeConsoleClosing(console.out(), now, result.ResultFileName);
 
   writeSeedFile(result.ResultFileName, exam.batches,
-                {batches[0].seedUsed, batches[1].seedUsed, batches[2].seedUsed}, *platform.err);
+                {batches[0].seedUsed, batches[1].seedUsed, batches[2].seedUsed});
   result.file.syncToDisk();
   platform.makeReadOnly(std::string(result.ResultFileName.trimmed()));
   result.file.close();
@@ -233,9 +231,9 @@ int endRun(Console& console, const Platform& platform) {
 }  // namespace
 
 int runLotrano(const Platform& platform) {
-  Console console(*platform.in, *platform.out, *platform.err, platform.inputIsTerminal);
+  Console console(*platform.in, *platform.out, platform.inputIsTerminal);
   const Group group = askGroup(console, platform);
-  const ExamData exam = askExamData(console, platform, group.StudentCount);
+  const ExamData exam = askExamData(console, group.StudentCount);
   auto result = openResultFile(group, exam, currentDirectoryFileSystem(), platform.showMessage);
   if (result) {
     EmptyResultGuard emptyResult(*result);

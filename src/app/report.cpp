@@ -44,9 +44,9 @@ std::string dateStamp(const LocalDate& date) {
 std::string twoDigitTimePart(std::int32_t value, TextSink& sink) {
   FixedText part(kTimePartLength);
   if (value >= 0 && value < 10) {
-    formatIntoText(part, kZeroThenDigit, {text("0"), value}, sink.diagnostics(), sink.name());
+    formatIntoText(part, kZeroThenDigit, {text("0"), value}, sink.name());
   } else {
-    formatIntoText(part, kTwoDigitField, {value}, sink.diagnostics(), sink.name());
+    formatIntoText(part, kTwoDigitField, {value}, sink.name());
   }
   return part.str();
 }

@@ -36,14 +36,13 @@ std::size_t rebuiltDateLine(const std::vector<std::string>& rebuilt, bool reallo
 std::vector<std::string> rebuildReport(const ReadReport& report, const Group& group,
                                        LineSource& seedFile) {
   std::string text;
-  std::ostringstream unseen;
   TextSink sink(
       [&text](std::string_view bytes) {
         text += bytes;
         return true;
       },
-      "rebuilt report", kLineEnd, unseen);
-  TextSink console([](std::string_view) { return true; }, "console", kLineEnd, unseen);
+      "rebuilt report", kLineEnd);
+  TextSink console([](std::string_view) { return true; }, "console", kLineEnd);
 
   ExamData exam = report.exam;
   exam.batches = batchSizes(group.StudentCount, exam.range.ProblemCount);

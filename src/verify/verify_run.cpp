@@ -72,8 +72,7 @@ std::string quoted(const std::optional<std::string>& line) {
 // The group file named with --group, read by the program's own reader; its
 // console lines go nowhere.
 Group groupFromFile(const std::string& path) {
-  std::ostringstream unseen;
-  TextSink console([](std::string_view) { return true; }, std::string(kConsoleName), "\n", unseen);
+  TextSink console([](std::string_view) { return true; }, std::string(kConsoleName), "\n");
   if (auto group = readGroupFile(path, console)) return std::move(*group);
   std::error_code error;
   if (!openForReading(path, error)) throwOpenError(error, path);
@@ -138,8 +137,7 @@ int verifyReport(const std::string& reportPath, const VerifyOptions& options, Te
 
 int runVerify(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
               std::string_view version) {
-  std::ostringstream unseen;
-  TextSink console = streamSink(out, std::string(kConsoleName), kConsoleLineEnd, unseen);
+  TextSink console = streamSink(out, std::string(kConsoleName), kConsoleLineEnd);
   const auto parsed = parseCommandLine(arguments);
   if (const auto* wrong = std::get_if<CommandLineError>(&parsed)) {
     err << kVerifyProgramName << ": " << wrong->what << '\n' << kTryHelp << '\n';

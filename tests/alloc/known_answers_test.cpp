@@ -121,7 +121,7 @@ TEST(KnownAnswers, TheDrawGivesEveryNumberOfTheTable) {
     FakePlatform fake{""};
     const Platform platform = fake.platform();
     std::ostringstream console;
-    TextSink sink = streamSink(console, "console", "\n", *platform.err);
+    TextSink sink = streamSink(console, "console", "\n");
     LineSource seedFile = textSource(seedFileText(answer.pairs), "seed file");
     DrawContext context{sink, platform, &seedFile};
 

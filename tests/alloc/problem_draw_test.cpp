@@ -18,8 +18,7 @@ struct DrawBench {
   FakePlatform fake{""};
   Platform platform = fake.platform();
   std::ostringstream console;
-  std::ostringstream diagnostics;
-  TextSink sink = streamSink(console, "console", "\n", diagnostics);
+  TextSink sink = streamSink(console, "console", "\n");
   LineSource seeds;
   DrawContext context{sink, platform, &seeds};
 };
