@@ -91,7 +91,7 @@ void checkField(const LayoutItem& it, const LayoutValue& value) {
     require(laid.conversionOverflow && !it.widens && digits > width);
   } else {
     require(!laid.conversionOverflow);
-    require(readIntegerFromText(field, width, "field") == number);
+    require(readIntegerFromText(field, FieldWidth{width}, "field") == number);
   }
 }
 

@@ -102,7 +102,7 @@ std::size_t checkGroupNumber(const FixedText& title, std::size_t used, const std
   }
   const std::string_view piece =
       first == 0 ? std::string_view{} : characterRange(title.str(), first, last);
-  readIntegerFromText(piece, context);
+  readIntegerFromText(piece, kFreeForm, context);
   return first;
 }
 
