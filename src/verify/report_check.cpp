@@ -1,7 +1,6 @@
 #include "verify/report_check.h"
 
 #include <algorithm>
-#include <sstream>
 
 #include "alloc/problem_draw.h"
 #include "app/allocation.h"
@@ -36,14 +35,13 @@ std::vector<std::string> rebuildReport(const ReadReport& report, const Group& gr
                                        LineSource& seedFile,
                                        std::vector<std::vector<std::int32_t>>* drawn) {
   std::string text;
-  std::ostringstream unseen;
   TextSink sink(
       [&text](std::string_view bytes) {
         text += bytes;
         return true;
       },
-      "rebuilt report", kLineEnd, unseen);
-  TextSink console([](std::string_view) { return true; }, "console", kLineEnd, unseen);
+      "rebuilt report", kLineEnd);
+  TextSink console([](std::string_view) { return true; }, "console", kLineEnd);
 
   ExamData exam = report.exam;
   exam.batches = batchSizes(group.StudentCount, exam.range.ProblemCount);

@@ -21,10 +21,10 @@ namespace lotrano {
 // The report written again for `group` (the report's own, or a group file's)
 // and the report's exam values, drawn from the seed file's entries as a
 // re-allocation draws them, one entry per batch. A group whose batches cannot
-// be drawn over the range gets its header alone. The draw's console lines and
-// the writer's diagnostics go nowhere. The seed file's fatal errors (an entry
-// missing or not two integers) come out as they are. `drawn`, when given,
-// gets the numbers of each batch drawn, in batch order.
+// be drawn over the range gets its header alone. The draw's console lines go
+// nowhere. The seed file's fatal errors (an entry missing or not two
+// integers) come out as they are. `drawn`, when given, gets the numbers of
+// each batch drawn, in batch order.
 std::vector<std::string> rebuildReport(const ReadReport& report, const Group& group,
                                        LineSource& seedFile,
                                        std::vector<std::vector<std::int32_t>>* drawn = nullptr);

@@ -2,7 +2,6 @@
 
 #include <optional>
 #include <ostream>
-#include <sstream>
 #include <system_error>
 #include <variant>
 
@@ -85,8 +84,7 @@ std::string quoted(const std::optional<std::string>& line) {
 // The group file named with --group, read by the program's own reader; its
 // console lines go nowhere.
 Group groupFromFile(const std::string& path) {
-  std::ostringstream unseen;
-  TextSink console([](std::string_view) { return true; }, std::string(kConsoleName), "\n", unseen);
+  TextSink console([](std::string_view) { return true; }, std::string(kConsoleName), "\n");
   if (auto group = readGroupFile(path, console)) return std::move(*group);
   std::error_code error;
   if (!openForReading(path, error)) throwOpenError(error, path);
@@ -174,8 +172,7 @@ int verifyReport(const std::string& reportPath, const VerifyOptions& options, Te
 
 int runVerify(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
               std::string_view version) {
-  std::ostringstream unseen;
-  TextSink console = streamSink(out, std::string(kConsoleName), kConsoleLineEnd, unseen);
+  TextSink console = streamSink(out, std::string(kConsoleName), kConsoleLineEnd);
   const auto parsed = parseCommandLine(arguments);
   if (const auto* wrong = std::get_if<CommandLineError>(&parsed)) {
     err << kVerifyProgramName << ": " << wrong->what << '\n' << kTryHelp << '\n';
@@ -193,7 +190,7 @@ int runVerify(const std::vector<std::string>& arguments, std::ostream& out, std:
   }
   // With --csv the standard output holds the CSV alone, and the verdict goes
   // to the standard error stream.
-  TextSink verdicts = streamSink(err, std::string(kConsoleName), kConsoleLineEnd, unseen);
+  TextSink verdicts = streamSink(err, std::string(kConsoleName), kConsoleLineEnd);
   int status = 0;
   for (const std::string& report : options.reports) {
     const int reportStatus = options.csv ? verifyReport(report, options, verdicts, &out)
