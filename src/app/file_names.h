@@ -10,6 +10,7 @@
 // case) + ".rez"; its seed file "Seed_" + the same middle + ".dat".
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -18,6 +19,9 @@
 #include "host/text/fixed_text.h"
 
 namespace lotrano {
+
+// The length of a file name's field: ResultFileName, the seed file's name.
+inline constexpr std::size_t kFileNameLength = 260;
 
 // The numbered variants run from [1] to this one: with the base name they are
 // the ten names an allocation may take.

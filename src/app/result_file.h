@@ -15,6 +15,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "app/file_names.h"
 #include "app/run_values.h"
 #include "host/platform/text_file.h"
 #include "host/text/fixed_text.h"

@@ -11,10 +11,9 @@ namespace lotrano {
 std::string writeSeedFile(const FixedText& resultFileName, const BatchSizes& sizes,
                           const std::array<SeedPair, 3>& seedUsed) {
   const std::string name(seedFileName(resultFileName.str()).trimmed());
-  const bool drawn[] = {true, sizes.s2 > 0, sizes.s3 > 0};
   std::vector<SeedEntry> entries;
   for (std::size_t k = 0; k < seedUsed.size(); ++k) {
-    if (drawn[k]) entries.push_back({static_cast<std::int32_t>(k + 1), seedUsed[k]});
+    if (batchIsDrawn(sizes, k)) entries.push_back({static_cast<std::int32_t>(k + 1), seedUsed[k]});
   }
   // Written whole or not at all: an earlier seed file of this name (one that
   // appeared after the result file was named) must not be lost to a write

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/file_names.h"
 #include "host/text/characters.h"
 #include "host/text/fatal_error.h"
 #include "worked_examples.h"
