@@ -3,6 +3,9 @@
 # program and the tests built under AddressSanitizer and UBSan, `make fuzz`
 # builds the fuzz targets with clang and runs each for FUZZ_SECONDS, FUZZ_JOBS
 # at a time (tools/run-fuzz.sh), `make bench` builds and runs the benchmarks.
+# `make web` writes the checking page, build-web/lotrano.html, from web/;
+# `make web-test` runs its draw's tests under Node and its browser tests in
+# Debian's chromium against the Linux build.
 # `make windows` cross-builds lotrano.exe and lotrano-verify.exe;
 # `make windows-test` runs them under Wine against the Linux build.
 # `make install` / `make uninstall` (PREFIX, DESTDIR), `make deb` (the Debian
@@ -49,10 +52,11 @@ PACKAGES_format = clang-format-14
 PACKAGES_gui = xvfb xauth zenity xdotool imagemagick openbox
 PACKAGES_bench = cmake g++ make libgtest-dev libbenchmark-dev
 PACKAGES_fuzz = cmake make clang libclang-rt-14-dev
-PACKAGES_windows = cmake make g++-mingw-w64-x86-64
+PACKAGES_windows = cmake make g++-mingw-w64-x86-64 python3
 PACKAGES_wine = wine wine64 xvfb xauth xdotool imagemagick locales unzip python3
-PACKAGES_deb = cmake g++ make dpkg-dev file
+PACKAGES_deb = cmake g++ make dpkg-dev file python3
 PACKAGES_package = lintian dpkg-dev man-db desktop-file-utils bash-completion binutils
+PACKAGES_web = python3 nodejs chromium chromium-driver python3-selenium poppler-utils firefox-esr
 
 deps: $(DEPS)/build.ok
 
@@ -104,6 +108,24 @@ fuzz: $(DEPS)/fuzz.ok
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target lotrano_fuzz
 	tools/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_JOBS)
 
+.PHONY: web web-test
+
+WEB_BUILD ?= build-web
+WEB_SOURCES = $(wildcard web/*)
+
+web: $(WEB_BUILD)/lotrano.html
+
+$(WEB_BUILD)/lotrano.html: $(WEB_SOURCES) tools/build-web.py
+	python3 tools/build-web.py $@
+
+# The browser tests run Debian's python3 (where python3-selenium lives), on
+# reports written by the Linux build; the screenshot and the printed page of
+# a 30-student report stay in $(WEB_BUILD)/ for people to look at.
+web-test: build $(DEPS)/web.ok
+	$(MAKE) web
+	node --test $(wildcard tests/web/*.test.js)
+	/usr/bin/python3 tests/web/browser_test.py $(BUILD) $(WEB_BUILD)/lotrano.html $(WEB_BUILD)
+
 .PHONY: windows windows-test
 
 windows: $(DEPS)/windows.ok
@@ -127,7 +149,7 @@ windows-test: $(DEPS)/build.ok $(DEPS)/wine.ok $(DEPS)/ro-locale.ok
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) \
-	  $(RELEASE_BUILD) $(DEB_BUILD) $(DEPS)
+	  $(RELEASE_BUILD) $(DEB_BUILD) $(WEB_BUILD) $(DEPS)
 
 .PHONY: install uninstall deb windows-zip package-test windows-zip-test
 

@@ -10,7 +10,6 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -72,9 +71,8 @@ void writeReport(bool withNames, benchmark::State& state) {
   const LocalDateTime now{{2013, 5, 21}, {9, 5, 7, 0}};
   ScratchDirectory scratch(ScratchDirectory::kStayOutside);
   const std::string path = (scratch.path() / "Probleme Examen Nr_1 (0-999) Grupa G.rez").string();
-  std::ostringstream diagnostics;
   std::ostringstream console;
-  TextSink consoleSink = streamSink(console, "console", "\n", diagnostics);
+  TextSink consoleSink = streamSink(console, "console", "\n");
   std::uintmax_t bytes = 0;
   for (auto _ : state) {
     std::error_code error;
@@ -83,7 +81,7 @@ void writeReport(bool withNames, benchmark::State& state) {
       state.SkipWithError("the report file could not be created");
       return;
     }
-    TextSink report = fileSink(*file, diagnostics);
+    TextSink report = fileSink(*file);
     LineSource seedFile = textSource(seedText, "seed file");
     DrawContext draw{consoleSink, nullptr, &seedFile};
     writeReportHeader(report, group, exam);

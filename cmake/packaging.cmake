@@ -1,8 +1,8 @@
 # What `make install` puts on a system and what `make deb` packs: the
 # programs, their manual pages, the desktop menu entry and its icon, the
 # README, the teachers' guide and the sample group file under the
-# documentation folder, the Debian copyright and changelog, and
-# lotrano-verify's bash completion.
+# documentation folder, the Debian copyright and changelog, lotrano-verify's
+# bash completion, and the checking page (share/lotrano/lotrano.html).
 # Included at the end of CMakeLists.txt, once every program target exists;
 # lotrano-verify joins wherever the tree builds it.
 include(GNUInstallDirs)
@@ -30,14 +30,15 @@ function(lotrano_gzip source compressed)
   set(lotrano_compressed ${lotrano_compressed} ${compressed} PARENT_SCOPE)
 endfunction()
 
-# The manual pages and the guide name the package's documentation folder;
-# the copies installed name this installation's (/usr/local/share/doc/lotrano
-# under `make install`).
+# The manual pages and the guide name the package's folders; the copies
+# installed name this installation's (/usr/local/share/doc/lotrano and
+# /usr/local/share/lotrano under `make install`).
 set(lotrano_doc_copies)
 function(lotrano_doc_copy source copy)
   add_custom_command(OUTPUT ${copy}
     COMMAND ${CMAKE_COMMAND} -DINPUT=${source} -DOUTPUT=${copy}
-      -DDOCDIR=${CMAKE_INSTALL_FULL_DOCDIR} -P ${CMAKE_SOURCE_DIR}/cmake/doc-paths.cmake
+      -DDOCDIR=${CMAKE_INSTALL_FULL_DOCDIR} -DDATADIR=${CMAKE_INSTALL_FULL_DATADIR}/lotrano
+      -P ${CMAKE_SOURCE_DIR}/cmake/doc-paths.cmake
     DEPENDS ${source} ${CMAKE_SOURCE_DIR}/cmake/doc-paths.cmake
     COMMENT "Naming ${CMAKE_INSTALL_FULL_DOCDIR} in ${source}"
     VERBATIM)
@@ -53,6 +54,18 @@ lotrano_gzip(${CMAKE_SOURCE_DIR}/packaging/changelog ${CMAKE_BINARY_DIR}/doc/cha
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/man ${CMAKE_BINARY_DIR}/doc)
 add_custom_target(lotrano_compressed_docs ALL DEPENDS ${lotrano_compressed} ${lotrano_doc_copies})
 
+# The checking page, one HTML file put together from web/ by the same tool
+# as `make web`.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+file(GLOB lotrano_web_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/web/*)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/web/lotrano.html
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/build-web.py
+    ${CMAKE_BINARY_DIR}/web/lotrano.html ${CMAKE_SOURCE_DIR}/web
+  DEPENDS ${lotrano_web_sources} ${CMAKE_SOURCE_DIR}/tools/build-web.py
+  COMMENT "Putting the checking page together"
+  VERBATIM)
+add_custom_target(lotrano_web_page ALL DEPENDS ${CMAKE_BINARY_DIR}/web/lotrano.html)
+
 install(TARGETS ${lotrano_programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # A stripped program (the package's) loses the compiler's notes in .comment
 # too, which strip keeps and nothing at run time reads.
@@ -63,6 +76,7 @@ foreach(program ${lotrano_programs})
     COMMAND_ERROR_IS_FATAL ANY)
 endif()")
 endforeach()
+install(FILES ${CMAKE_BINARY_DIR}/web/lotrano.html DESTINATION ${CMAKE_INSTALL_DATADIR}/lotrano)
 foreach(program ${lotrano_programs})
   install(FILES ${CMAKE_BINARY_DIR}/man/${program}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
@@ -88,6 +102,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/samples/grupa_311.dat
 add_custom_target(uninstall
   COMMAND ${CMAKE_COMMAND} -DMANIFEST=${CMAKE_BINARY_DIR}/install_manifest.txt
     -DDOCDIR=${CMAKE_INSTALL_FULL_DOCDIR}
+    -DDATADIR=${CMAKE_INSTALL_FULL_DATADIR}/lotrano
     -P ${CMAKE_SOURCE_DIR}/cmake/uninstall.cmake
   VERBATIM)
 
@@ -107,7 +122,10 @@ number, at any later time: the teacher's proof that the draw was fair.
 
 The group is read from a plain text list of the students or typed at the
 console; all prompts and reports are in Romanian. On a desktop the files are
-chosen in zenity's dialogs, elsewhere at the console.")
+chosen in zenity's dialogs, elsewhere at the console.
+
+A page that checks a report in any browser, offline, with nothing to
+install, is in /usr/share/lotrano/lotrano.html.")
 if(TARGET lotrano-verify)
   string(APPEND CPACK_DEBIAN_PACKAGE_DESCRIPTION "
 

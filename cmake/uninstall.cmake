@@ -1,8 +1,10 @@
 # Removes every file listed in an install manifest (run by the `uninstall`
 # target), below $DESTDIR when it is set as it was for the installation;
-# then the folders under the documentation folder that are left empty.
-# Folders shared with other programs (bin, man1) stay.
-#   DESTDIR=... cmake -DMANIFEST=<install_manifest.txt> -DDOCDIR=<doc folder> -P uninstall.cmake
+# then the folders under the documentation folder and the program's own data
+# folder that are left empty. Folders shared with other programs (bin, man1)
+# stay.
+#   DESTDIR=... cmake -DMANIFEST=<install_manifest.txt> -DDOCDIR=<doc folder>
+#     -DDATADIR=<data folder> -P uninstall.cmake
 if(NOT EXISTS "${MANIFEST}")
   message(FATAL_ERROR "Nothing to uninstall: ${MANIFEST} does not exist")
 endif()
@@ -21,10 +23,12 @@ foreach(file ${installed})
     message(STATUS "Already gone: ${path}")
   endif()
   get_filename_component(folder "${path}" DIRECTORY)
-  string(FIND "${folder}/" "${destdir}${DOCDIR}/" at)
-  if(at EQUAL 0)
-    list(APPEND folders "${folder}")
-  endif()
+  foreach(own "${DOCDIR}" "${DATADIR}")
+    string(FIND "${folder}/" "${destdir}${own}/" at)
+    if(NOT own STREQUAL "" AND at EQUAL 0)
+      list(APPEND folders "${folder}")
+    endif()
+  endforeach()
 endforeach()
 # Deepest first, so that a folder emptied of its subfolders goes too.
 list(REMOVE_DUPLICATES folders)

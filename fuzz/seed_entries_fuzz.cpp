@@ -24,10 +24,9 @@
 #include <vector>
 
 #include "alloc/problem_draw.h"
+#include "alloc/seed_entry.h"
 #include "fuzz_bytes.h"
-#include "host/platform/platform.h"
 #include "host/text/fatal_error.h"
-#include "host/text/text_layout.h"
 
 namespace {
 
@@ -49,8 +48,7 @@ struct Batch {
 // the first fatal error (whose code it returns, 0 for none).
 int drawAll(const std::string& seedText, std::vector<Batch>& batches, const ProblemRange& range) {
   std::ostringstream out;
-  std::ostringstream diagnostics;
-  TextSink console = streamSink(out, std::string(kConsoleName), kConsoleLineEnd, diagnostics);
+  TextSink console = streamSink(out, std::string(kConsoleName), kConsoleLineEnd);
   LineSource seedFile = textSource(seedText, kSeedFileName);
   DrawContext context{console, nullptr, &seedFile};
   try {
@@ -64,17 +62,16 @@ int drawAll(const std::string& seedText, std::vector<Batch>& batches, const Prob
   return 0;
 }
 
-// The seed file the program writes for these batches: a label line and the
-// pair, each word in 12 columns, lines ended by CR LF.
+// The seed file the program writes for these batches, through the program's
+// own writer of entries, lines ended by CR LF.
 std::string seedFileFor(const std::vector<Batch>& batches) {
   std::ostringstream bytes;
-  std::ostringstream diagnostics;
-  TextSink sink = streamSink(bytes, kSeedFileName, kFileLineEnd, diagnostics);
+  TextSink sink = streamSink(bytes, kSeedFileName, kFileLineEnd);
+  std::vector<SeedEntry> entries;
   for (std::size_t k = 0; k < batches.size(); ++k) {
-    writeLine(sink, {item::text()}, {" seed_" + std::to_string(k + 1) + ":"});
-    writeLine(sink, {item::defaultInteger(), item::defaultInteger()},
-              {batches[k].seedUsed.first, batches[k].seedUsed.second});
+    entries.push_back({static_cast<std::int32_t>(k + 1), batches[k].seedUsed});
   }
+  writeSeedEntries(sink, entries);
   return bytes.str();
 }
 

@@ -91,7 +91,7 @@ void checkField(const LayoutItem& it, const LayoutValue& value) {
     require(laid.conversionOverflow && !it.widens && digits > width);
   } else {
     require(!laid.conversionOverflow);
-    require(readIntegerFromText(field, width, "field") == number);
+    require(readIntegerFromText(field, FieldWidth{width}, "field") == number);
   }
 }
 
@@ -123,12 +123,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FixedText target(static_cast<std::size_t>(in.inRange(0, kMaxTargetLength)));
 
   std::ostringstream bytes;
-  std::ostringstream diagnostics;
-  TextSink sink = streamSink(bytes, "report.rez", kFileLineEnd, diagnostics);
+  TextSink sink = streamSink(bytes, "report.rez", kFileLineEnd);
   if (hasNegativeWidth(layout)) {
     require(refused([&] { writeLine(sink, layout, values); }));
     require(bytes.str().empty());
-    require(refused([&] { formatIntoText(target, layout, values, diagnostics); }));
+    require(refused([&] { formatIntoText(target, layout, values); }));
     return 0;
   }
   // Every value meets an item of its kind, so neither call may refuse them.
@@ -141,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   try {
-    formatIntoText(target, layout, values, diagnostics);
+    formatIntoText(target, layout, values);
     require(characterCount(target.str()) == target.length());
   } catch (const FatalError& fatal) {
     require(fatal.code() == ErrorCode::kRecordOverflow);

@@ -38,9 +38,8 @@ int main(int argc, char** argv) {
   const int status = verify(platform, std::vector<std::string>(argv + 1, argv + argc));
   if (lotrano::consoleOpenedForThisRun()) {
     try {
-      lotrano::TextSink console =
-          lotrano::streamSink(*platform.out, std::string(lotrano::kConsoleName),
-                              lotrano::kConsoleLineEnd, *platform.err);
+      lotrano::TextSink console = lotrano::streamSink(
+          *platform.out, std::string(lotrano::kConsoleName), lotrano::kConsoleLineEnd);
       lotrano::writeFree(console, kPressAnyKey);
       platform.waitForKey();
     } catch (const std::exception&) {

@@ -4,11 +4,12 @@
 # manual pages are found and name the installed guide; the desktop entry is
 # valid; the installed lotrano makes one allocation in a scratch folder, and
 # the installed lotrano-verify finds that report matching its seed file and
-# completes its command lines in bash; `dpkg --purge` removes it and leaves
+# completes its command lines in bash; the checking page is the one
+# tools/build-web.py puts together; `dpkg --purge` removes it and leaves
 # none of its files behind. Then `make install` and `make uninstall` below a
-# scratch DESTDIR put the same files, naming their own documentation folder,
-# and take them all away. Runs as root (it installs into the system) and
-# refuses when a lotrano package is installed already.
+# scratch DESTDIR put the same files, naming their own folders, and take them
+# all away. Runs as root (it installs into the system) and refuses when a
+# lotrano package is installed already.
 #   tools/package-test.sh build-deb/lotrano_1.0.0_amd64.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -42,6 +43,7 @@ expected="/usr/bin/lotrano
 /usr/share/doc/lotrano/examples/grupa_311.dat
 /usr/share/doc/lotrano/ghid.md
 /usr/share/icons/hicolor/scalable/apps/lotrano.svg
+/usr/share/lotrano/lotrano.html
 /usr/share/man/man1/lotrano.1.gz"
 if [ "$expect_verify" = yes ]; then
   expected=$(printf '%s\n%s\n%s\n%s\n' "$expected" /usr/bin/lotrano-verify \
@@ -104,6 +106,14 @@ if [ "$expect_verify" = yes ]; then
   tools/completion-test.sh --installed || fail "lotrano-verify's installed completion"
 fi
 
+step "the checking page"
+page=/usr/share/lotrano/lotrano.html
+fresh=$(mktemp)
+python3 tools/build-web.py "$fresh"
+cmp -s "$page" "$fresh" || fail "$page is not the page that tools/build-web.py puts together"
+rm -f "$fresh"
+grep -q "default-src 'none'" "$page" || fail "$page has no policy forbidding connections"
+
 step "an allocation with the installed lotrano"
 scratch=$(mktemp -d)
 trap 'dpkg --purge lotrano > /dev/null 2>&1 || true; rm -rf "$scratch"' EXIT
@@ -138,7 +148,7 @@ left=()
 while IFS= read -r path; do
   [ -z "$path" ] || [ "$path" = "/." ] && continue
   # Folders that other packages share (/usr, /usr/bin, ...) stay, as they must.
-  if [ -e "$path" ] && { [ ! -d "$path" ] || [[ "$path" == /usr/share/doc/lotrano* ]]; }; then
+  if [ -e "$path" ] && { [ ! -d "$path" ] || [[ "$path" == /usr/share/doc/lotrano* || "$path" == /usr/share/lotrano* ]]; }; then
     left+=("$path")
   fi
 done <<<"$installed"
@@ -156,20 +166,22 @@ installed_files=$(cd "$dest" && find . -type f | sed 's/^\.//' | sort)
 echo "$installed_files"
 [ "$installed_files" = "$(sed 's|^/usr/|/usr/local/|' <<<"$expected" | sort)" ] ||
   fail "make install wrote other files than the package holds"
-# The installed texts name the installed documentation folder, not the
-# package's.
-for text in share/man/man1/lotrano.1.gz share/doc/lotrano/ghid.md; do
+# The installed texts name the installed folders, not the package's.
+for text in share/man/man1/lotrano.1.gz share/man/man1/lotrano-verify.1.gz share/doc/lotrano/ghid.md; do
   content=$(zcat -f "$dest/usr/local/$text")
   grep -q '/usr/local/share/doc/lotrano/' <<<"$content" ||
     fail "the installed $text does not name /usr/local/share/doc/lotrano"
-  grep -q '/usr/share/doc/' <<<"$content" && fail "the installed $text names /usr/share/doc"
+  grep -q '/usr/share/' <<<"$content" && fail "the installed $text names a folder under /usr/share"
 done
+zcat "$dest/usr/local/share/man/man1/lotrano.1.gz" | grep -q '/usr/local/share/lotrano/lotrano\.html' ||
+  fail "the installed lotrano.1 does not name /usr/local/share/lotrano/lotrano.html"
 [ "$(find "$dest" -type d ! -perm 0755 | wc -l)" -eq 0 ] || fail "a folder is not rwxr-xr-x"
 make uninstall DESTDIR="$dest" > "$scratch/uninstall.log" 2>&1 ||
   { cat "$scratch/uninstall.log"; fail "make uninstall failed"; }
 left_files=$(find "$dest" -type f)
 [ -z "$left_files" ] || fail "left after make uninstall: $left_files"
 [ ! -e "$dest/usr/local/share/doc/lotrano" ] || fail "make uninstall left the doc folder"
+[ ! -e "$dest/usr/local/share/lotrano" ] || fail "make uninstall left the page's folder"
 
 if [ "$failures" -gt 0 ]; then
   echo "package-test: $failures check(s) failed" >&2

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the Windows zip as a teacher meets it: the files it holds, each with
 # its file type and mode, the guide and the README as UTF-8 with a byte order
-# mark, every text with CR LF line ends, the licence as LICENSE; then, unpacked, its
+# mark, every text with CR LF line ends, the licence as LICENSE, the checking
+# page as Verificare.html; then, unpacked, its
 # lotrano.exe makes one allocation under Wine (the group dialog cancelled
 # through xdotool, the group typed), and its lotrano-verify.exe, when the
 # tree builds one, finds that report matching its seed file.
@@ -30,6 +31,7 @@ Dat/
 Dat/grupa_311.dat
 LICENSE.txt
 README.txt
+Verificare.html
 lotrano.exe"
 [ "$expect_verify" = yes ] && expected=$(printf '%s\n%s\n' "$expected" lotrano-verify.exe)
 listed=$(unzip -Z1 "$zip" | sort)
@@ -80,6 +82,9 @@ grep -q 'Pregătirea fișierului grupei' "$unpacked/CITESTE.txt" ||
 if grep -q '^#' "$unpacked/CITESTE.txt"; then fail "CITESTE.txt keeps Markdown headings"; fi
 [ "$(head -n 1 "$unpacked/Dat/grupa_311.dat" | tr -d '\r')" = "Grupa 311 AC" ] ||
   fail "Dat/grupa_311.dat is not the sample group file"
+python3 tools/build-web.py "$scratch/lotrano.html"
+cmp -s "$unpacked/Verificare.html" "$scratch/lotrano.html" ||
+  fail "Verificare.html is not the page that tools/build-web.py puts together"
 
 prefix=${LOTRANO_WINEPREFIX:-$scratch/wineprefix}
 export WINEPREFIX=$prefix WINEDEBUG=-all

@@ -5,6 +5,7 @@
     CITESTE.txt   the teachers' guide (docs/ghid.md) as plain text,
     README.txt    README.md as plain text,
     LICENSE.txt   the licence (LICENSE),
+    Verificare.html    the checking page (tools/build-web.py),
     Dat/grupa_311.dat  the sample group file.
 
 The texts get CR LF line ends, so that every Notepad shows them as lines;
@@ -18,6 +19,7 @@ The programs are stripped of their symbols when the MinGW strip is at hand.
 """
 import pathlib
 import re
+import runpy
 import shutil
 import stat
 import subprocess
@@ -71,6 +73,12 @@ def windows_text(text, byte_order_mark=False):
     return (b"\xef\xbb\xbf" if byte_order_mark else b"") + data
 
 
+def checking_page():
+    """The page as tools/build-web.py puts it together from web/."""
+    build_web = runpy.run_path(str(ROOT / "tools" / "build-web.py"))
+    return build_web["page"](ROOT / "web").encode("utf-8")
+
+
 def program_bytes(path):
     if shutil.which(STRIP) is None:
         return path.read_bytes()
@@ -98,6 +106,7 @@ def main():
     entries.append(("CITESTE.txt", windows_text(markdown_as_text(guide), byte_order_mark=True)))
     entries.append(("README.txt", windows_text(markdown_as_text(readme), byte_order_mark=True)))
     entries.append(("LICENSE.txt", windows_text((ROOT / "LICENSE").read_text(encoding="utf-8"))))
+    entries.append(("Verificare.html", checking_page()))
     entries.append(("Dat/grupa_311.dat", windows_text(sample)))
 
     now = time.localtime()[:6]

@@ -4,8 +4,7 @@
 #include <string>
 
 #include "alloc/batch_draw.h"
-#include "host/text/fixed_text.h"
-#include "host/text/free_form.h"
+#include "alloc/seed_entry.h"
 #include "host/text/text_layout.h"
 
 namespace lotrano {
@@ -13,8 +12,6 @@ namespace {
 
 constexpr std::string_view kSizeLabel = " Size:";
 constexpr std::string_view kWaiting = " Waiting 0.8 sec ...";
-// A seed file's label line is read as one text of this length and ignored.
-constexpr std::size_t kSeedLabelLength = 80;
 
 }  // namespace
 
@@ -30,10 +27,7 @@ void ProblemDraw(bool newAllocation, SeedPair& seedUsed, SeedPair& seedRead, std
     seedFromClock(context.clock->secondsSince1970(), context.clock->millisecondsSinceStart());
   } else {
     if (context.seedFile == nullptr) throw std::logic_error("a re-allocation without a seed file");
-    LineSource& seedFile = *context.seedFile;
-    FixedText label(kSeedLabelLength);
-    readFreeValues(seedFile, {&label});
-    readFreeValues(seedFile, {&seedRead.first, &seedRead.second});
+    seedRead = readSeedEntry(*context.seedFile);
     putState(seedRead);
   }
   seedUsed = getState();

@@ -92,11 +92,6 @@ SeedPair clockSeedWords(std::int64_t secondsSince1970, std::int64_t milliseconds
   return {static_cast<std::int32_t>(w1), static_cast<std::int32_t>(w2)};
 }
 
-float nextUniform() {
-  const std::lock_guard<std::mutex> lock(sharedMutex);
-  return nextUniform(sharedState);
-}
-
 void putState(SeedPair words) {
   const GeneratorState state = stateFromWords(words);
   const std::lock_guard<std::mutex> lock(sharedMutex);

@@ -62,7 +62,6 @@ SeedPair clockSeedWords(std::int64_t secondsSince1970, std::int64_t milliseconds
 
 // --- Process-wide generator, shared by all threads; each call takes the lock once.
 
-float nextUniform();
 void putState(SeedPair words);  // the pair, reduced, becomes the state
 SeedPair getState();
 void seedFromClock(std::int64_t secondsSince1970, std::int64_t millisecondsSinceStart);

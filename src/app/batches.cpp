@@ -22,6 +22,21 @@ BatchSizes batchSizes(std::int32_t studentCount, std::int32_t problemCount) {
   return {problemCount, static_cast<std::int32_t>(d), 0};
 }
 
+std::int32_t batchSize(const BatchSizes& sizes, std::size_t k) {
+  switch (k) {
+    case 0:
+      return sizes.s1;
+    case 1:
+      return sizes.s2;
+    default:
+      return sizes.s3;
+  }
+}
+
+bool batchIsDrawn(const BatchSizes& sizes, std::size_t k) {
+  return k == 0 || batchSize(sizes, k) > 0;
+}
+
 bool batchesCanBeDrawn(const BatchSizes& sizes, std::int32_t problemCount) {
   const std::int32_t most = distinctValueCount(problemCount);
   for (const std::int32_t size : {sizes.s1, sizes.s2, sizes.s3}) {

@@ -3,6 +3,7 @@
 // range receives problems again in the second and third batches.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace lotrano {
@@ -17,6 +18,16 @@ struct BatchSizes {
 // N students over M problems: N <= M gives (N, 0, 0); otherwise S1 = M and,
 // with D = N - M, (M, M, D - M) when D > M, else (M, D, 0). S3 is not capped.
 BatchSizes batchSizes(std::int32_t studentCount, std::int32_t problemCount);
+
+// The number of batches an allocation has at most.
+inline constexpr std::size_t kBatchCount = 3;
+
+// The size of batch k (0 for S1, 1 for S2, 2 for S3).
+std::int32_t batchSize(const BatchSizes& sizes, std::size_t k);
+
+// Whether batch k is drawn: batch 1 always, even empty, a later one only when
+// it has students. Each drawn batch has its entry in the seed file.
+bool batchIsDrawn(const BatchSizes& sizes, std::size_t k);
 
 // True when every batch with students can be drawn without repeats, that is
 // holds at most as many students as the range mapping yields different numbers.

@@ -4,8 +4,8 @@
 
 namespace lotrano {
 
-Console::Console(std::istream& in, std::ostream& out, std::ostream& err, bool inputIsTerminal)
-    : out_(streamSink(out, std::string(kConsoleName), kConsoleLineEnd, err)),
+Console::Console(std::istream& in, std::ostream& out, bool inputIsTerminal)
+    : out_(streamSink(out, std::string(kConsoleName), kConsoleLineEnd)),
       in_(
           [this, &in, inputIsTerminal](std::string& line) {
             const ReadStatus status = readStreamLine(in, line);

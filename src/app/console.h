@@ -11,10 +11,10 @@ namespace lotrano {
 
 class Console {
  public:
-  // `in` gives the typed answers, `out` takes the dialogue and `err` the
-  // diagnostics. When `inputIsTerminal`, the terminal's echo of Enter ends a
-  // prompt's line; otherwise the console ends it after reading the answer.
-  Console(std::istream& in, std::ostream& out, std::ostream& err, bool inputIsTerminal);
+  // `in` gives the typed answers and `out` takes the dialogue. When
+  // `inputIsTerminal`, the terminal's echo of Enter ends a prompt's line;
+  // otherwise the console ends it after reading the answer.
+  Console(std::istream& in, std::ostream& out, bool inputIsTerminal);
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
 

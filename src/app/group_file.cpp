@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -103,7 +102,7 @@ std::size_t checkGroupNumber(const FixedText& title, std::size_t used, const std
   }
   const std::string_view piece =
       first == 0 ? std::string_view{} : characterRange(title.str(), first, last);
-  readIntegerFromText(piece, context);
+  readIntegerFromText(piece, kFreeForm, context);
   return first;
 }
 
@@ -124,19 +123,19 @@ bool readsAsUtf8(std::string_view start, bool validUtf8) {
 
 // Reads the whole file once for its encoding, and goes back to its start. A
 // read error ends the look; the reads of the group meet it again.
-bool fileReadsAsUtf8(std::FILE* file) {
+bool fileReadsAsUtf8(TextFile& file) {
   std::string start;
   Utf8Checker checker;
   std::array<char, 64 * 1024> block;
   std::size_t count = 0;
-  while ((count = std::fread(block.data(), 1, block.size(), file)) > 0) {
+  while ((count = file.read(block.data(), block.size())) > 0) {
     const std::string_view piece(block.data(), count);
     if (start.size() < kByteOrderMark.size()) {
       start += piece.substr(0, kByteOrderMark.size() - start.size());
     }
     checker.add(piece);
   }
-  std::rewind(file);
+  file.rewind();
   return readsAsUtf8(start, checker.valid());
 }
 
@@ -187,10 +186,10 @@ std::optional<Group> readGroupFile(const std::string& path, TextSink& console) {
   std::error_code error;
   auto file = openForReading(path, error);
   if (!file) return std::nullopt;
-  const bool utf8 = fileReadsAsUtf8(file->handle());
+  const bool utf8 = fileReadsAsUtf8(*file);
   Group group = readGroup(
       [&file, utf8] {
-        std::rewind(file->handle());
+        file->rewind();
         // Only a line's first 80 characters count, however long it is: a
         // long line must not end the student list as a failed read would.
         return inUtf8(fileSource(*file, LongLines::kCut), utf8);

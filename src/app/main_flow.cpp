@@ -102,12 +102,11 @@ void askRange(Console& console, std::int32_t studentCount, ExamData& exam) {
   }
 }
 
-ExamData askExamData(Console& console, const Platform& platform, std::int32_t studentCount) {
+ExamData askExamData(Console& console, std::int32_t studentCount) {
   ExamData exam;
   exam.Problema_de_Examen = askExamNumber(console);
   FixedText digit(1);
-  formatIntoText(digit, {item::integer(1)}, {exam.Problema_de_Examen}, *platform.err,
-                 "exam number text");
+  formatIntoText(digit, {item::integer(1)}, {exam.Problema_de_Examen}, "exam number text");
   exam.ExamNumberText = digit.str();
   exam.ProblemSetNumber = askInteger(console, kSetPrompt);
   askRange(console, studentCount, exam);
@@ -182,7 +181,7 @@ void allocate(Console& console, const Platform& platform, const Group& group, co
               std::optional<ChosenSeedFile> seed) {
   std::optional<LineSource> seedLines;
   if (seed) seedLines.emplace(fileSource(seed->file));
-  TextSink report = fileSink(result.file, *platform.err);
+  TextSink report = fileSink(result.file);
   writeReportHeader(report, group, exam);
   emptyResult.keep();
 
@@ -205,7 +204,7 @@ void allocate(Console& console, const Platform& platform, const Group& group, co
   writeConsoleClosing(console.out(), now, result.ResultFileName);
 
   writeSeedFile(result.ResultFileName, exam.batches,
-                {batches[0].seedUsed, batches[1].seedUsed, batches[2].seedUsed}, *platform.err);
+                {batches[0].seedUsed, batches[1].seedUsed, batches[2].seedUsed});
   result.file.syncToDisk();
   platform.makeReadOnly(std::string(result.ResultFileName.trimmed()));
   result.file.close();
@@ -220,9 +219,9 @@ int endRun(Console& console, const Platform& platform) {
 }  // namespace
 
 int runLotrano(const Platform& platform) {
-  Console console(*platform.in, *platform.out, *platform.err, platform.inputIsTerminal);
+  Console console(*platform.in, *platform.out, platform.inputIsTerminal);
   const Group group = askGroup(console, platform);
-  const ExamData exam = askExamData(console, platform, group.StudentCount);
+  const ExamData exam = askExamData(console, group.StudentCount);
   auto result = openResultFile(group, exam, currentDirectoryFileSystem(), platform.showMessage);
   if (result) {
     EmptyResultGuard emptyResult(*result);

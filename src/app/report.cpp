@@ -44,9 +44,9 @@ std::string dateStamp(const LocalDate& date) {
 std::string twoDigitTimePart(std::int32_t value, TextSink& sink) {
   FixedText part(kTimePartLength);
   if (value >= 0 && value < 10) {
-    formatIntoText(part, kZeroThenDigit, {text("0"), value}, sink.diagnostics(), sink.name());
+    formatIntoText(part, kZeroThenDigit, {text("0"), value}, sink.name());
   } else {
-    formatIntoText(part, kTwoDigitField, {value}, sink.diagnostics(), sink.name());
+    formatIntoText(part, kTwoDigitField, {value}, sink.name());
   }
   return part.str();
 }
@@ -140,15 +140,15 @@ void writeDuplicateList(TextSink& report, const std::vector<std::int32_t>& earli
       ++count;
     });
   }
-  writeLine(report, kCountLine, {text(kDuplicatesCountLabel), count, text(kCountClose)});
+  writeLine(report, kDuplicatesCountLine, {text(kDuplicatesCountLabel), count, text(kCountClose)});
 }
 
 }  // namespace
 
 void writeReportHeader(TextSink& report, const Group& group, const ExamData& exam) {
-  writeLine(report, kTextText, {text(kGroupLabel), group.GroupText});
+  writeLine(report, kGroupLine, {text(kGroupLabel), group.GroupText});
   writeLine(report, kStudentCount, {text(kStudentCountLabel), group.StudentCount});
-  writeLine(report, kBreakTextText, {text(kExamLabel), exam.ExamNumberText});
+  writeLine(report, kExamLine, {text(kExamLabel), exam.ExamNumberText});
   writeLine(report, kProblemSet, {text(kProblemSetLabel), exam.ProblemSetNumber});
   writeLine(report, kRangeLine,
             {text(kRangeLabel), exam.range.Numar_Start_Problema, text(kRangeDash),
@@ -183,7 +183,7 @@ void writeUnallocatedSection(TextSink& report, const Group& group, const ExamDat
                              const std::vector<std::int32_t>& firstBatch) {
   const ProblemRange& range = exam.range;
   if (group.StudentCount == range.ProblemCount) {
-    writeLine(report, kBreakText, {text(kNoneUnallocated)});
+    writeLine(report, kNoneUnallocatedLine, {text(kNoneUnallocated)});
     return;
   }
   if (group.StudentCount > range.ProblemCount) return;
@@ -202,10 +202,11 @@ void writeUnallocatedSection(TextSink& report, const Group& group, const ExamDat
        ++problem) {
     const auto index = markerIndex(problem, range, markers.size());
     if (index && markers[*index]) continue;
-    writeLine(report, kSideBySideNumber, {static_cast<std::int32_t>(problem)});
+    writeLine(report, kUnallocatedNumber, {static_cast<std::int32_t>(problem)});
     ++count;
   }
-  writeLine(report, kBreakCountLine, {text(kUnallocatedCountLabel), count, text(kCountClose)});
+  writeLine(report, kUnallocatedCountLine,
+            {text(kUnallocatedCountLabel), count, text(kCountClose)});
 }
 
 void writeDuplicatesSection(TextSink& report,
@@ -241,7 +242,7 @@ void writeStamp(TextSink& report, const LocalDateTime& now,
 void writeConsoleClosing(TextSink& console, const LocalDateTime& now,
                          const FixedText& resultFileName) {
   writeLine(console, kConsoleStamp, {dateStamp(now.date), timeStamp(now.time, console)});
-  writeLine(console, kBreakTextText, {text(kOutputFileLabel), resultFileName.str()});
+  writeLine(console, kOutputFileLine, {text(kOutputFileLabel), resultFileName.str()});
 }
 
 }  // namespace lotrano

@@ -75,9 +75,9 @@ inline constexpr std::string_view kReallocationClose = "\"]";
 inline constexpr std::string_view kOutputFileLabel = " Fisier de iesire: ";
 
 // The layouts of the report's lines.
-inline const TextLayout kTextText = {item::text(), item::text()};
+inline const TextLayout kGroupLine = {item::text(), item::text()};
 inline const TextLayout kStudentCount = {item::text(), item::widening(4)};
-inline const TextLayout kBreakTextText = {item::lineBreak(), item::text(), item::text()};
+inline const TextLayout kExamLine = {item::lineBreak(), item::text(), item::text()};
 inline const TextLayout kProblemSet = {item::lineBreak(), item::text(), item::widening(1)};
 inline const TextLayout kRangeLine = {item::text(),    item::minimal(),  item::text(),
                                       item::minimal(), item::text(),     item::minimal(),
@@ -94,20 +94,22 @@ inline const TextLayout kRowWithLongName = {item::widening(4), item::tab(kNameCo
 inline const TextLayout kRowWithoutName = {item::widening(4), item::tab(kUnnamedProblemColumn),
                                            item::widening(3)};
 inline const TextLayout kSectionHeading = {item::lineBreak(), item::lineBreak(), item::text()};
-inline const TextLayout kBreakText = {item::lineBreak(), item::text()};
-inline const TextLayout kSideBySideNumber = {item::widening(5), item::openLine()};
-inline const TextLayout kBreakCountLine = {item::lineBreak(), item::text(), item::minimal(),
-                                           item::text()};
+inline const TextLayout kNoneUnallocatedLine = {item::lineBreak(), item::text()};
+inline const TextLayout kUnallocatedNumber = {item::widening(5), item::openLine()};
+inline const TextLayout kUnallocatedCountLine = {item::lineBreak(), item::text(), item::minimal(),
+                                                 item::text()};
 inline const TextLayout kDuplicatesHeads = {item::text(), item::tab(kDuplicatesProblemHeadColumn),
                                             item::text(), item::lineBreak()};
 inline const TextLayout kDuplicateRow = {item::widening(4), item::widening(4), item::text(),
                                          item::widening(4)};
-inline const TextLayout kCountLine = {item::text(), item::minimal(), item::text()};
+inline const TextLayout kDuplicatesCountLine = {item::text(), item::minimal(), item::text()};
 inline const TextLayout kEmptyLine = {item::text()};
 inline const TextLayout kReportStamp = {item::lineBreak(), item::tab(kDateColumn), item::text(),
                                         item::skip(kStampGap), item::text()};
 inline const TextLayout kConsoleStamp = {item::lineBreak(), item::text(), item::skip(kStampGap),
                                          item::text()};
+// The console's line after the report.
+inline const TextLayout kOutputFileLine = {item::lineBreak(), item::text(), item::text()};
 inline const TextLayout kReallocationNote = {item::lineBreak(), item::text(), item::text(),
                                              item::text()};
 

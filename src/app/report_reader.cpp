@@ -1,7 +1,6 @@
 #include "app/report_reader.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -44,7 +43,11 @@ std::vector<std::string> readLines(LineSource& source) {
     if (status == ReadStatus::kError) {
       throw FatalError(ErrorCode::kReadError, source.name(), "line " + std::to_string(number));
     }
-    if (line.size() > kMaxReportLineBytes) notAReport(source.name(), number, kTooLong);
+    // A line too long for any report is refused where it stands: whatever
+    // follows it, a whole file of one line included, is not read.
+    if (status == ReadStatus::kTooLong || line.size() > kMaxReportLineBytes) {
+      notAReport(source.name(), number, kTooLong);
+    }
     bytes += line.size() + 1;
     if (number > kMaxReportLines || bytes > kMaxReportBytes) {
       notAReport(source.name(), number, "longer than any report");
@@ -266,23 +269,7 @@ ReadReport readReportFile(const std::string& path) {
   std::error_code error;
   auto file = openForReading(path, error);
   if (!file) throwOpenError(error, path);
-  // A line too long for any report is refused where it stands: whatever
-  // follows it, a whole file of one line included, is not read.
-  std::size_t lineNumber = 0;
-  auto reader = [&file, &lineNumber, &path](std::string& line) {
-    std::FILE* handle = file->handle();
-    bool failed = false;
-    auto get = [&]() -> int {
-      const int c = std::fgetc(handle);
-      if (c == EOF) failed = std::ferror(handle) != 0;
-      return c;
-    };
-    const ReadStatus status = collectLine(get, line, failed, LongLines::kRefuse);
-    ++lineNumber;
-    if (status == ReadStatus::kError && !failed) notAReport(path, lineNumber, kTooLong);
-    return status;
-  };
-  LineSource source(reader, path);
+  LineSource source = fileSource(*file);
   ReadReport report = readReport(source);
   file->close();
   return report;

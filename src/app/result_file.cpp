@@ -1,40 +1,18 @@
 #include "app/result_file.h"
 
-#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <system_error>
 
-#include "app/seed_file.h"
-#include "host/text/characters.h"
+#include "app/file_names.h"
 #include "host/text/fatal_error.h"
 
 namespace lotrano {
 namespace {
 
-// The pieces of the name, in order.
-constexpr std::string_view kNamePrefix = "Probleme Examen Nr_";
-constexpr std::string_view kBeforeRange = " (";
-constexpr std::string_view kAfterRangeFileCase = ") ";
-constexpr std::string_view kAfterRangeTypedCase = ") Grupa ";
-constexpr std::string_view kExtension = ".rez";
-
 constexpr std::string_view kTenFileCaption = "Lotrano Message";
 constexpr std::string_view kTenFileText =
     "Sunt deja 10 fisiere de rezultate.\nSterge unele din ele!";
-
-// Digits stop at 9: the base name and nine variants are the ten files.
-constexpr std::int32_t kLastVariant = 9;
-
-// A name that would reach outside the current directory, or that holds a
-// control character (a NUL would silently cut it short; a CR or a tab from a
-// group file with odd line ends would hide in it). Windows refuses all of
-// these too.
-bool isRefusedName(std::string_view name) {
-  return std::any_of(name.begin(), name.end(), [](char c) {
-    const auto code = static_cast<unsigned char>(c);
-    return c == '/' || c == '\\' || code < 0x20 || code == 0x7F;
-  });
-}
 
 }  // namespace
 
@@ -49,34 +27,6 @@ ResultFileSystem currentDirectoryFileSystem() {
   return fileSystem;
 }
 
-std::string resultFileNamePrefix(std::string_view examNumberText, std::string_view rangeText,
-                                 bool groupFromFile) {
-  std::string prefix(kNamePrefix);
-  prefix += examNumberText;
-  prefix += kBeforeRange;
-  prefix += withoutTrailingBlanks(rangeText);
-  prefix += groupFromFile ? kAfterRangeFileCase : kAfterRangeTypedCase;
-  return prefix;
-}
-
-std::string resultFileBaseName(const Group& group, const ExamData& exam) {
-  std::string name = resultFileNamePrefix(exam.ExamNumberText, exam.RangeText, group.GroupFromFile);
-  name += group.GroupFromFile ? group.GroupTitle.trimmed() : withoutTrailingBlanks(group.GroupText);
-  name += kExtension;
-  return name;
-}
-
-std::string resultFileVariant(std::string_view baseName, std::int32_t k) {
-  std::string_view stem = baseName;
-  if (stem.ends_with(kExtension)) stem.remove_suffix(kExtension.size());
-  std::string name(stem);
-  name += '[';
-  name += std::to_string(k);
-  name += ']';
-  name += kExtension;
-  return name;
-}
-
 std::optional<ResultFile> openResultFile(const Group& group, const ExamData& exam,
                                          const ResultFileSystem& fileSystem,
                                          const ShowMessage& showMessage) {
@@ -84,7 +34,7 @@ std::optional<ResultFile> openResultFile(const Group& group, const ExamData& exa
   // A variant differs from its base only by "[k]", so one look at the base
   // judges them all.
   if (isRefusedName(base)) throw FatalError(ErrorCode::kOpenFailure, base);
-  for (std::int32_t k = 0; k <= kLastVariant; ++k) {
+  for (std::int32_t k = 0; k <= kLastResultFileVariant; ++k) {
     const std::string name = k == 0 ? base : resultFileVariant(base, k);
     // A name whose report is gone (deleted, or filed away as the ten-file
     // message asks) while its seed file stays is not free: taking it would

@@ -1,6 +1,6 @@
 // Naming and opening the ResultFile. Every allocation gets its own ".rez"
 // file in the current directory, named after the exam problem, the range and
-// the group. When the name is taken the numbered variants [1] to [9] are
+// the group (file_names.h). When the name is taken the numbered variants [1] to [9] are
 // tried in turn (gaps first). A name is taken while its report or its seed
 // file (seed_file.h) exists, so that no run replaces the seed file of a report
 // that was deleted or filed away. When all ten names are taken the
@@ -9,14 +9,13 @@
 // opened, emptied or written.
 #pragma once
 
-#include <cstdint>
 #include <functional>
-#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
 
+#include "app/file_names.h"
 #include "app/run_values.h"
 #include "host/platform/text_file.h"
 #include "host/text/fixed_text.h"
@@ -38,21 +37,6 @@ ResultFileSystem currentDirectoryFileSystem();
 
 // Shows a message box with an OK button (the Platform's showMessage).
 using ShowMessage = std::function<void(std::string_view caption, std::string_view text)>;
-
-// The name's pieces before the group: "Probleme Examen Nr_", the exam digit,
-// " (", the range text, and ") " (file case) or ") Grupa " (typed case).
-std::string resultFileNamePrefix(std::string_view examNumberText, std::string_view rangeText,
-                                 bool groupFromFile);
-
-// The base name: "Probleme Examen Nr_", the exam digit, " (", the range text,
-// ") " and the group title without trailing blanks (file case) or ") Grupa "
-// and the typed group (typed case), then ".rez".
-std::string resultFileBaseName(const Group& group, const ExamData& exam);
-
-// The k-th numbered variant of a base name (1 <= k <= 9): the base name with
-// "[k]" put before its final ".rez", so that every variant keeps the whole
-// group title: "... Gr. 311 AC.rez" has "... Gr. 311 AC[1].rez".
-std::string resultFileVariant(std::string_view baseName, std::int32_t k);
 
 struct ResultFile {
   FixedText ResultFileName{kFileNameLength};

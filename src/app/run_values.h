@@ -14,9 +14,8 @@
 
 namespace lotrano {
 
-inline constexpr std::size_t kTitleLength = 80;      // GroupFile lines and the GroupTitle
-inline constexpr std::size_t kNameLength = 37;       // one student's name
-inline constexpr std::size_t kFileNameLength = 260;  // ResultFileName, SeedFileName, chosen paths
+inline constexpr std::size_t kTitleLength = 80;  // GroupFile lines and the GroupTitle
+inline constexpr std::size_t kNameLength = 37;   // one student's name
 
 struct Group {
   bool GroupFromFile = false;          // from a group file (true) or typed (false)

@@ -33,6 +33,10 @@ std::variant<VerifyOptions, CommandLineError> parseCommandLine(
       options.version = true;
       continue;
     }
+    if (argument == "--csv") {
+      options.csv = true;
+      continue;
+    }
     // "--seed FILE" or "--seed=FILE", and the same for --group.
     const std::size_t equals = argument.find('=');
     const std::string name = argument.substr(0, equals);
@@ -53,6 +57,9 @@ std::variant<VerifyOptions, CommandLineError> parseCommandLine(
   if (options.reports.empty()) return CommandLineError{"niciun raport de verificat"};
   if (options.seedFile && options.reports.size() > 1) {
     return CommandLineError{"optiunea '--seed' se poate da doar cu un singur raport"};
+  }
+  if (options.csv && options.reports.size() > 1) {
+    return CommandLineError{"optiunea '--csv' se poate da doar cu un singur raport"};
   }
   return options;
 }

@@ -4,6 +4,7 @@
 // of --help and --version.
 //
 //   lotrano-verify [--seed FILE] [--group FILE] REPORT.rez [REPORT.rez ...]
+//   lotrano-verify --csv [--seed FILE] [--group FILE] REPORT.rez
 //   lotrano-verify --help | -h | --version | -V
 #pragma once
 
@@ -17,6 +18,7 @@ namespace lotrano {
 struct VerifyOptions {
   bool help = false;
   bool version = false;
+  bool csv = false;                      // --csv: the matched allocation as CSV
   std::optional<std::string> seedFile;   // --seed: this seed file, for the one report
   std::optional<std::string> groupFile;  // --group: check the names against it
   std::vector<std::string> reports;      // in the order given
@@ -29,8 +31,8 @@ struct CommandLineError {
 
 // The options of the arguments after the program's name. --help and
 // --version need nothing else; otherwise at least one report, and --seed
-// with exactly one. An unknown option, an option without its argument, no
-// report, or --seed with several reports is an error.
+// and --csv with exactly one. An unknown option, an option without its argument, no
+// report, or --seed or --csv with several reports is an error.
 std::variant<VerifyOptions, CommandLineError> parseCommandLine(
     const std::vector<std::string>& arguments);
 

@@ -1,7 +1,6 @@
 #include "verify/report_check.h"
 
 #include <algorithm>
-#include <sstream>
 
 #include "alloc/problem_draw.h"
 #include "app/allocation.h"
@@ -33,16 +32,16 @@ std::size_t rebuiltDateLine(const std::vector<std::string>& rebuilt, bool reallo
 }  // namespace
 
 std::vector<std::string> rebuildReport(const ReadReport& report, const Group& group,
-                                       LineSource& seedFile) {
+                                       LineSource& seedFile,
+                                       std::vector<std::vector<std::int32_t>>* drawn) {
   std::string text;
-  std::ostringstream unseen;
   TextSink sink(
       [&text](std::string_view bytes) {
         text += bytes;
         return true;
       },
-      "rebuilt report", kLineEnd, unseen);
-  TextSink console([](std::string_view) { return true; }, "console", kLineEnd, unseen);
+      "rebuilt report", kLineEnd);
+  TextSink console([](std::string_view) { return true; }, "console", kLineEnd);
 
   ExamData exam = report.exam;
   exam.batches = batchSizes(group.StudentCount, exam.range.ProblemCount);
@@ -52,7 +51,8 @@ std::vector<std::string> rebuildReport(const ReadReport& report, const Group& gr
   // The program's own allocation, every batch seeded from the next entry of
   // the seed file.
   DrawContext context{console, nullptr, &seedFile};
-  drawAllocation(sink, group, exam, context);
+  const AllocationBatches batches = drawAllocation(sink, group, exam, context);
+  if (drawn != nullptr) *drawn = {batches[0].problems, batches[1].problems, batches[2].problems};
   // Any date, and any seed file name: neither line is compared.
   const std::optional<std::string> seedName =
       report.reallocationLine != 0 ? std::optional<std::string>("/seed.dat") : std::nullopt;

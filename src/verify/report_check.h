@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,11 +21,13 @@ namespace lotrano {
 // The report written again for `group` (the report's own, or a group file's)
 // and the report's exam values, drawn from the seed file's entries as a
 // re-allocation draws them, one entry per batch. A group whose batches cannot
-// be drawn over the range gets its header alone. The draw's console lines and
-// the writer's diagnostics go nowhere. The seed file's fatal errors (an entry
-// missing or not two integers) come out as they are.
+// be drawn over the range gets its header alone. The draw's console lines go
+// nowhere. The seed file's fatal errors (an entry missing or not two
+// integers) come out as they are. `drawn`, when given, gets the numbers of
+// each batch drawn, in batch order.
 std::vector<std::string> rebuildReport(const ReadReport& report, const Group& group,
-                                       LineSource& seedFile);
+                                       LineSource& seedFile,
+                                       std::vector<std::vector<std::int32_t>>* drawn = nullptr);
 
 struct Verdict {
   bool matches = false;

@@ -1,27 +1,15 @@
 #include "verify/seed_lookup.h"
 
-#include <string_view>
-
+#include "app/file_names.h"
 #include "app/run_values.h"
-#include "app/seed_file.h"
 #include "host/text/fixed_text.h"
 
 namespace lotrano {
-namespace {
-
-// Only a name of a result file has a seed file named after it.
-constexpr std::string_view kResultPrefix = "Probleme Examen Nr_";
-constexpr std::string_view kResultExtension = ".rez";
-
-}  // namespace
 
 std::string currentSeedFileName(const std::string& resultFileName) {
-  const std::string_view name = resultFileName;
-  if (!name.starts_with(kResultPrefix) || !name.ends_with(kResultExtension) ||
-      name.size() < kResultPrefix.size() + kResultExtension.size()) {
-    return {};
-  }
-  return std::string(seedFileName(name).trimmed());
+  // Only a name of a result file has a seed file named after it.
+  if (!isResultFileName(resultFileName)) return {};
+  return std::string(seedFileName(resultFileName).trimmed());
 }
 
 std::string olderSeedFileName(const std::string& resultFileName, const ExamData& exam) {

@@ -2,14 +2,22 @@
 
 #include <optional>
 #include <ostream>
-#include <sstream>
 #include <system_error>
 #include <variant>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <iostream>
+#endif
 
 #include "app/group_file.h"
 #include "app/report_reader.h"
 #include "host/platform/text_file.h"
 #include "host/text/text_stream.h"
+#include "verify/allocation_csv.h"
 #include "verify/command_line.h"
 #include "verify/report_check.h"
 #include "verify/seed_lookup.h"
@@ -19,6 +27,7 @@ namespace {
 
 constexpr std::string_view kHelp =
     "Utilizare: lotrano-verify [--seed FISIER] [--group FISIER] RAPORT.rez [RAPORT.rez ...]\n"
+    "       lotrano-verify --csv [--seed FISIER] [--group FISIER] RAPORT.rez\n"
     "\n"
     "Verifica rapoarte lotrano: trage din nou alocarea din fisierul seed al\n"
     "fiecarui raport, scrie raportul din nou si il compara, linie cu linie (fara\n"
@@ -29,6 +38,9 @@ constexpr std::string_view kHelp =
     "                  numit dupa raport, din dosarul raportului\n"
     "  --group FISIER  verifica si numele studentilor, fata de fisierul grupei;\n"
     "                  altfel numele sunt luate din raport\n"
+    "  --csv           daca raportul corespunde, scrie alocarea (Nr;Nume;Problema;\n"
+    "                  Runda, UTF-8, CR LF) la iesirea standard; verdictul merge\n"
+    "                  la iesirea de erori\n"
     "  -h, --help      afiseaza acest ajutor\n"
     "  -V, --version   afiseaza versiunea\n"
     "\n"
@@ -73,8 +85,7 @@ std::string quoted(const std::optional<std::string>& line) {
 // The group file named with --group, read by the program's own reader; its
 // console lines go nowhere.
 Group groupFromFile(const std::string& path) {
-  std::ostringstream unseen;
-  TextSink console([](std::string_view) { return true; }, std::string(kConsoleName), "\n", unseen);
+  TextSink console([](std::string_view) { return true; }, std::string(kConsoleName), "\n");
   if (auto group = readGroupFile(path, console)) return std::move(*group);
   std::error_code error;
   if (!openForReading(path, error)) throwOpenError(error, path);
@@ -101,14 +112,36 @@ TextFile openSeedFile(const std::string& reportPath, const ReadReport& report,
   throw FatalError(ErrorCode::kFileNotFound, candidates.front(), detail);
 }
 
-// Checks one report and writes its verdict; returns its status.
-int verifyReport(const std::string& reportPath, const VerifyOptions& options, TextSink& out) {
+// The CSV's bytes as they are: on Windows the standard output is switched
+// out of text mode for them, which would turn each CR LF into CR CR LF.
+void writeCsv(std::ostream& out, const std::string& csv) {
+#ifdef _WIN32
+  const bool toStandardOutput = &out == &std::cout;
+  if (toStandardOutput) {
+    out.flush();
+    _setmode(_fileno(stdout), _O_BINARY);
+  }
+#endif
+  out.write(csv.data(), static_cast<std::streamsize>(csv.size()));
+  out.flush();
+#ifdef _WIN32
+  if (toStandardOutput) _setmode(_fileno(stdout), _O_TEXT);
+#endif
+  if (!out) throw FatalError(ErrorCode::kWriteError, std::string(kConsoleName));
+}
+
+// Checks one report and writes its verdict; returns its status. With `csv`,
+// a matching report's allocation goes there as CSV.
+int verifyReport(const std::string& reportPath, const VerifyOptions& options, TextSink& out,
+                 std::ostream* csv) {
   try {
     const ReadReport report = readReportFile(reportPath);
     const Group group = options.groupFile ? groupFromFile(*options.groupFile) : report.group;
     TextFile seedFile = openSeedFile(reportPath, report, options);
     LineSource seedLines = fileSource(seedFile);
-    const Verdict verdict = compareWithRebuilt(report, rebuildReport(report, group, seedLines));
+    std::vector<std::vector<std::int32_t>> drawn;
+    const Verdict verdict =
+        compareWithRebuilt(report, rebuildReport(report, group, seedLines, &drawn));
     seedFile.close();
     const std::string& seedName = seedFile.name();
     if (verdict.matches) {
@@ -118,6 +151,7 @@ int verifyReport(const std::string& reportPath, const VerifyOptions& options, Te
       } else if (report.group.GroupFromFile) {
         line += kNamesNotChecked;
       }
+      if (csv != nullptr) writeCsv(*csv, allocationCsv(group, drawn));
       out.write(line, true);
       return 0;
     }
@@ -128,7 +162,7 @@ int verifyReport(const std::string& reportPath, const VerifyOptions& options, Te
     out.write(std::string(kRebuilt) + quoted(verdict.rebuilt), true);
     return kMismatchStatus;
   } catch (const FatalError& error) {
-    // A failed write of the verdicts themselves ends the run.
+    // A failed write of the verdicts or of the CSV ends the run.
     if (error.code() == ErrorCode::kWriteError && error.file() == out.name()) throw;
     out.write(std::string(kError) + reportPath + ": " + error.what(), true);
     return error.number();
@@ -139,8 +173,7 @@ int verifyReport(const std::string& reportPath, const VerifyOptions& options, Te
 
 int runVerify(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
               std::string_view version) {
-  std::ostringstream unseen;
-  TextSink console = streamSink(out, std::string(kConsoleName), kConsoleLineEnd, unseen);
+  TextSink console = streamSink(out, std::string(kConsoleName), kConsoleLineEnd);
   const auto parsed = parseCommandLine(arguments);
   if (const auto* wrong = std::get_if<CommandLineError>(&parsed)) {
     err << kVerifyProgramName << ": " << wrong->what << '\n' << kTryHelp << '\n';
@@ -156,9 +189,13 @@ int runVerify(const std::vector<std::string>& arguments, std::ostream& out, std:
     console.write(std::string(kVerifyProgramName) + " " + std::string(version), true);
     return 0;
   }
+  // With --csv the standard output holds the CSV alone, and the verdict goes
+  // to the standard error stream.
+  TextSink verdicts = streamSink(err, std::string(kConsoleName), kConsoleLineEnd);
   int status = 0;
   for (const std::string& report : options.reports) {
-    const int reportStatus = verifyReport(report, options, console);
+    const int reportStatus = options.csv ? verifyReport(report, options, verdicts, &out)
+                                         : verifyReport(report, options, console, nullptr);
     if (status == 0) status = reportStatus;
   }
   return status;

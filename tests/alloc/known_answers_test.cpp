@@ -118,8 +118,7 @@ TEST(KnownAnswers, TheDrawGivesEveryNumberOfTheTable) {
     ASSERT_TRUE(batchesCanBeDrawn(sizes, range.ProblemCount)) << "the program draws no such group";
 
     std::ostringstream console;
-    std::ostringstream diagnostics;
-    TextSink sink = streamSink(console, "console", "\n", diagnostics);
+    TextSink sink = streamSink(console, "console", "\n");
     LineSource seedFile = textSource(seedFileText(answer.pairs), "seed file");
     DrawContext context{sink, nullptr, &seedFile};
 

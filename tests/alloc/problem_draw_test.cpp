@@ -18,8 +18,7 @@ struct DrawBench {
   FakePlatform fake{""};
   Platform platform = fake.platform();
   std::ostringstream console;
-  std::ostringstream diagnostics;
-  TextSink sink = streamSink(console, "console", "\n", diagnostics);
+  TextSink sink = streamSink(console, "console", "\n");
   LineSource seeds;
   SeedingClock clock{platform.sleep, platform.secondsSince1970, platform.millisecondsSinceStart};
   DrawContext context{sink, &clock, &seeds};
@@ -98,8 +97,7 @@ TEST(ProblemDraw, BrokenSeedFileStopsAtTheFailedRead) {
 // through a missing source.
 TEST(ProblemDraw, ContextWithoutItsSourceIsRefused) {
   std::ostringstream console;
-  std::ostringstream diagnostics;
-  TextSink sink = streamSink(console, "console", "\n", diagnostics);
+  TextSink sink = streamSink(console, "console", "\n");
   DrawContext nothing{sink};
   SeedPair used, read;
   std::vector<std::int32_t> problems;

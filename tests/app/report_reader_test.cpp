@@ -60,8 +60,7 @@ ExamData exam(std::int32_t number, std::int32_t set, std::int32_t start, std::in
 // The report the program writes for these values, in the order of a run.
 std::string reportText(const Written& w, std::string_view lineEnd) {
   std::ostringstream bytes;
-  std::ostringstream diagnostics;
-  TextSink sink = streamSink(bytes, kReportName, lineEnd, diagnostics);
+  TextSink sink = streamSink(bytes, kReportName, lineEnd);
   writeReportHeader(sink, w.group, w.exam);
   std::int32_t offset = 0;
   for (std::size_t k = 0; k < 3; ++k) {
@@ -76,7 +75,6 @@ std::string reportText(const Written& w, std::string_view lineEnd) {
              w.reallocation ? std::optional<std::string>("/prof/Seed_1 (1-6) Grupa 311 AC.dat")
                             : std::nullopt,
              "/prof");
-  EXPECT_EQ(diagnostics.str(), "") << w.what;
   return bytes.str();
 }
 

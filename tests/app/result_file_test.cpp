@@ -5,12 +5,13 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <system_error>
 #include <utility>
 #include <vector>
 
+#include "app/file_names.h"
+#include "app/result_names.h"
 #include "host/text/text_layout.h"
 #include "support/fatal_matchers.h"
 #include "support/scratch_directory.h"
@@ -21,34 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-Group fileGroup(const std::string& title) {
-  Group group;
-  group.GroupFromFile = true;
-  group.GroupTitle.assign(title);
-  return group;
-}
-
-Group typedGroup(const std::string& text) {
-  Group group;
-  group.GroupText = text;
-  return group;
-}
-
-ExamData exam(std::int32_t number, const std::string& rangeText) {
-  ExamData data;
-  data.Problema_de_Examen = number;
-  data.ExamNumberText = std::to_string(number);
-  data.ProblemSetNumber = 4;  // never part of the name
-  data.RangeText = rangeText;
-  return data;
-}
-
-// The base name of exam 1, range 1-30, for the group "Grupa 1231"; and its variants.
-const std::string kBase = "Probleme Examen Nr_1 (1-30) Grupa 1231.rez";
-std::string variant(int k) {
-  return "Probleme Examen Nr_1 (1-30) Grupa 1231[" + std::to_string(k) + "].rez";
-}
-
 struct MessageRecorder {
   std::vector<std::pair<std::string, std::string>> shown;
   ShowMessage show() {
@@ -57,60 +30,6 @@ struct MessageRecorder {
     };
   }
 };
-
-TEST(ResultFileName, IsBuiltFromItsSevenPieces) {
-  const std::string title80(80, 'x');
-  const struct {
-    const char* what;
-    Group group;
-    ExamData exam;
-    std::string expected;
-  } cases[] = {
-      {"file case", fileGroup("Grupa 1231"), exam(1, "1-30"), kBase},
-      {"typed case adds Grupa", typedGroup("1231"), exam(1, "1-30"), kBase},
-      {"whole title, trailing blanks dropped", fileGroup("Grupa 1231 - anul II   "),
-       exam(1, "1-30"), "Probleme Examen Nr_1 (1-30) Grupa 1231 - anul II.rez"},
-      {"leading blanks of the title stay", fileGroup("  Anul II, grupa 1231"), exam(1, "1-30"),
-       "Probleme Examen Nr_1 (1-30)   Anul II, grupa 1231.rez"},
-      {"title with a dot is kept whole", fileGroup("Grupa 1231. anul II"), exam(1, "1-30"),
-       "Probleme Examen Nr_1 (1-30) Grupa 1231. anul II.rez"},
-      {"exam 2, range 5 to 9, typed", typedGroup("331"), exam(2, "5-9"),
-       "Probleme Examen Nr_2 (5-9) Grupa 331.rez"},
-      {"exam 2, range 5 to 9, file", fileGroup("Grupa 331"), exam(2, "5-9"),
-       "Probleme Examen Nr_2 (5-9) Grupa 331.rez"},
-      {"range text in a padded field", typedGroup("331"), exam(2, "5-9  "),
-       "Probleme Examen Nr_2 (5-9) Grupa 331.rez"},
-      {"a full 80-character title", fileGroup(title80), exam(1, "10-99"),
-       "Probleme Examen Nr_1 (10-99) " + title80 + ".rez"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(resultFileBaseName(c.group, c.exam), c.expected) << c.what;
-  }
-}
-
-TEST(ResultFileName, VariantPutsItsNumberBeforeTheExtension) {
-  const std::string p = "Probleme Examen Nr_1 (1-30) ";
-  const struct {
-    const char* what;
-    std::string base;
-    std::int32_t k;
-    std::string expected;
-  } cases[] = {
-      {"[1]", kBase, 1, variant(1)},
-      {"[9]", kBase, 9, variant(9)},
-      {"a title with a dot keeps it", p + "Gr. 311 AC.rez", 2, p + "Gr. 311 AC[2].rez"},
-      {"a title of two dots", p + "Sem. 2, Grupa 1231. anul II.rez", 1,
-       p + "Sem. 2, Grupa 1231. anul II[1].rez"},
-      {"a title's own bracket and digit stay", p + "Grupa [3 anul II.rez", 1,
-       p + "Grupa [3 anul II[1].rez"},
-      {"a title ending in .rez: only the extension moves", p + "Grupa x.rez.rez", 3,
-       p + "Grupa x.rez[3].rez"},
-      {"UTF-8 title", p + "Grupă 1231. anul ţ.rez", 4, p + "Grupă 1231. anul ţ[4].rez"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(resultFileVariant(c.base, c.k), c.expected) << c.what;
-  }
-}
 
 // Runs each test in a fresh temporary directory that is the current directory.
 class ResultFileInDirectory : public ::testing::Test {
@@ -300,8 +219,7 @@ TEST_F(ResultFileInDirectory, CreatesTheFirstFreeNameAndLeavesEveryOtherFileAlon
     EXPECT_EQ(result->file.name(), c.expected);
 
     // The caller writes its report through the file it was handed.
-    std::ostringstream diagnostics;
-    TextSink sink = fileSink(result->file, diagnostics);
+    TextSink sink = fileSink(result->file);
     writeLine(sink, {item::text()}, {std::string(" report")});
     result->file.close();
 

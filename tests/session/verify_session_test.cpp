@@ -600,6 +600,111 @@ TEST_F(VerifySession, SeveralReportsGetAVerdictEachAndTheFirstFailureSetsTheStat
   EXPECT_EQ(allGood.out, goodVerdicts);
 }
 
+// The CSV of a report as its own rows give it: row, name (columns 10 to 46,
+// trimmed; none without names), problem (the row's last number) and the
+// batch of the row, from the batch sizes.
+std::string csvFromRows(const std::vector<std::string>& lines, bool named,
+                        const std::vector<int>& batchSizes) {
+  std::string csv = "\xEF\xBB\xBFNr;Nume;Problema;Runda\r\n";
+  int row = 0;
+  for (std::size_t batch = 0; batch < batchSizes.size(); ++batch) {
+    for (int k = 0; k < batchSizes[batch]; ++k, ++row) {
+      const std::string& line = lines[10 + static_cast<std::size_t>(row)];
+      std::string name;
+      if (named) {
+        name = line.substr(9, 36);
+        name.erase(name.find_last_not_of(' ') + 1);
+        if (name.find_first_of(";\"") != std::string::npos) {
+          std::string quoted = "\"";
+          for (const char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+          name = quoted + "\"";
+        }
+      }
+      csv += std::to_string(row + 1) + ";" + name + ";" + std::to_string(problemOf(line)) + ";" +
+             std::to_string(batch + 1) + "\r\n";
+    }
+  }
+  return csv;
+}
+
+TEST_F(VerifySession, CsvOfAMatchingReportOnStandardOutputAndNothingElse) {
+  const fs::path folder = copyOfAllocations();
+  // Names with Romanian letters, a ";" and quotes, from a Windows-1250 list:
+  // Ş (0xAA), ţ (0xFE), ă (0xE3), î (0xEE).
+  writeWholeFile(folder / "Dat" / "grupa_314.txt",
+                 "Grupa 314\r\n1 \xAA\x65rban; Ion\r\n2 Ana \"Mic\xE3\" \xFEurcanu\r\n"
+                 "3 Ion Dumitrescu\r\n4 M\xEEndru Vlad\r\n");
+  allocate(folder, "grupa_314.txt\n2\n1\n1 3\n\n");
+  allocate(folder, "\n1234\n15\n2\n7\n1,6\n\n");
+  const std::string named = "Probleme Examen Nr_2 (1-3) Grupa 314.rez";
+  const std::string typed = "Probleme Examen Nr_2 (1-6) Grupa 1234.rez";
+  const std::vector<std::string> namedLines = linesOf(readWholeFile(folder / named));
+  ASSERT_GT(namedLines.size(), 14u);
+  ASSERT_NE(namedLines[10].find("\xC5\x9E\x65rban; Ion"), std::string::npos) << namedLines[10];
+
+  const struct {
+    std::vector<std::string> arguments;
+    std::string csv;
+    std::string verdict;  // on the standard error stream
+  } cases[] = {
+      {{"--csv", named},
+       csvFromRows(namedLines, true, {3, 1}),
+       matched(named, "Seed_2 (1-3) Grupa 314.dat")},
+      {{"--group", "Dat/grupa_314.txt", named, "--csv"},
+       csvFromRows(namedLines, true, {3, 1}),
+       matched(named, "Seed_2 (1-3) Grupa 314.dat", " si fisierului grupei Dat/grupa_314.txt")},
+      {{"--csv", typed},
+       csvFromRows(linesOf(readWholeFile(folder / typed)), false, {6, 6, 3}),
+       matched(typed, "Seed_2 (1-6) Grupa 1234.dat", "")},
+  };
+  const TreeSnapshot before = snapshotTree(folder);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments.back());
+    const SessionResult run = runVerify(folder, c.arguments);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, c.csv);
+    EXPECT_EQ(run.err, c.verdict);
+  }
+  // The names row by row, as the spreadsheet shows them.
+  const SessionResult run = runVerify(folder, {"--csv", named});
+  EXPECT_NE(run.out.find(";\"\xC5\x9E\x65rban; Ion\";"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find(";\"Ana \"\"Mic\xC4\x83\"\" \xC5\xA3urcanu\";"), std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find(";M\xC3\xAEndru Vlad;"), std::string::npos) << run.out;
+  EXPECT_EQ(treeChanges(before, snapshotTree(folder), {}), "");
+}
+
+TEST_F(VerifySession, CsvOfAReportThatDoesNotMatchIsNothing) {
+  const fs::path folder = copyOfAllocations();
+  std::vector<std::string> lines = linesOf(original(kReport312));
+  lines[10] = withProblem(lines[10], problemOf(lines[10]) % 6 + 1);
+  writeWholeFile(folder / "copie.rez", fileText(lines));
+  const struct {
+    std::vector<std::string> arguments;
+    int status;
+    std::string verdict;
+  } cases[] = {
+      {{"--csv", "--seed", kSeed312, "copie.rez"},
+       2,
+       mismatched("copie.rez", kSeed312, 11, lines[10], linesOf(original(kReport312))[10])},
+      {{"--csv", "lipsa.rez"},
+       29,
+       "EROARE: lipsa.rez: file not found (error 29), file: lipsa.rez (No such file or "
+       "directory)\n"},
+      // Names checked against another group's list differ at the group line.
+      {{"--csv", "--group", "Dat/grupa_311.txt", kReport312},
+       2,
+       mismatched(kReport312, kSeed312, 1, " Grupa: 312 B", " Grupa: 311 AC")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.verdict);
+    const SessionResult run = runVerify(folder, c.arguments);
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, c.verdict);
+  }
+}
+
 TEST(VerifyCommandLineSession, HelpVersionAndWrongCommandLines) {
   ScratchDirectory scratch(ScratchDirectory::kStayOutside);
   const SessionResult help = runVerify(scratch.path(), {"--help"});
@@ -628,6 +733,7 @@ TEST(VerifyCommandLineSession, HelpVersionAndWrongCommandLines) {
       {{"a.rez", "--seed"}, "optiunea '--seed' cere un argument"},
       {{"--seed", "s.dat", "a.rez", "b.rez"},
        "optiunea '--seed' se poate da doar cu un singur raport"},
+      {{"--csv", "a.rez", "b.rez"}, "optiunea '--csv' se poate da doar cu un singur raport"},
   };
   for (const auto& c : wrong) {
     const SessionResult run = runVerify(scratch.path(), c.arguments);

@@ -958,6 +958,23 @@ TEST_F(WineSession, ReportsOfEachBuildAreVerifiedByTheOther) {
   EXPECT_EQ(checked.status, 0) << checked.out << checked.err;
   EXPECT_EQ(checked.out, "POTRIVIRE: " + linuxReport + " corespunde fisierului seed " + linuxSeed +
                              " si fisierului grupei Dat\\grupa.dat\r\n");
+  // The CSV of --csv: the Linux build's bytes, its CR LF not doubled by the
+  // Windows console's text mode; the verdict, on the error stream, in it.
+  const std::vector<std::string> csvArguments = {"--csv", "--group", "Dat/grupa.dat", linuxReport};
+  const SessionResult windowsCsv = runWindowsVerify(wine(), linuxDirectory.path(), csvArguments);
+  std::string linuxCommand =
+      "cd " + quoted(linuxDirectory.path().string()) + " && " + quoted(LOTRANO_VERIFY_BINARY);
+  for (const std::string& argument : csvArguments) linuxCommand += " " + quoted(argument);
+  const fs::path linuxCsv = linuxDirectory.path().parent_path() / ".linux-csv";
+  ASSERT_EQ(
+      std::system((linuxCommand + " > " + quoted(linuxCsv.string()) + " 2> /dev/null").c_str()), 0);
+  EXPECT_EQ(windowsCsv.status, 0) << windowsCsv.err;
+  EXPECT_TRUE(windowsCsv.out.starts_with("\xEF\xBB\xBFNr;Nume;Problema;Runda\r\n1;"))
+      << windowsCsv.out;
+  EXPECT_EQ(windowsCsv.out, readWholeFile(linuxCsv));
+  EXPECT_EQ(windowsCsv.err, "POTRIVIRE: " + linuxReport + " corespunde fisierului seed " +
+                                linuxSeed + " si fisierului grupei Dat/grupa.dat\r\n");
+  fs::remove(linuxCsv);
   EXPECT_EQ(treeChanges(before, snapshotTree(linuxDirectory.path()), {}), "");
 
   // A report of the Windows build: a typed group in three batches.

@@ -36,6 +36,17 @@ TEST(VerifyCommandLine, OptionsMayStandAnywhereAndTakeTheirArgumentEitherWay) {
   }
 }
 
+TEST(VerifyCommandLine, CsvGoesWithOneReport) {
+  const auto parsed = parseCommandLine({"--group", "g.txt", "a.rez", "--csv"});
+  const auto* options = std::get_if<VerifyOptions>(&parsed);
+  ASSERT_NE(options, nullptr) << std::get<CommandLineError>(parsed).what;
+  EXPECT_TRUE(options->csv);
+  EXPECT_EQ(options->reports, std::vector<std::string>{"a.rez"});
+  const auto plain = parseCommandLine({"a.rez", "b.rez"});
+  ASSERT_TRUE(std::holds_alternative<VerifyOptions>(plain));
+  EXPECT_FALSE(std::get<VerifyOptions>(plain).csv);
+}
+
 TEST(VerifyCommandLine, HelpAndVersionInEitherFormNeedNoReport) {
   const struct {
     std::vector<std::string> arguments;
@@ -80,6 +91,8 @@ TEST(VerifyCommandLine, WrongCommandLinesSayWhatIsWrong) {
       {{"a.rez", "--group="}, "optiunea '--group' cere un argument"},
       {{"--seed", "s.dat", "a.rez", "b.rez"},
        "optiunea '--seed' se poate da doar cu un singur raport"},
+      {{"--csv", "a.rez", "b.rez"}, "optiunea '--csv' se poate da doar cu un singur raport"},
+      {{"--csv=da", "a.rez"}, "optiune necunoscuta '--csv=da'"},
   };
   for (const auto& c : cases) {
     const auto parsed = parseCommandLine(c.arguments);

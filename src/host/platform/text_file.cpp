@@ -47,6 +47,33 @@ void TextFile::syncToDisk() {
   }
 }
 
+ReadStatus TextFile::readLine(std::string& line, LongLines longLines) {
+  if (file_ == nullptr) return ReadStatus::kError;
+  bool failed = false;
+  auto get = [&]() -> int {
+    const int c = std::fgetc(file_);
+    if (c == EOF) failed = std::ferror(file_) != 0;
+    return c;
+  };
+  return collectLine(get, line, failed, longLines);
+}
+
+std::size_t TextFile::read(char* buffer, std::size_t size) {
+  if (file_ == nullptr) return 0;
+  return std::fread(buffer, 1, size, file_);
+}
+
+void TextFile::rewind() {
+  if (file_ != nullptr) std::rewind(file_);
+}
+
+bool TextFile::write(std::string_view bytes) {
+  if (file_ == nullptr) return false;
+  return std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size();
+}
+
+bool TextFile::flush() { return file_ != nullptr && std::fflush(file_) == 0; }
+
 void TextFile::close() {
   if (file_ == nullptr) return;
   std::FILE* file = file_;
@@ -104,32 +131,15 @@ void replaceWholeFile(const std::string& path, const std::function<void(TextFile
   syncFolderOf(path);
 }
 
-TextSink fileSink(TextFile& file, std::ostream& diagnostics) {
-  auto writer = [&file](std::string_view bytes) {
-    std::FILE* handle = file.handle();
-    if (handle == nullptr) return false;
-    return std::fwrite(bytes.data(), 1, bytes.size(), handle) == bytes.size();
-  };
-  auto flusher = [&file] {
-    std::FILE* handle = file.handle();
-    return handle != nullptr && std::fflush(handle) == 0;
-  };
-  return TextSink(writer, file.name(), kFileLineEnd, diagnostics, flusher);
+TextSink fileSink(TextFile& file) {
+  return TextSink([&file](std::string_view bytes) { return file.write(bytes); }, file.name(),
+                  kFileLineEnd, [&file] { return file.flush(); });
 }
 
 LineSource fileSource(TextFile& file, LongLines longLines) {
-  auto reader = [&file, longLines](std::string& line) {
-    std::FILE* handle = file.handle();
-    if (handle == nullptr) return ReadStatus::kError;
-    bool failed = false;
-    auto get = [&]() -> int {
-      const int c = std::fgetc(handle);
-      if (c == EOF) failed = std::ferror(handle) != 0;
-      return c;
-    };
-    return collectLine(get, line, failed, longLines);
-  };
-  return LineSource(reader, file.name());
+  return LineSource(
+      [&file, longLines](std::string& line) { return file.readLine(line, longLines); },
+      file.name());
 }
 
 }  // namespace lotrano

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "host/text/text_stream.h"
@@ -30,7 +31,20 @@ class TextFile {
 
   bool isOpen() const { return file_ != nullptr; }
   const std::string& name() const { return name_; }
-  std::FILE* handle() const { return file_; }
+
+  // Reads the next line into `line`, without its line end; a line longer
+  // than kMaxLineBytes is refused (kTooLong) or cut as `longLines` says. A
+  // file that is not open reads as a failure.
+  ReadStatus readLine(std::string& line, LongLines longLines);
+  // Reads up to `size` bytes into `buffer`; their count, 0 at the end of the
+  // file or when the read failed.
+  std::size_t read(char* buffer, std::size_t size);
+  // Goes back to the file's first byte and forgets an earlier failure.
+  void rewind();
+  // Writes the bytes; false when the write failed or the file is not open.
+  bool write(std::string_view bytes);
+  // Pushes the buffered bytes to the operating system; false when that failed.
+  bool flush();
 
   // Pushes what the stream holds to the operating system and asks it to put
   // the file's content on the disk; a failure is the fatal "error during
@@ -52,7 +66,8 @@ class TextFile {
 };
 
 // The file calls below are the operating system's own, one set per system
-// (platform_linux.cpp, platform_win32.cpp). Each takes a name as UTF-8 and
+// (platform_linux.cpp, platform_win32.cpp), as are the ones this module's
+// files are made with (platform_common.h). Each takes a name as UTF-8 and
 // hands it to the system without converting it any other way, so that a name
 // created by one of them is the very name the others find.
 
@@ -61,34 +76,8 @@ class TextFile {
 // examined counts as absent; creating it will tell.
 bool entryExists(const std::string& path);
 
-// Opens an existing file for reading in binary mode; nullptr with `error` set
-// when it does not open (std::errc::is_a_directory for a folder).
-std::FILE* openExistingFile(const std::string& path, std::error_code& error);
-
-// True when a file may take the name `path` by a rename: nothing has that
-// name, or a link (which is replaced, never followed), or a file that could
-// be rewritten in place (it is opened for writing without being emptied, and
-// closed). False with `error` set for a folder (std::errc::is_a_directory) or
-// a file that may not be written; a read-only file (one that nobody may
-// write, on Linux) is refused whoever runs the program, as Windows does.
-bool mayReplace(const std::string& path, std::error_code& error);
-
-// Creates a file that does not exist yet and opens it for writing in binary
-// mode; an existing file of that name is never opened, let alone emptied.
-// nullptr with `error` set (std::errc::file_exists when the name is taken)
-// when it is not created.
-std::FILE* createFileExclusively(const std::string& path, std::error_code& error);
-
 // Removes a file; false with `error` set when it could not be removed.
 bool removeFile(const std::string& path, std::error_code& error);
-
-// Gives `from` the name `to`, replacing a file of that name in one step.
-bool renameReplacing(const std::string& from, const std::string& to, std::error_code& error);
-
-// Asks the operating system to put the folder holding `path` (its entries:
-// a file just renamed into it) on the disk. Failures are ignored: the file's
-// own content is already there.
-void syncFolderOf(const std::string& path);
 
 // Opens an existing file for reading; nullopt with `error` set when it does
 // not open. A folder does not open.
@@ -110,7 +99,7 @@ void replaceWholeFile(const std::string& path, const std::function<void(TextFile
 
 // A sink that writes through the file's buffer; its flush pushes the buffer
 // to the operating system.
-TextSink fileSink(TextFile& file, std::ostream& diagnostics);
+TextSink fileSink(TextFile& file);
 LineSource fileSource(TextFile& file, LongLines longLines = LongLines::kRefuse);
 
 }  // namespace lotrano

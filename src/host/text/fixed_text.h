@@ -1,7 +1,9 @@
-// Fixed-length texts and the small text services around them. Every text of
-// the program is a FixedText: a field of a declared length in characters,
-// filled with blanks after its text. Lengths and positions count characters
-// (see characters.h) and positions count from 1.
+// Fixed-length texts and the small text services around them. A FixedText is
+// a field of a declared length in characters, filled with blanks after its
+// text: the lines of a group file, the students' names, the file names and
+// the texts read in fixed widths are held in them; other texts (the group as
+// shown, the range text, labels) are plain strings. Lengths and positions
+// count characters (see characters.h) and positions count from 1.
 #pragma once
 
 #include <cstddef>

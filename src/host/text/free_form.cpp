@@ -172,10 +172,10 @@ std::optional<FixedText> tryReadFixedText(LineSource& source, std::size_t width)
   return FixedText(width, line);
 }
 
-std::int32_t readIntegerFromText(std::string_view text, std::size_t width,
+std::int32_t readIntegerFromText(std::string_view text, FieldWidth width,
                                  const std::string& context) {
   std::string digits;
-  for (const char c : leadingCharacters(text, width)) {
+  for (const char c : leadingCharacters(text, width.columns)) {
     if (c != ' ') digits += c;
   }
   if (digits.empty()) return 0;
@@ -185,7 +185,7 @@ std::int32_t readIntegerFromText(std::string_view text, std::size_t width,
   return *value;
 }
 
-std::int32_t readIntegerFromText(std::string_view text, const std::string& context) {
+std::int32_t readIntegerFromText(std::string_view text, FreeForm, const std::string& context) {
   LineSource source = textSource(std::string(text), context);
   std::int32_t value = 0;
   readFreeValues(source, {&value});

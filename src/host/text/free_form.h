@@ -39,14 +39,23 @@ FixedText readFixedText(LineSource& source, std::size_t width);
 // As readFixedText, but the end of the data or a failed read gives nullopt.
 std::optional<FixedText> tryReadFixedText(LineSource& source, std::size_t width);
 
-// Reads an integer from the first `width` characters of a text: blanks are
-// ignored, all blanks read as 0, a leading sign and digits are accepted; any
-// other character is the fatal "input conversion error" naming `context`.
-std::int32_t readIntegerFromText(std::string_view text, std::size_t width,
+// The two rules an integer is read from a text by, named at every call: a
+// field of so many columns, or one value in free form.
+struct FieldWidth {
+  std::size_t columns = 0;
+};
+struct FreeForm {};
+inline constexpr FreeForm kFreeForm{};
+
+// Reads an integer from the first `width.columns` characters of a text:
+// blanks are ignored, all blanks read as 0, a leading sign and digits are
+// accepted; any other character is the fatal "input conversion error" naming
+// `context`.
+std::int32_t readIntegerFromText(std::string_view text, FieldWidth width,
                                  const std::string& context);
 
 // Reads one free-form integer from a piece of text, as readFreeValues would
 // from a line holding that text.
-std::int32_t readIntegerFromText(std::string_view text, const std::string& context);
+std::int32_t readIntegerFromText(std::string_view text, FreeForm, const std::string& context);
 
 }  // namespace lotrano

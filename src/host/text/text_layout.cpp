@@ -4,7 +4,6 @@
 #include <array>
 #include <charconv>
 #include <iterator>
-#include <ostream>
 #include <stdexcept>
 
 #include "host/text/char_utils.h"
@@ -265,11 +264,6 @@ bool layOut(const TextLayout& layout, std::span<const LayoutValue> values, std::
   return overflow;
 }
 
-void reportConversionOverflow(std::ostream& diagnostics, const std::string& name) {
-  diagnostics << "lotrano: " << diagnosticLine(ErrorCode::kOutputConversion, name) << '\n';
-  diagnostics.flush();
-}
-
 }  // namespace
 
 LaidOutLines applyLayout(const TextLayout& layout, const LayoutValues& values,
@@ -285,24 +279,22 @@ LaidOutLines applyLayout(const TextLayout& layout, const LayoutValues& values,
 
 namespace {
 
-void writeValues(TextSink& sink, const TextLayout& layout, std::span<const LayoutValue> values) {
+bool writeValues(TextSink& sink, const TextLayout& layout, std::span<const LayoutValue> values) {
   // Each line goes to the sink as soon as it is laid out: the sink counts the
   // columns of an open line itself.
-  const bool overflow =
-      layOut(layout, values, sink.openColumns(),
-             [&sink](std::string_view text, bool ended) { sink.write(text, ended); });
-  if (overflow) reportConversionOverflow(sink.diagnostics(), sink.name());
+  return layOut(layout, values, sink.openColumns(),
+                [&sink](std::string_view text, bool ended) { sink.write(text, ended); });
 }
 
 }  // namespace
 
-void writeLine(TextSink& sink, const TextLayout& layout, const LayoutValues& values) {
-  writeValues(sink, layout, values);
+bool writeLine(TextSink& sink, const TextLayout& layout, const LayoutValues& values) {
+  return writeValues(sink, layout, values);
 }
 
-void writeLine(TextSink& sink, const TextLayout& layout,
+bool writeLine(TextSink& sink, const TextLayout& layout,
                std::initializer_list<LayoutValue> values) {
-  writeValues(sink, layout, std::span<const LayoutValue>(values.begin(), values.size()));
+  return writeValues(sink, layout, std::span<const LayoutValue>(values.begin(), values.size()));
 }
 
 void writeFree(TextSink& sink, std::string_view text) {
@@ -311,14 +303,14 @@ void writeFree(TextSink& sink, std::string_view text) {
   sink.write(line, true);
 }
 
-void formatIntoText(FixedText& target, const TextLayout& layout, const LayoutValues& values,
-                    std::ostream& diagnostics, const std::string& context) {
+bool formatIntoText(FixedText& target, const TextLayout& layout, const LayoutValues& values,
+                    const std::string& context) {
   const LaidOutLines laid = applyLayout(layout, values);
   if (laid.lines.size() != 1 || characterCount(laid.lines.front()) > target.length()) {
     throw FatalError(ErrorCode::kRecordOverflow, context);
   }
   target.assign(laid.lines.front());
-  if (laid.conversionOverflow) reportConversionOverflow(diagnostics, context);
+  return laid.conversionOverflow;
 }
 
 }  // namespace lotrano

@@ -9,13 +9,11 @@
 #include "host/text/interruption.h"
 
 namespace lotrano {
-TextSink::TextSink(Writer writer, std::string name, std::string_view lineEnd,
-                   std::ostream& diagnostics, Flusher flusher)
+TextSink::TextSink(Writer writer, std::string name, std::string_view lineEnd, Flusher flusher)
     : writer_(std::move(writer)),
       flusher_(std::move(flusher)),
       name_(std::move(name)),
-      lineEnd_(lineEnd),
-      diagnostics_(diagnostics) {}
+      lineEnd_(lineEnd) {}
 
 void TextSink::put(std::string_view bytes) {
   if (writer_(bytes)) return;
@@ -52,14 +50,13 @@ void TextSink::endLineAfterInput(bool echoed) {
   openColumns_ = 0;
 }
 
-TextSink streamSink(std::ostream& out, std::string name, std::string_view lineEnd,
-                    std::ostream& diagnostics) {
+TextSink streamSink(std::ostream& out, std::string name, std::string_view lineEnd) {
   auto writer = [&out](std::string_view bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.flush();
     return static_cast<bool>(out);
   };
-  return TextSink(writer, std::move(name), lineEnd, diagnostics);
+  return TextSink(writer, std::move(name), lineEnd);
 }
 
 LineSource::LineSource(Reader reader, std::string name)
@@ -75,6 +72,7 @@ std::string LineSource::nextOrFail() {
     case ReadStatus::kEnd:
       throw FatalError(ErrorCode::kEndOfFile, name_);
     case ReadStatus::kError:
+    case ReadStatus::kTooLong:
       throw FatalError(ErrorCode::kReadError, name_);
   }
   return line;

@@ -28,8 +28,7 @@ class TextSink {
   // failed. A sink without one writes straight through.
   using Flusher = std::function<bool()>;
 
-  TextSink(Writer writer, std::string name, std::string_view lineEnd, std::ostream& diagnostics,
-           Flusher flusher = {});
+  TextSink(Writer writer, std::string name, std::string_view lineEnd, Flusher flusher = {});
 
   // Appends text to the current line; ends the line when `endLine` is true.
   // A failed write is the fatal "error during write" naming this sink. An
@@ -55,7 +54,6 @@ class TextSink {
   void endLineAfterInput(bool echoed);
 
   const std::string& name() const { return name_; }
-  std::ostream& diagnostics() const { return diagnostics_; }
 
  private:
   void put(std::string_view bytes);
@@ -64,17 +62,17 @@ class TextSink {
   Flusher flusher_;
   std::string name_;
   std::string lineEnd_;
-  std::ostream& diagnostics_;
   std::string line_;  // a line and its end, handed to the writer in one piece
   bool lineOpen_ = false;
   std::size_t openColumns_ = 0;
 };
 
 // A sink that writes to a stream (the console, or a string stream in tests).
-TextSink streamSink(std::ostream& out, std::string name, std::string_view lineEnd,
-                    std::ostream& diagnostics);
+TextSink streamSink(std::ostream& out, std::string name, std::string_view lineEnd);
 
-enum class ReadStatus { kLine, kEnd, kError };
+// What a read gave: a line, the end of the data, a failed read, or a line
+// longer than kMaxLineBytes that the source refuses (LongLines::kRefuse).
+enum class ReadStatus { kLine, kEnd, kError, kTooLong };
 
 class LineSource {
  public:
@@ -86,7 +84,8 @@ class LineSource {
   // The next line, or the reason there is none.
   ReadStatus next(std::string& line);
   // The next line; the end of the data is the fatal "end-of-file during
-  // read" and a failed read the fatal "error during read".
+  // read" and a failed read (a refused long line among them) the fatal
+  // "error during read".
   std::string nextOrFail();
 
   const std::string& name() const { return name_; }
@@ -102,10 +101,10 @@ class LineSource {
 // far shorter.
 inline constexpr std::size_t kMaxLineBytes = 64 * 1024;
 
-// What a source does with a line longer than kMaxLineBytes: refuse it as a
-// failed read (where values are read from the whole line), or cut it to that
-// length and pass over the rest (where only the line's first characters
-// count, as in fixed-width reads).
+// What a source does with a line longer than kMaxLineBytes: refuse it
+// (ReadStatus::kTooLong, where values are read from the whole line), or cut
+// it to that length and pass over the rest (where only the line's first
+// characters count, as in fixed-width reads).
 enum class LongLines { kRefuse, kCut };
 
 // Collects one line from a byte supplier: `get` returns the next byte (0 to
@@ -136,7 +135,7 @@ ReadStatus collectLine(Get get, std::string& line, const bool& failed, LongLines
     if (line.size() > kMaxLineBytes) {
       // Refused rather than cut, so that no value is silently taken from a
       // shortened line; reading stops here, so an endless line cannot hold us.
-      if (longLines == LongLines::kRefuse) return ReadStatus::kError;
+      if (longLines == LongLines::kRefuse) return ReadStatus::kTooLong;
       // Cut: the rest of the line is passed over without being kept.
       cut = true;
       continue;
@@ -149,7 +148,7 @@ ReadStatus collectLine(Get get, std::string& line, const bool& failed, LongLines
   if (!any) return ReadStatus::kEnd;
   if (!cut && !line.empty() && line.back() == '\r') line.pop_back();
   if (line.size() <= kMaxLineBytes) return ReadStatus::kLine;
-  if (longLines == LongLines::kRefuse) return ReadStatus::kError;
+  if (longLines == LongLines::kRefuse) return ReadStatus::kTooLong;
   line.resize(kMaxLineBytes);
   return ReadStatus::kLine;
 }

@@ -154,14 +154,16 @@ TEST(FixedWidthReads, IntegerFromText) {
   } cases[] = {{" ", 1, 0},     {"7", 1, 7},     {"9]", 1, 9},
                {" 1 2", 4, 12}, {"-3  ", 4, -3}, {"+8", 2, 8}};
   for (const auto& c : cases)
-    EXPECT_EQ(readIntegerFromText(c.text, c.width, "name"), c.value) << c.text;
-  EXPECT_FATAL(readIntegerFromText("x", 1, "name"), ErrorCode::kInputConversion, "name");
-  EXPECT_FATAL(readIntegerFromText("]", 1, "name"), ErrorCode::kInputConversion, "name");
+    EXPECT_EQ(readIntegerFromText(c.text, FieldWidth{c.width}, "name"), c.value) << c.text;
+  EXPECT_FATAL(readIntegerFromText("x", FieldWidth{1}, "name"), ErrorCode::kInputConversion,
+               "name");
+  EXPECT_FATAL(readIntegerFromText("]", FieldWidth{1}, "name"), ErrorCode::kInputConversion,
+               "name");
 
-  EXPECT_EQ(readIntegerFromText("1231", "Dat/g.dat"), 1231);
-  EXPECT_FATAL(readIntegerFromText("", "Dat/g.dat"), ErrorCode::kEndOfFile, "Dat/g.dat");
-  EXPECT_FATAL(readIntegerFromText("99999999999", "Dat/g.dat"), ErrorCode::kInputConversion,
-               "Dat/g.dat");
+  EXPECT_EQ(readIntegerFromText("1231", kFreeForm, "Dat/g.dat"), 1231);
+  EXPECT_FATAL(readIntegerFromText("", kFreeForm, "Dat/g.dat"), ErrorCode::kEndOfFile, "Dat/g.dat");
+  EXPECT_FATAL(readIntegerFromText("99999999999", kFreeForm, "Dat/g.dat"),
+               ErrorCode::kInputConversion, "Dat/g.dat");
 }
 
 }  // namespace

@@ -56,7 +56,6 @@ TEST_F(Interruption, TheFirstOneNotedIsKept) {
 // has taken `interruptAfter` pieces.
 struct RecordingSink {
   std::vector<std::string> pieces;
-  std::ostringstream diagnostics;
   std::size_t interruptAfter = 0;
   bool failing = false;
 
@@ -68,7 +67,7 @@ struct RecordingSink {
           if (pieces.size() == interruptAfter) noteInterrupt(kTerminateSignal);
           return true;
         },
-        "report.rez", kFileLineEnd, diagnostics, [this] { return !failing; });
+        "report.rez", kFileLineEnd, [this] { return !failing; });
   }
 };
 
@@ -98,7 +97,7 @@ TEST_F(Interruption, IsTheReasonOfAWriteOrFlushItCutShort) {
         noteInterrupt(kInterruptSignal);
         return false;
       },
-      "console", kConsoleLineEnd, recording.diagnostics, [] { return false; });
+      "console", kConsoleLineEnd, [] { return false; });
   EXPECT_FATAL(interrupted.write("x", true), ErrorCode::kInterrupted, "");
   EXPECT_FATAL(interrupted.flush(), ErrorCode::kInterrupted, "");
 }

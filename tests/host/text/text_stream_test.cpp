@@ -46,7 +46,7 @@ TEST(TextStream, OverlongLineIsAFailedReadNotACutOne) {
     EXPECT_EQ(readStreamLine(longest, line), ReadStatus::kLine);
     EXPECT_EQ(line.size(), kMaxLineBytes);
     std::istringstream overlong(std::string(kMaxLineBytes + 1, '7') + lineEnd + "1 6\n");
-    EXPECT_EQ(readStreamLine(overlong, line), ReadStatus::kError);
+    EXPECT_EQ(readStreamLine(overlong, line), ReadStatus::kTooLong);
   }
   std::istringstream again(std::string(kMaxLineBytes + 1, ' ') + "1 6\n");
   LineSource overlong([&again](std::string& l) { return readStreamLine(again, l); }, "console");

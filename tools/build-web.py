@@ -1,0 +1,57 @@
+#!/usr/bin/env python3
+"""Writes the checking page, one self-contained HTML file, from its sources
+in web/: the template lotrano.html with page.css inlined as its style and
+text.js, draw.js, check.js and page.js, in that order, as its one script.
+
+The page's Content-Security-Policy allows that one style and that one script
+by their SHA-256 hashes, images from data: and blob: URLs, and nothing else:
+no connection, no frame, no font, no form target.
+
+    tools/build-web.py OUTPUT.html [WEB_DIR]
+"""
+import base64
+import hashlib
+import pathlib
+import sys
+
+ROOT = pathlib.Path(__file__).resolve().parent.parent
+SCRIPTS = ["text.js", "draw.js", "check.js", "page.js"]
+
+
+def digest(source):
+    return "'sha256-" + base64.b64encode(hashlib.sha256(source.encode("utf-8")).digest()).decode() + "'"
+
+
+def page(web):
+    template = (web / "lotrano.html").read_text(encoding="utf-8")
+    style = "\n" + (web / "page.css").read_text(encoding="utf-8")
+    script = "\n" + "\n".join((web / name).read_text(encoding="utf-8") for name in SCRIPTS)
+    # Neither may end its own element early.
+    for name, source, end in (("style", style, "</style"), ("script", script, "</script")):
+        if end in source.lower():
+            sys.exit(f"build-web: the {name} holds {end}>")
+    policy = "; ".join([
+        "default-src 'none'",
+        "script-src " + digest(script),
+        "style-src " + digest(style),
+        "img-src data: blob:",
+        "base-uri 'none'",
+        "form-action 'none'",
+    ])
+    for placeholder in ("@CSP@", "@CSS@", "@JS@"):
+        if template.count(placeholder) != 1:
+            sys.exit(f"build-web: the template must hold {placeholder} once")
+    return template.replace("@CSP@", policy).replace("@CSS@", style).replace("@JS@", script)
+
+
+def main(argv):
+    if len(argv) not in (2, 3):
+        sys.exit(__doc__)
+    output = pathlib.Path(argv[1])
+    web = pathlib.Path(argv[2]) if len(argv) == 3 else ROOT / "web"
+    output.parent.mkdir(parents=True, exist_ok=True)
+    output.write_bytes(page(web).encode("utf-8"))
+
+
+if __name__ == "__main__":
+    main(sys.argv)

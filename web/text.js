@@ -1,0 +1,180 @@
+// Texts as the program's files hold them. A file's bytes are kept as a
+// "byte string": a string whose every code unit is one byte (0 to 255), so
+// that lines compare, cut and join byte for byte. A character is one byte,
+// except in a text that is valid UTF-8 as a whole, where it is one encoded
+// character; that is how the program counts columns.
+(function (lotrano) {
+  'use strict';
+
+  // The length of the well-formed UTF-8 sequence at s[pos], 0 when there is
+  // none (overlong forms, surrogates and code points past U+10FFFF refused).
+  function sequenceLength(s, pos) {
+    const lead = s.charCodeAt(pos);
+    if (lead < 0x80) return 1;
+    let length;
+    let min;
+    let code;
+    if ((lead & 0xe0) === 0xc0) {
+      length = 2;
+      min = 0x80;
+      code = lead & 0x1f;
+    } else if ((lead & 0xf0) === 0xe0) {
+      length = 3;
+      min = 0x800;
+      code = lead & 0x0f;
+    } else if ((lead & 0xf8) === 0xf0) {
+      length = 4;
+      min = 0x10000;
+      code = lead & 0x07;
+    } else {
+      return 0;
+    }
+    if (pos + length > s.length) return 0;
+    for (let k = 1; k < length; ++k) {
+      const next = s.charCodeAt(pos + k);
+      if ((next & 0xc0) !== 0x80) return 0;
+      code = (code << 6) | (next & 0x3f);
+    }
+    if (code < min || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff)) return 0;
+    return length;
+  }
+
+  // Plain ASCII, the common case, is told at once.
+  const NON_ASCII = /[\x80-\xff]/;
+
+  function isValidUtf8(s) {
+    if (!NON_ASCII.test(s)) return true;
+    for (let pos = 0; pos < s.length; ) {
+      const length = sequenceLength(s, pos);
+      if (length === 0) return false;
+      pos += length;
+    }
+    return true;
+  }
+
+  // The text's characters, in order.
+  function characters(s) {
+    if (!NON_ASCII.test(s) || !isValidUtf8(s)) return s.split('');
+    const list = [];
+    for (let pos = 0; pos < s.length; ) {
+      const length = sequenceLength(s, pos);
+      list.push(s.substr(pos, length));
+      pos += length;
+    }
+    return list;
+  }
+
+  function characterCount(s) {
+    return NON_ASCII.test(s) ? characters(s).length : s.length;
+  }
+
+  // Characters `first` to `last` (from 1, inclusive); empty past the end.
+  function characterRange(s, first, last) {
+    if (first < 1) first = 1;
+    if (last < first) return '';
+    if (!NON_ASCII.test(s)) return s.substring(first - 1, last);
+    return characters(s).slice(first - 1, last).join('');
+  }
+
+  function withoutTrailingBlanks(s) {
+    let end = s.length;
+    while (end > 0 && s.charCodeAt(end - 1) === 0x20) --end;
+    return s.substring(0, end);
+  }
+
+  // The position of the last character that is not a blank (0 when none);
+  // whether the text is UTF-8 is judged on the whole text.
+  function usedLength(s) {
+    const used = withoutTrailingBlanks(s);
+    if (!isValidUtf8(s)) return used.length;
+    let count = 0;
+    for (let k = 0; k < used.length; ++k) {
+      if ((used.charCodeAt(k) & 0xc0) !== 0x80) ++count;
+    }
+    return count;
+  }
+
+  // The text cut or filled with blanks to `length` characters.
+  function padOrCut(s, length) {
+    const kept = length === 0 ? '' : characterRange(s, 1, length);
+    return kept + ' '.repeat(Math.max(0, length - characterCount(kept)));
+  }
+
+  // Windows-1250's characters for the bytes 0x80 to 0xFF; its five unused
+  // bytes become U+FFFD.
+  const WINDOWS_1250 = [
+    0x20ac, 0xfffd, 0x201a, 0xfffd, 0x201e, 0x2026, 0x2020, 0x2021,
+    0xfffd, 0x2030, 0x0160, 0x2039, 0x015a, 0x0164, 0x017d, 0x0179,
+    0xfffd, 0x2018, 0x2019, 0x201c, 0x201d, 0x2022, 0x2013, 0x2014,
+    0xfffd, 0x2122, 0x0161, 0x203a, 0x015b, 0x0165, 0x017e, 0x017a,
+    0x00a0, 0x02c7, 0x02d8, 0x0141, 0x00a4, 0x0104, 0x00a6, 0x00a7,
+    0x00a8, 0x00a9, 0x015e, 0x00ab, 0x00ac, 0x00ad, 0x00ae, 0x017b,
+    0x00b0, 0x00b1, 0x02db, 0x0142, 0x00b4, 0x00b5, 0x00b6, 0x00b7,
+    0x00b8, 0x0105, 0x015f, 0x00bb, 0x013d, 0x02dd, 0x013e, 0x017c,
+    0x0154, 0x00c1, 0x00c2, 0x0102, 0x00c4, 0x0139, 0x0106, 0x00c7,
+    0x010c, 0x00c9, 0x0118, 0x00cb, 0x011a, 0x00cd, 0x00ce, 0x010e,
+    0x0110, 0x0143, 0x0147, 0x00d3, 0x00d4, 0x0150, 0x00d6, 0x00d7,
+    0x0158, 0x016e, 0x00da, 0x0170, 0x00dc, 0x00dd, 0x0162, 0x00df,
+    0x0155, 0x00e1, 0x00e2, 0x0103, 0x00e4, 0x013a, 0x0107, 0x00e7,
+    0x010d, 0x00e9, 0x0119, 0x00eb, 0x011b, 0x00ed, 0x00ee, 0x010f,
+    0x0111, 0x0144, 0x0148, 0x00f3, 0x00f4, 0x0151, 0x00f6, 0x00f7,
+    0x0159, 0x016f, 0x00fa, 0x0171, 0x00fc, 0x00fd, 0x0163, 0x02d9,
+  ];
+
+  // A JavaScript string as the bytes of its UTF-8 encoding.
+  function utf8Bytes(text) {
+    return unescape(encodeURIComponent(text));
+  }
+
+  // A byte string of Windows-1250 text as the same text's UTF-8 bytes.
+  function windows1250ToUtf8(s) {
+    if (!NON_ASCII.test(s)) return s;
+    let out = '';
+    for (let k = 0; k < s.length; ++k) {
+      const byte = s.charCodeAt(k);
+      out += byte < 0x80 ? s[k] : utf8Bytes(String.fromCharCode(WINDOWS_1250[byte - 0x80]));
+    }
+    return out;
+  }
+
+  // A byte string as text to show: UTF-8 when it is, otherwise Windows-1250
+  // (the code page of the older Romanian lists).
+  function display(s) {
+    if (!NON_ASCII.test(s)) return s;
+    const utf8 = isValidUtf8(s) ? s : windows1250ToUtf8(s);
+    return decodeURIComponent(escape(utf8));
+  }
+
+  // An ArrayBuffer or Uint8Array as a byte string.
+  function fromBytes(buffer) {
+    const bytes = buffer instanceof Uint8Array ? buffer : new Uint8Array(buffer);
+    const parts = [];
+    const CHUNK = 0x8000;
+    for (let k = 0; k < bytes.length; k += CHUNK) {
+      parts.push(String.fromCharCode.apply(null, bytes.subarray(k, k + CHUNK)));
+    }
+    return parts.join('');
+  }
+
+  // A byte string as bytes, for a download.
+  function toBytes(s) {
+    const bytes = new Uint8Array(s.length);
+    for (let k = 0; k < s.length; ++k) bytes[k] = s.charCodeAt(k);
+    return bytes;
+  }
+
+  lotrano.text = {
+    isValidUtf8,
+    characters,
+    characterCount,
+    characterRange,
+    withoutTrailingBlanks,
+    usedLength,
+    padOrCut,
+    utf8Bytes,
+    windows1250ToUtf8,
+    display,
+    fromBytes,
+    toBytes,
+  };
+})(typeof module === 'object' ? module.exports : (globalThis.lotrano = globalThis.lotrano || {}));
