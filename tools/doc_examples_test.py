@@ -294,10 +294,16 @@ def verdict_of(report, output):
 
 def check_verify_example(programs, where, command, output, status):
     arguments = shlex.split(command)[1:]
+    redirected = None
+    if ">" in arguments:  # the standard output into a file
+        redirected = arguments[arguments.index(">") + 1]
+        arguments = arguments[:arguments.index(">")]
     options, reports = {}, []
     k = 0
     while k < len(arguments):
-        if arguments[k] in ("--seed", "--group"):
+        if arguments[k] == "--csv":
+            k += 1
+        elif arguments[k] in ("--seed", "--group"):
             options[arguments[k]] = arguments[k + 1]
             k += 2
         else:
@@ -344,13 +350,14 @@ def check_verify_example(programs, where, command, output, status):
         target = os.path.join(world, options["--group"])
         os.makedirs(os.path.dirname(target), exist_ok=True)
         shutil.copyfile(SAMPLE, target)
-    got_status, got, errors = programs.shell(command, world)
+    # Both streams, as a terminal shows them.
+    got_status, got, _ = programs.shell(command, world, merged=True)
     if words(got) != words("\n".join(output)):
         fail(where, f"{command}\n  printed: {got!r}\n  shown:   {words(chr(10).join(output))!r}")
     if status is not None and got_status != status:
         fail(where, f"{command}: status {got_status}, the example shows {status}")
-    if errors:
-        fail(where, f"{command}: wrote on the error stream: {errors!r}")
+    if redirected and not os.path.getsize(os.path.join(world, redirected)):
+        fail(where, f"{command}: {redirected} is empty")
     checked.append(f"{where}: {command}")
 
 
