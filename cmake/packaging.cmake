@@ -77,6 +77,12 @@ foreach(program ${lotrano_programs})
 endif()")
 endforeach()
 install(FILES ${CMAKE_BINARY_DIR}/web/lotrano.html DESTINATION ${CMAKE_INSTALL_DATADIR}/lotrano)
+# lintian takes the page for documentation out of place; the package says
+# otherwise (an installation elsewhere than /usr has no use for it).
+if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+  install(FILES ${CMAKE_SOURCE_DIR}/packaging/lintian-overrides
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME lotrano)
+endif()
 foreach(program ${lotrano_programs})
   install(FILES ${CMAKE_BINARY_DIR}/man/${program}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
