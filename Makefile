@@ -39,7 +39,9 @@ MAKEFLAGS += --no-print-directory
 
 all: build
 
-$(DEPS)/%.ok:
+# A stamp older than this file is checked again: a package added to a list
+# below is installed on a machine that has the stamp already.
+$(DEPS)/%.ok: Makefile
 	@mkdir -p $(DEPS)
 	@tools/ensure-deps.sh $(PACKAGES_$*)
 	@touch $@
@@ -50,7 +52,7 @@ PACKAGES_gui = xvfb xauth zenity xdotool imagemagick openbox
 PACKAGES_bench = cmake g++ make libgtest-dev libbenchmark-dev
 PACKAGES_fuzz = cmake make clang libclang-rt-14-dev
 PACKAGES_windows = cmake make g++-mingw-w64-x86-64
-PACKAGES_wine = wine wine64 xvfb xauth xdotool imagemagick locales unzip python3
+PACKAGES_wine = wine wine64 xvfb xauth xdotool xclip imagemagick locales unzip python3
 PACKAGES_deb = cmake g++ make dpkg-dev file
 PACKAGES_package = lintian dpkg-dev man-db
 
