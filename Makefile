@@ -42,7 +42,9 @@ MAKEFLAGS += --no-print-directory
 
 all: build
 
-$(DEPS)/%.ok:
+# A stamp older than this file is checked again: a package added to a list
+# below is installed on a machine that has the stamp already.
+$(DEPS)/%.ok: Makefile
 	@mkdir -p $(DEPS)
 	@tools/ensure-deps.sh $(PACKAGES_$*)
 	@touch $@
@@ -53,7 +55,7 @@ PACKAGES_gui = xvfb xauth zenity xdotool imagemagick openbox
 PACKAGES_bench = cmake g++ make libgtest-dev libbenchmark-dev
 PACKAGES_fuzz = cmake make clang libclang-rt-14-dev
 PACKAGES_windows = cmake make g++-mingw-w64-x86-64 python3
-PACKAGES_wine = wine wine64 xvfb xauth xdotool imagemagick locales unzip python3
+PACKAGES_wine = wine wine64 xvfb xauth xdotool xclip imagemagick locales unzip python3
 PACKAGES_deb = cmake g++ make dpkg-dev file python3
 PACKAGES_package = lintian dpkg-dev man-db desktop-file-utils bash-completion binutils
 PACKAGES_web = python3 nodejs chromium chromium-driver python3-selenium poppler-utils firefox-esr

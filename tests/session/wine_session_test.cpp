@@ -7,12 +7,13 @@
 // Linux lotrano-verify.
 //
 // The real dialogs open on an X display (Xvfb in CI) and are answered with
-// xdotool. The tests need LOTRANO_WINDOWS_EXE (the path of lotrano.exe), a
-// display, wine and xdotool, and LOTRANO_WINDOWS_VERIFY_EXE (the path of
-// lotrano-verify.exe; by default the one beside lotrano.exe) for the checks;
-// without them they are skipped, unless LOTRANO_REQUIRE_WINE=1 makes that a
-// failure. LOTRANO_WINE names another
-// wine command. Wine's prefix lies beside the Linux binary and is made once.
+// xdotool, the names pasted through xclip. The tests need LOTRANO_WINDOWS_EXE
+// (the path of lotrano.exe), a display, wine, xdotool and xclip, and
+// LOTRANO_WINDOWS_VERIFY_EXE (the path of lotrano-verify.exe; by default the
+// one beside lotrano.exe) for the checks; without them they are skipped,
+// unless LOTRANO_REQUIRE_WINE=1 makes that a failure. LOTRANO_WINE names
+// another wine command. Wine's prefix lies beside the Linux binary and is
+// made once.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -25,6 +26,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <optional>
 #include <regex>
 #include <sstream>
@@ -83,6 +85,8 @@ std::optional<WineSetup> findWineSetup(std::string& missing) {
     missing = "no " + setup.wine + " command";
   } else if (!commandExists("xdotool")) {
     missing = "no xdotool command";
+  } else if (!commandExists("xclip")) {
+    missing = "no xclip command";
   } else if (environment("DISPLAY").empty()) {
     missing = "no X display for the dialogs (run under xvfb-run)";
   } else {
@@ -118,7 +122,8 @@ std::string windowsPath(const fs::path& path) {
   return text;
 }
 
-// One window to wait for and answer: the text typed into it, then the key.
+// One window to wait for and answer: the text entered into its name box,
+// then the key.
 struct DialogAnswer {
   std::string title;
   std::string typed;
@@ -136,6 +141,63 @@ struct WineResult : SessionResult {
   std::vector<std::string> windowsSeen;  // titles of the windows answered, in order
 };
 
+// The shell functions of the dialog driver. A name goes into a dialog's name
+// box through the clipboard, and the box is read back before the name is
+// confirmed. `xdotool type` cannot be trusted with ă or ș: it binds a letter
+// missing from the keyboard map to a spare key for the moment of its key
+// press, and a program slow to take the press (Wine on a busy machine) looks
+// the key up once it is unbound again, and the letter is lost. A paste
+// brings the text whole; and since Wine learns of the clipboard's new owner
+// from an event of its own, an early paste may bring the text before: the
+// copy read back shows which, and the paste is made again until the box holds
+// exactly the name.
+constexpr const char* kDriverFunctions = R"sh(
+# Puts the text of the file $1 on the clipboard; true once the clipboard
+# gives it back.
+put_on_clipboard() {
+  local try
+  for try in $(seq 10); do
+    xclip -selection clipboard -i "$1" > /dev/null 2>&1
+    timeout 5 xclip -selection clipboard -o > .wine-clipboard 2> /dev/null &&
+      cmp -s .wine-clipboard "$1" && return 0
+    sleep 0.5
+  done
+  return 1
+}
+# Enters the text of the file $1 into the name box of the dialog $window:
+# true once the box, copied to the clipboard, holds exactly that text. Each
+# attempt that failed is noted in .wine-notes.
+enter_name() {
+  local attempt wait
+  printf '%s' '(nothing copied from the name box)' > .wine-unread
+  for attempt in $(seq 6); do
+    # A click into the name box puts the keys there, wherever the dialog's
+    # own focus lies (keys sent to its file list are lost). The box lies 71
+    # pixels above the dialog's bottom edge in every language; Alt+N would
+    # tick the read-only box of a Romanian dialog.
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove --window "$window" 150 $((HEIGHT - 71)) click 1
+    put_on_clipboard "$1" || continue
+    sleep "$attempt"
+    xdotool key Home shift+End ctrl+v
+    sleep 0.5
+    # The clipboard holds another text while the box is copied, so that a
+    # copy that did not happen is not taken for the name.
+    put_on_clipboard .wine-unread || continue
+    xdotool key Home shift+End ctrl+c
+    for wait in $(seq 20); do
+      timeout 5 xclip -selection clipboard -o > .wine-clipboard 2> /dev/null &&
+        ! cmp -s .wine-clipboard .wine-unread && break
+      sleep 0.5
+    done
+    cmp -s .wine-clipboard "$1" && return 0
+    echo "attempt $attempt: the name box held: $(cat .wine-clipboard)" >> .wine-notes
+  done
+  echo "the name box never held: $(cat "$1")" >> .wine-notes
+  return 1
+}
+)sh";
+
 std::vector<std::string> linesOf(const std::string& text) {
   std::vector<std::string> lines;
   std::size_t start = 0;
@@ -147,8 +209,8 @@ std::vector<std::string> linesOf(const std::string& text) {
 }
 
 // Runs lotrano.exe in `directory` with `input` piped, while a second process
-// waits for each window in turn, focuses it, types and presses the key; the
-// result lists the windows that were answered and closed. A
+// waits for each window in turn, focuses it, enters the name and presses the
+// key; the result lists the windows that were answered and closed. A
 // non-empty `screenshot` is taken of the screen once the first window shows.
 WineResult runWindowsProgram(const WineSetup& setup, const fs::path& directory,
                              const std::string& input, const std::vector<DialogAnswer>& answers,
@@ -159,10 +221,13 @@ WineResult runWindowsProgram(const WineSetup& setup, const fs::path& directory,
   const auto seen = directory / ".wine-seen";
   const auto driver = directory / ".wine-driver";
   const auto script = directory / ".wine-run";
+  const auto notesFile = directory / ".wine-notes";
+  // The driver's own files: each name to enter, and what the clipboard held.
+  std::vector<fs::path> driverFiles = {directory / ".wine-clipboard", directory / ".wine-unread"};
   writeWholeFile(in, input);
   writeWholeFile(seen, "");
 
-  std::string steps = "set -u\n";
+  std::string steps = std::string("set -u\n") + kDriverFunctions;
   for (std::size_t k = 0; k < answers.size(); ++k) {
     const DialogAnswer& answer = answers[k];
     const std::string name = quoted("^" + answer.title + "$");
@@ -182,13 +247,10 @@ WineResult runWindowsProgram(const WineSetup& setup, const fs::path& directory,
     steps += "done\n";
     steps += "sleep 0.5\n";
     if (!answer.typed.empty()) {
-      // A click into the name box puts the typing there, wherever the
-      // dialog's own focus lies (keys typed into its file list are lost).
-      // The box lies 71 pixels above the dialog's bottom edge in every
-      // language; Alt+N would tick the read-only box of a Romanian dialog.
-      steps += "eval \"$(xdotool getwindowgeometry --shell \"$window\")\"\n";
-      steps += "xdotool mousemove --window \"$window\" 150 $((HEIGHT - 71)) click 1; sleep 0.3\n";
-      steps += "xdotool type --delay 30 " + quoted(answer.typed) + "\n";
+      const fs::path typed = directory / (".wine-name-" + std::to_string(k));
+      writeWholeFile(typed, answer.typed);
+      driverFiles.push_back(typed);
+      steps += "enter_name " + quoted(typed.string()) + " || exit 1\n";
     }
     steps += "xdotool key " + answer.key + "\n";
     // Answered once that very window has gone from the screen.
@@ -225,7 +287,16 @@ WineResult runWindowsProgram(const WineSetup& setup, const fs::path& directory,
   result.err = readWholeFile(err);
   result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   result.windowsSeen = linesOf(readWholeFile(seen));
-  for (const auto& file : {in, out, err, seen, driver, script}) fs::remove(file);
+  // A name entered again is told in the test's log; one never entered fails
+  // the test, whatever the run made of the dialog left open.
+  const std::string notes = readWholeFile(notesFile);
+  if (notes.find("never held") != std::string::npos) {
+    ADD_FAILURE() << "a dialog's name box did not take its name:\n" << notes;
+  } else if (!notes.empty()) {
+    std::cerr << "[ dialog driver ] " << notes;
+  }
+  for (const auto& file : {in, out, err, seen, driver, script, notesFile}) fs::remove(file);
+  for (const auto& file : driverFiles) fs::remove(file);
   return result;
 }
 
