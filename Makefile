@@ -81,7 +81,7 @@ run: deps
 # a screenshot of each left in $(BUILD)/screenshots/.
 .PHONY: gui-test
 gui-test: build $(DEPS)/gui.ok
-	xvfb-run -a -s "-screen 0 1280x1024x24" tools/desktop-tests.sh $(BUILD)
+	xvfb-run -a -s "-screen 0 1280x1024x24" tests/session/desktop_tests.sh $(BUILD)
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -192,11 +192,11 @@ windows-zip: $(DEPS)/windows.ok
 # and removes it again (as root: it installs into the system).
 package-test: $(DEPS)/package.ok
 	$(MAKE) deb
-	tools/package-test.sh $(DEB_FILE)
+	tests/packaging/package_test.sh $(DEB_FILE)
 
 # Builds the zip, checks its files, unpacks it and runs the programs in it
 # under Wine, the group dialog answered through xdotool on Xvfb.
 windows-zip-test: $(DEPS)/wine.ok
 	$(MAKE) windows-zip
 	LOTRANO_WINEPREFIX="$(abspath $(WINDOWS_TEST_BUILD))/wineprefix" \
-	  xvfb-run -a tools/windows-zip-test.sh $(WINDOWS_ZIP)
+	  xvfb-run -a tests/packaging/windows_zip_test.sh $(WINDOWS_ZIP)

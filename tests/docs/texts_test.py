@@ -11,7 +11,7 @@
    and shows the icon that the installation brings.
 4. The manual pages' sections stand in the order of man-pages(7).
 
-  python3 tools/texts_test.py
+  python3 tests/docs/texts_test.py
 """
 
 import os
@@ -19,7 +19,7 @@ import re
 import runpy
 import sys
 
-ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 failures = []
 
 

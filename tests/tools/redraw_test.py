@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Holds tools/redraw.py to the program.
 
-  python3 tools/redraw_test.py LOTRANO_BINARY [--cases N] [--seed S]
+  python3 tests/tools/redraw_test.py LOTRANO_BINARY [--cases N] [--seed S]
 
 1. Every known answer of tests/data/draw_known_answers.tsv, through
    redraw.py's command line, from seed files written in several ways.
@@ -28,9 +28,10 @@ import subprocess
 import sys
 import tempfile
 
-TOOLS = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+TOOLS = os.path.join(ROOT, "tools")
 REDRAW = os.path.join(TOOLS, "redraw.py")
-TABLE = os.path.join(TOOLS, "..", "tests", "data", "draw_known_answers.tsv")
+TABLE = os.path.join(ROOT, "tests", "data", "draw_known_answers.tsv")
 sys.path.insert(0, TOOLS)
 import redraw  # noqa: E402
 

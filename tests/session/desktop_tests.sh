@@ -2,7 +2,7 @@
 # Runs the desktop dialog tests on the display of the environment (Xvfb under
 # xvfb-run in `make gui-test`), one at a time since they share the display.
 # A small window manager, when installed, gives the dialogs their title bars
-# in the screenshots. Usage: tools/desktop-tests.sh BUILD_DIR
+# in the screenshots. Usage: tests/session/desktop_tests.sh BUILD_DIR
 set -euo pipefail
 build=${1:?build directory}
 wm_pid=

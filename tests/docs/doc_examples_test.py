@@ -4,7 +4,7 @@ against the real programs, as they are written there, and holds their output
 to what the documents show, so that no example can go false unnoticed. The
 examples are read from the documents themselves.
 
-  python3 tools/doc_examples_test.py LOTRANO LOTRANO_VERIFY
+  python3 tests/docs/doc_examples_test.py LOTRANO LOTRANO_VERIFY
 
 1. Every `$ lotrano-verify ...` example (README.md, man/lotrano-verify.1)
    runs in a folder of its own that holds what its output speaks of: the
@@ -33,8 +33,8 @@ import subprocess
 import sys
 import tempfile
 
-TOOLS = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.dirname(TOOLS)
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+TOOLS = os.path.join(ROOT, "tools")
 sys.path.insert(0, TOOLS)
 import redraw  # noqa: E402
 
@@ -629,7 +629,7 @@ def check_redraw_lines(programs):
 
 def main(args):
     if len(args) != 2:
-        print("usage: tools/doc_examples_test.py LOTRANO LOTRANO_VERIFY", file=sys.stderr)
+        print("usage: tests/docs/doc_examples_test.py LOTRANO LOTRANO_VERIFY", file=sys.stderr)
         return 3
     with tempfile.TemporaryDirectory() as scratch:
         programs = Programs(args[0], args[1], scratch)

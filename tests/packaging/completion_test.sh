@@ -3,8 +3,8 @@
 # checks the offers: the options, the reports (*.rez) in a folder of reports,
 # seed and group files, names with blanks and brackets, and every report
 # after "--".
-#   tools/completion-test.sh packaging/lotrano-verify.bash-completion
-#   tools/completion-test.sh --installed   (the completion that bash-completion
+#   tests/packaging/completion_test.sh packaging/lotrano-verify.bash-completion
+#   tests/packaging/completion_test.sh --installed   (the completion that bash-completion
 #                                           itself finds for lotrano-verify)
 # Needs Debian's bash-completion; the status is 77 (skipped) without it.
 set -uo pipefail

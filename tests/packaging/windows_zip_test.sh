@@ -8,9 +8,9 @@
 # tree builds one, finds that report matching its seed file.
 # Needs an X display (run under xvfb-run), wine, xdotool and unzip.
 # LOTRANO_WINEPREFIX names the Wine prefix to use (made when missing).
-#   tools/windows-zip-test.sh build-windows/lotrano-1.0.0-win64.zip
+#   tests/packaging/windows_zip_test.sh build-windows/lotrano-1.0.0-win64.zip
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 zip=$(realpath "${1:?the zip to test}")
 failures=0
 step() { echo "== $*"; }

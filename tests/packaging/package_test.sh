@@ -10,9 +10,9 @@
 # scratch DESTDIR put the same files, naming their own folders, and take them
 # all away. Runs as root (it installs into the system) and refuses when a
 # lotrano package is installed already.
-#   tools/package-test.sh build-deb/lotrano_1.0.0_amd64.deb
+#   tests/packaging/package_test.sh build-deb/lotrano_1.0.0_amd64.deb
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 deb=${1:?the .deb to test}
 failures=0
 step() { echo "== $*"; }
@@ -104,7 +104,7 @@ if [ "$expect_verify" = yes ]; then
   version=$(lotrano-verify --version) || fail "lotrano-verify --version failed"
   [ "$version" = "lotrano-verify 1.0.0" ] || fail "lotrano-verify --version printed: $version"
   step "lotrano-verify's completion, as bash-completion loads it"
-  tools/completion-test.sh --installed || fail "lotrano-verify's installed completion"
+  tests/packaging/completion_test.sh --installed || fail "lotrano-verify's installed completion"
 fi
 
 step "the checking page"
