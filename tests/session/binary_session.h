@@ -21,6 +21,13 @@
 
 #include "support/scratch_directory.h"
 
+// The program itself, and the same program with its seeding wait replaced
+// by a step of its clock (tests/session/lotrano_without_wait.cpp): a run of
+// the second draws exactly as one of the first, without sleeping 0.8 s per
+// batch. Tests about the wait, or that need its time, run the first.
+inline constexpr const char* kLotrano = LOTRANO_BINARY;
+inline constexpr const char* kLotranoWithoutWait = LOTRANO_WITHOUT_WAIT_BINARY;
+
 struct SessionResult {
   std::string out;
   std::string err;
@@ -28,7 +35,8 @@ struct SessionResult {
 };
 
 inline SessionResult runLotranoBinary(const std::filesystem::path& directory,
-                                      const std::string& input) {
+                                      const std::string& input,
+                                      const std::string& binary = kLotranoWithoutWait) {
   const auto in = directory / ".session-in";
   const auto out = directory / ".session-out";
   const auto err = directory / ".session-err";
@@ -36,7 +44,7 @@ inline SessionResult runLotranoBinary(const std::filesystem::path& directory,
   // Without a display the dialogs are the console stand-ins, even when the
   // tests are run from a desktop.
   const std::string command = "cd '" + directory.string() +
-                              "' && env -u DISPLAY -u WAYLAND_DISPLAY '" LOTRANO_BINARY "' < '" +
+                              "' && env -u DISPLAY -u WAYLAND_DISPLAY '" + binary + "' < '" +
                               in.string() + "' > '" + out.string() + "' 2> '" + err.string() + "'";
   const int raw = std::system(command.c_str());
   SessionResult result;
@@ -52,7 +60,7 @@ struct SessionSetup {
   std::filesystem::path directory;    // the run's current directory
   std::filesystem::path ioDirectory;  // its input, output and error files; not `directory`
   std::string prefix;                 // shell words before the binary, such as "ulimit -f 1;"
-  std::string binary = LOTRANO_BINARY;
+  std::string binary = kLotranoWithoutWait;
   // When not empty, a shell command (run in `directory`, beside the binary)
   // whose output is the run's input instead of the given text: it can change
   // the folder while the run waits for an answer.
@@ -100,7 +108,7 @@ class LiveSession {
  public:
   explicit LiveSession(const std::filesystem::path& directory,
                        const std::vector<std::string>& settings = {},
-                       const std::string& binary = LOTRANO_BINARY,
+                       const std::string& binary = kLotrano,
                        std::vector<std::string> arguments = {}) {
     // Answers typed after the program has ended must not end the tests.
     std::signal(SIGPIPE, SIG_IGN);

@@ -66,7 +66,7 @@ class BackgroundSession {
       : directory_(directory) {
     writeWholeFile(directory / ".session-in", input);
     const std::string command = "cd " + quoted(directory.string()) + " && " + environment +
-                                " timeout 60 '" LOTRANO_BINARY
+                                " timeout 60 '" + kLotranoWithoutWait +
                                 "' < .session-in > .session-out 2> .session-err";
     finished_ = std::async(std::launch::async, [command] { return std::system(command.c_str()); });
   }

@@ -138,7 +138,7 @@ std::vector<std::string> diagnosticLines(const std::string& err) {
 // Runs the cases side by side (a few at a time: most of a run is the draw's
 // wait) and checks each.
 void runCases(const std::vector<FaultCase>& cases, const std::string& prefix = {},
-              const std::string& binary = LOTRANO_BINARY,
+              const std::string& binary = kLotranoWithoutWait,
               const fs::path& base = fs::temp_directory_path()) {
   constexpr std::size_t kAtOnce = 6;
   for (std::size_t first = 0; first < cases.size(); first += kAtOnce) {
@@ -658,8 +658,22 @@ TEST(FaultSession, AWriteThatFailsIsReportedAndKeepsTheTeachersFiles) {
                expectUnfinishedReport(report, " Grupa: 311 AC\r\n Numar de Studenti:  60\r\n");
                EXPECT_LE(fs::file_size(report), 2048u);
                EXPECT_EQ(fs::file_size(report) % 512, 0u) << "cut by the limit, not earlier";
+             }},
+            {"a file-size limit met in the third batch of a typed group",
+             "\n1234\n150\n1\n3\n1 60\n\n\n",
+             38,
+             "lotrano: error during write (error 38), file: Probleme Examen Nr_1 (1-60) Grupa "
+             "1234.rez",
+             {"run/Probleme Examen Nr_1 (1-60) Grupa 1234.rez"},
+             {},
+             [](const fs::path& run, const SessionResult&) {
+               expectUnfinishedReport(run.parent_path() / "run/Probleme Examen Nr_1 (1-60) Grupa "
+                                                          "1234.rez",
+                                      " Grupa: 1234\r\n Numar de Studenti: 150\r\n");
              }}},
-           "trap '' XFSZ; ulimit -f 2;");
+           // The signal that the limit sends is not ignored by the shell:
+           // the program itself must turn it into a failed write.
+           "ulimit -f 2;");
   // The same run with room to spare finishes: the limit alone is the fault.
   runCases(
       {{"a file-size limit above the report",
@@ -669,7 +683,7 @@ TEST(FaultSession, AWriteThatFailsIsReportedAndKeepsTheTeachersFiles) {
         {"run/Probleme Examen Nr_1 (1-60) Grupa 311 AC.rez", "run/Seed_1 (1-60) Grupa 311 AC.dat"},
         [bigGroup](const fs::path& run) { writeWholeFile(run / "Dat" / "mare.dat", bigGroup); },
         {}}},
-      "trap '' XFSZ; ulimit -f 64;");
+      "ulimit -f 64;");
 }
 
 // A folder under which every folder can be entered by anybody, for the runs
@@ -702,7 +716,7 @@ TEST(FaultSession, UnprivilegedRunsMeetTheFileSystemsRefusals) {
                                            fs::perms::others_exec | fs::perms::group_read |
                                            fs::perms::group_exec);
   const fs::path binary = binaryFolder.path() / "lotrano";
-  fs::copy_file(LOTRANO_BINARY, binary);
+  fs::copy_file(kLotranoWithoutWait, binary);
   fs::permissions(binary, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                               fs::perms::others_read | fs::perms::others_exec);
 

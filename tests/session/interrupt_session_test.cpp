@@ -87,10 +87,12 @@ struct Interrupted {
   std::chrono::steady_clock::duration signalToEnd{};
 };
 
+// The program itself unless another `binary` is given.
 Interrupted interrupt(const fs::path& directory, const std::string& answers, const Ready& ready,
-                      int signal, const std::function<void()>& beforeSignal = {}) {
+                      int signal, const std::function<void()>& beforeSignal = {},
+                      const std::string& binary = kLotrano) {
   Interrupted run;
-  LiveSession session(directory);
+  LiveSession session(directory, {}, binary);
   EXPECT_TRUE(session.started());
   session.type(answers);
   EXPECT_TRUE(session.waitUntil(ready)) << "out:\n" << session.out() << "\nerr:\n" << session.err();
@@ -182,7 +184,7 @@ TEST(InterruptSession, AtTheClosingKeyWaitTheRunIsComplete) {
         [](const std::string& out, const std::string&) {
           return out.ends_with(" Press any key\n");
         },
-        signal.number);
+        signal.number, {}, kLotranoWithoutWait);
     expectInterrupted(run, signal, before, scratch.path(), {kResult, kNewSeed});
     const std::string report = readWholeFile(scratch.path() / kResult);
     EXPECT_TRUE(report.starts_with(kHeader)) << report;

@@ -674,6 +674,18 @@ TEST_F(VerifySession, CsvOfAMatchingReportOnStandardOutputAndNothingElse) {
   EXPECT_EQ(treeChanges(before, snapshotTree(folder), {}), "");
 }
 
+TEST_F(VerifySession, CsvOverAFileSizeLimitIsAFailedWrite) {
+  const fs::path folder = copyOfAllocations();
+  allocate(folder, "\n1234\n200\n1\n1\n1 100\n\n");
+  const std::string report = "Probleme Examen Nr_1 (1-100) Grupa 1234.rez";
+  // The CSV of 200 rows is over 2 KiB; the limit is one block (512 bytes
+  // or 1 KiB, as the shell counts). The signal the limit sends is not
+  // ignored here: the program must not die of it.
+  const SessionResult run = runVerify(folder, {"--csv", report}, "ulimit -f 1;");
+  EXPECT_EQ(run.status, 38) << run.err;
+  EXPECT_EQ(run.err, "lotrano-verify: error during write (error 38), file: console\n");
+}
+
 TEST_F(VerifySession, CsvOfAReportThatDoesNotMatchIsNothing) {
   const fs::path folder = copyOfAllocations();
   std::vector<std::string> lines = linesOf(original(kReport312));

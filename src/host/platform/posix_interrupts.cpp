@@ -64,7 +64,11 @@ void catchInterruptSignals() {
     if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
     sigaction(signal, &action, nullptr);
   }
+  // A write that breaks a pipe or a file-size limit fails as a write, with
+  // its fatal error and the report handled as after any other failed write,
+  // instead of ending the process with a cut file and no diagnostic.
   std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
 }
 
 WaitOutcome waitUnlessInterrupted(pollfd* fds, std::size_t count, int timeoutMilliseconds) {

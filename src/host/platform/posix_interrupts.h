@@ -14,8 +14,8 @@ namespace lotrano {
 
 // Installs the handlers and makes the pipe; later calls change nothing. A
 // signal that the program was started with ignored (SIGHUP under nohup)
-// stays ignored. SIGPIPE is ignored: a closed output is a failed write,
-// reported as such, not a silent death.
+// stays ignored. SIGPIPE and SIGXFSZ are ignored: a closed output or a
+// file-size limit is a failed write, reported as such, not a silent death.
 void catchInterruptSignals();
 
 enum class WaitOutcome { kReady, kTimedOut, kInterrupted };

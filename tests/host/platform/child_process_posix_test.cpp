@@ -66,15 +66,19 @@ TEST(ChildProcess, ChattyProgramNeverBlocksAndKeepsTheFirst64KiB) {
   EXPECT_EQ(run->output, "done" + std::string(64 * 1024 - 4, 'o'));
 }
 
-TEST(ChildProcess, HelperGetsTheDefaultBrokenPipeSignal) {
-  // The program ignores SIGPIPE for itself; a helper must not inherit that.
-  const auto previous = std::signal(SIGPIPE, SIG_IGN);
+TEST(ChildProcess, HelperGetsTheDefaultBrokenPipeAndFileSizeSignals) {
+  // The program ignores SIGPIPE and SIGXFSZ for itself; a helper must not
+  // inherit that.
+  const auto previousPipe = std::signal(SIGPIPE, SIG_IGN);
+  const auto previousSize = std::signal(SIGXFSZ, SIG_IGN);
   const auto run = shell("grep '^SigIgn' /proc/self/status");
-  std::signal(SIGPIPE, previous);
+  std::signal(SIGPIPE, previousPipe);
+  std::signal(SIGXFSZ, previousSize);
   ASSERT_TRUE(run.has_value());
   ASSERT_TRUE(run->output.starts_with("SigIgn:")) << run->output;
   const unsigned long long ignored = std::stoull(run->output.substr(7), nullptr, 16);
   EXPECT_EQ(ignored & (1ull << (SIGPIPE - 1)), 0u) << run->output;
+  EXPECT_EQ(ignored & (1ull << (SIGXFSZ - 1)), 0u) << run->output;
 }
 
 TEST(ChildProcess, MissingProgramIsNotStarted) {
