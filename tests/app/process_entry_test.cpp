@@ -24,7 +24,11 @@ TEST(ProcessEntry, TurnsEachEndingIntoItsStatusAndAtMostOneLine) {
     std::string err;
   } cases[] = {
       {"a finished run", "G\n2\n1\n1\n1 6\n\n", false, {}, 0, ""},
-      {"input ended at the typed group", "", false, {}, 24,
+      {"input ended at the typed group",
+       "",
+       false,
+       {},
+       24,
        "lotrano: end-of-file during read (error 24), file: console\n"},
       {"an interrupt with piped input", "", false, [&] { throw interrupt; }, 130,
        "lotrano: interrupted (signal 2, SIGINT)\n"},

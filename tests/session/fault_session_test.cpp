@@ -667,8 +667,9 @@ TEST(FaultSession, AWriteThatFailsIsReportedAndKeepsTheTeachersFiles) {
              {"run/Probleme Examen Nr_1 (1-60) Grupa 1234.rez"},
              {},
              [](const fs::path& run, const SessionResult&) {
-               expectUnfinishedReport(run.parent_path() / "run/Probleme Examen Nr_1 (1-60) Grupa "
-                                                          "1234.rez",
+               expectUnfinishedReport(run.parent_path() /
+                                          "run/Probleme Examen Nr_1 (1-60) Grupa "
+                                          "1234.rez",
                                       " Grupa: 1234\r\n Numar de Studenti: 150\r\n");
              }}},
            // The signal that the limit sends is not ignored by the shell:
