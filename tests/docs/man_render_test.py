@@ -93,7 +93,7 @@ def check_man(page, expected):
 
 def missing_setup():
     missing = [tool for tool in ("groff", "man") if shutil.which(tool) is None]
-    status, listed, _ = run(["locale", "-a"]) if shutil.which("locale") else (1, "", "")
+    _, listed, _ = run(["locale", "-a"]) if shutil.which("locale") else (1, "", "")
     have = {name.lower().replace("-", "") for name in listed.split()}
     missing += [locale for locale in LOCALES if locale.lower().replace("-", "") not in have]
     return missing
