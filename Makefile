@@ -49,7 +49,7 @@ $(DEPS)/%.ok: Makefile
 	@tools/ensure-deps.sh $(PACKAGES_$*)
 	@touch $@
 
-PACKAGES_build = cmake g++ make libgtest-dev python3 bash-completion
+PACKAGES_build = cmake g++ make libgtest-dev python3 bash-completion groff man-db locales
 PACKAGES_format = clang-format-14
 PACKAGES_gui = xvfb xauth zenity xdotool imagemagick openbox
 PACKAGES_bench = cmake g++ make libgtest-dev libbenchmark-dev
@@ -60,7 +60,7 @@ PACKAGES_deb = cmake g++ make dpkg-dev file python3
 PACKAGES_package = lintian dpkg-dev man-db desktop-file-utils bash-completion binutils
 PACKAGES_web = python3 nodejs chromium chromium-driver python3-selenium poppler-utils firefox-esr
 
-deps: $(DEPS)/build.ok
+deps: $(DEPS)/build.ok $(DEPS)/ro-locale.ok
 
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLOTRANO_WERROR=$(WERROR) >/dev/null
@@ -136,8 +136,9 @@ windows: $(DEPS)/windows.ok
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target lotrano lotrano-verify
 	@echo "Windows programs: $(WINDOWS_BUILD)/lotrano.exe $(WINDOWS_BUILD)/lotrano-verify.exe"
 
-# The Romanian locale that the Wine tests run Wine in, beside the default one.
-$(DEPS)/ro-locale.ok: $(DEPS)/wine.ok
+# The Romanian locale that the Wine tests run Wine in, beside the default one,
+# and that the manual pages' test reads them in with man.
+$(DEPS)/ro-locale.ok: $(DEPS)/build.ok
 	@tools/ensure-locale.sh ro_RO.UTF-8
 	@touch $@
 

@@ -64,6 +64,9 @@ def fail(where, what):
 # --- Reading the documents ------------------------------------------------
 
 ROFF_NAMED = {"dq": '"', "aq": "'", "rs": "\\", "mu": "×", "di": "÷", "em": "—"}
+# Lines that show nothing: comments, and the stand-ins a page defines for the
+# glyphs that a device lacks.
+ROFF_UNSHOWN = re.compile(r'^\.\s*(\\"|\\\}|ie |el |if |fchar |char )')
 
 
 def roff_text(line):
@@ -134,7 +137,8 @@ def shown_text(name):
     with open(DOCUMENTS[name], encoding="utf-8") as text:
         content = text.read()
     if name.endswith(")"):
-        return "\n".join(roff_text(line) for line in content.splitlines())
+        return "\n".join(roff_text(line) for line in content.splitlines()
+                         if not ROFF_UNSHOWN.match(line))
     return content
 
 
