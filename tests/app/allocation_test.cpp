@@ -11,6 +11,8 @@
 
 #include "app/batches.h"
 #include "app/report.h"
+#include "groups.h"
+#include "support/text_lines.h"
 #include "worked_examples.h"
 
 namespace lotrano {
@@ -20,13 +22,6 @@ namespace {
 // for two: the second worked example.
 constexpr const char* kSecondExampleSeeds =
     " seed_1:\r\n    32459981   429284172\r\n seed_2:\r\n      253408     3351329\r\n";
-
-Group typedGroup(std::int32_t students) {
-  Group group;
-  group.GroupText = "1234";
-  group.StudentCount = students;
-  return group;
-}
 
 ExamData examOver(std::int32_t start, std::int32_t end, std::int32_t students) {
   ExamData exam;
@@ -38,13 +33,6 @@ ExamData examOver(std::int32_t start, std::int32_t end, std::int32_t students) {
   return exam;
 }
 
-std::vector<std::string> linesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
 struct Sinks {
   std::ostringstream report;
   std::ostringstream console;
@@ -53,7 +41,7 @@ struct Sinks {
 };
 
 TEST(Allocation, ReallocationWritesTheSecondWorkedExamplesRowsAndRepeats) {
-  const Group group = typedGroup(8);
+  const Group group = typedGroup("1234", 8);
   const ExamData exam = examOver(1, 6, 8);
   Sinks sinks;
   LineSource seedFile = textSource(kSecondExampleSeeds, "Seed_2 (1-6) Grupa 1234.dat");
@@ -81,7 +69,7 @@ TEST(Allocation, ReallocationWritesTheSecondWorkedExamplesRowsAndRepeats) {
 
 TEST(Allocation, NewAllocationIsDrawnAgainFromThePairsItRecorded) {
   // 15 students over 1..6: three batches, each seeded from the clock.
-  const Group group = typedGroup(15);
+  const Group group = typedGroup("1234", 15);
   const ExamData exam = examOver(1, 6, 15);
   std::int64_t seconds = 1700031250;
   std::vector<std::int32_t> sleeps;

@@ -10,6 +10,7 @@
 
 #include "app/batches.h"
 #include "app/report.h"
+#include "groups.h"
 #include "host/text/characters.h"
 #include "host/text/fatal_error.h"
 #include "support/scratch_directory.h"
@@ -29,21 +30,7 @@ struct Written {
   bool reallocation = false;
 };
 
-Group named(const std::vector<std::string>& names) {
-  Group group;
-  group.GroupFromFile = true;
-  group.GroupText = "311 AC";
-  group.StudentCount = static_cast<std::int32_t>(names.size());
-  for (const auto& name : names) group.StudentNames.emplace_back(kNameLength, name);
-  return group;
-}
-
-Group typed(std::string text, std::int32_t count) {
-  Group group;
-  group.GroupText = std::move(text);
-  group.StudentCount = count;
-  return group;
-}
+Group named(const std::vector<std::string>& names) { return namedGroup("311 AC", names); }
 
 ExamData exam(std::int32_t number, std::int32_t set, std::int32_t start, std::int32_t end,
               std::int32_t students) {
@@ -96,7 +83,7 @@ TEST(ReportReader, ReadsBackWhatTheWriterWrote) {
   ASSERT_EQ(characterCount(utf8Of36), 36u);
   const Written cases[] = {
       {"typed group, two batches, re-allocation",
-       typed("1234", 8),
+       typedGroup("1234", 8),
        exam(2, 1, 1, 6, 8),
        {{{4, 1, 6, 2, 5, 3}, {2, 5}, {}}},
        true},
@@ -115,10 +102,13 @@ TEST(ReportReader, ReadsBackWhatTheWriterWrote) {
        named({"A1", "A2", "A3", "A4", "A5", "A6", "A7"}),
        exam(1, 0, 1, 3, 7),
        {{{3, 1, 2}, {2, 3, 1}, {1}}}},
-      {"as many students as problems", typed("G", 3), exam(1, 2, -1, 1, 3), {{{0, -1, 1}, {}, {}}}},
-      {"no students, empty range", typed("G", 0), exam(2, 5, 5, 4, 0), {}},
+      {"as many students as problems",
+       typedGroup("G", 3),
+       exam(1, 2, -1, 1, 3),
+       {{{0, -1, 1}, {}, {}}}},
+      {"no students, empty range", typedGroup("G", 0), exam(2, 5, 5, 4, 0), {}},
       {"negative start and a widened problem set",
-       typed("1231 - anul II", 2),
+       typedGroup("1231 - anul II", 2),
        exam(1, 12, -99, 0, 2),
        {{{-10, -99}, {}, {}}}},
       {"widened problem numbers with names",

@@ -10,37 +10,16 @@
 #include <vector>
 
 #include "app/file_names.h"
+#include "groups.h"
 #include "host/text/characters.h"
 #include "host/text/fatal_error.h"
+#include "support/text_lines.h"
 #include "worked_examples.h"
 
 namespace lotrano {
 namespace {
 
 constexpr std::string_view kReportName = "Probleme Examen Nr_1 (1-6) Grupa 311 AC.rez";
-
-// The file's bytes for these lines, each ended with CR LF.
-std::string fileText(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const auto& line : lines) text += line + "\r\n";
-  return text;
-}
-
-Group namedGroup(std::string text, const std::vector<std::string>& names) {
-  Group group;
-  group.GroupFromFile = true;
-  group.GroupText = std::move(text);
-  group.StudentCount = static_cast<std::int32_t>(names.size());
-  for (const auto& name : names) group.StudentNames.emplace_back(kNameLength, name);
-  return group;
-}
-
-Group typedGroup(std::string text, std::int32_t studentCount) {
-  Group group;
-  group.GroupText = std::move(text);
-  group.StudentCount = studentCount;
-  return group;
-}
 
 ProblemRange rangeOf(std::int32_t start, std::int32_t end) { return {start, end, end - start + 1}; }
 

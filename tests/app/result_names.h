@@ -1,26 +1,14 @@
-// The groups and exam values that the naming tests build result-file names
-// from, and the names they give.
+// The exam values that the naming tests build result-file names from (with
+// the groups of groups.h), and the names they give.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "app/run_values.h"
+#include "groups.h"
 
 namespace lotrano {
-
-inline Group fileGroup(const std::string& title) {
-  Group group;
-  group.GroupFromFile = true;
-  group.GroupTitle.assign(title);
-  return group;
-}
-
-inline Group typedGroup(const std::string& text) {
-  Group group;
-  group.GroupText = text;
-  return group;
-}
 
 inline ExamData exam(std::int32_t number, const std::string& rangeText) {
   ExamData data;

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "support/scratch_directory.h"
+#include "support/text_lines.h"
 
 // The program itself, and the same program with its seeding wait replaced
 // by a step of its clock (tests/session/lotrano_without_wait.cpp): a run of
@@ -53,6 +54,17 @@ inline SessionResult runLotranoBinary(const std::filesystem::path& directory,
   result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   for (const auto& file : {in, out, err}) std::filesystem::remove(file);
   return result;
+}
+
+// The lines of a run's error stream that are diagnostics of `program`: what
+// ends a run, among the chooser's and the message box's lines.
+inline std::vector<std::string> diagnosticLines(const std::string& err,
+                                                const std::string& program = "lotrano") {
+  std::vector<std::string> lines;
+  for (std::string& line : linesOf(err)) {
+    if (line.starts_with(program + ":")) lines.push_back(std::move(line));
+  }
+  return lines;
 }
 
 // Where and how one run of the binary is made, for runs under a fault.

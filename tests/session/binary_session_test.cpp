@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "alloc/batch_draw.h"
+#include "support/file_access.h"
 #include "support/tree_snapshot.h"
 
 namespace {
@@ -25,11 +26,6 @@ std::string tableOf(const std::string& report) {
   const std::size_t heads = report.find("Numar_Problema_Examen\r\n\r\n");
   const std::size_t start = report.find("\r\n\r\n", heads) + 4;
   return report.substr(start, report.find("\r\n\r\n", start) - start);
-}
-
-bool writable(const fs::path& path) {
-  struct stat status {};
-  return stat(path.c_str(), &status) == 0 && (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
 }
 
 TEST(BinarySession, TypedGroupDialogue) {

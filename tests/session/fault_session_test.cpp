@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "session/binary_session.h"
+#include "support/file_access.h"
 #include "support/tree_snapshot.h"
 
 namespace {
@@ -42,11 +43,6 @@ const std::string kExamAnswers = "1\n1\n1 6\n";
 
 // The uid and gid of nobody and nogroup.
 constexpr const char* kAsNobody = "setpriv --reuid=65534 --regid=65534 --clear-groups";
-
-bool writable(const fs::path& path) {
-  struct stat status {};
-  return stat(path.c_str(), &status) == 0 && (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
-}
 
 void replaceAll(std::string& text, const std::string& from, const std::string& to) {
   for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
@@ -121,18 +117,6 @@ PreparedRun prepare(const FaultCase& c, const fs::path& base, const std::string&
   prepared.session =
       startLotranoBinary({prepared.run, root / "io", prefix, binary, c.inputCommand}, c.input);
   return prepared;
-}
-
-std::vector<std::string> diagnosticLines(const std::string& err) {
-  std::vector<std::string> lines;
-  for (std::size_t start = 0; start < err.size();) {
-    std::size_t end = err.find('\n', start);
-    if (end == std::string::npos) end = err.size();
-    const std::string line = err.substr(start, end - start);
-    if (line.starts_with("lotrano:")) lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
 }
 
 // Runs the cases side by side (a few at a time: most of a run is the draw's
@@ -685,25 +669,6 @@ TEST(FaultSession, AWriteThatFailsIsReportedAndKeepsTheTeachersFiles) {
         [bigGroup](const fs::path& run) { writeWholeFile(run / "Dat" / "mare.dat", bigGroup); },
         {}}},
       "ulimit -f 64;");
-}
-
-// A folder under which every folder can be entered by anybody, for the runs
-// as nobody; empty when there is none.
-fs::path worldReachableFolder() {
-  for (const fs::path& candidate :
-       {fs::temp_directory_path(), fs::path("/tmp"), fs::path("/var/tmp"), fs::path("/dev/shm")}) {
-    std::error_code error;
-    fs::path folder = fs::canonical(candidate, error);
-    if (error) continue;
-    bool reachable = true;
-    for (fs::path step = folder; reachable; step = step.parent_path()) {
-      const auto perms = fs::status(step, error).permissions();
-      reachable = !error && (perms & fs::perms::others_exec) != fs::perms::none;
-      if (step == step.root_path()) break;
-    }
-    if (reachable) return folder;
-  }
-  return {};
 }
 
 TEST(FaultSession, UnprivilegedRunsMeetTheFileSystemsRefusals) {

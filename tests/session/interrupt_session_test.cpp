@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "session/binary_session.h"
+#include "support/file_access.h"
 #include "support/tree_snapshot.h"
 
 namespace {
@@ -51,29 +52,12 @@ const Signal kSignals[] = {
     {SIGHUP, "lotrano: interrupted (signal 1, SIGHUP)"},
 };
 
-std::vector<std::string> diagnosticLines(const std::string& err) {
-  std::vector<std::string> lines;
-  for (std::size_t start = 0; start < err.size();) {
-    std::size_t end = err.find('\n', start);
-    if (end == std::string::npos) end = err.size();
-    const std::string line = err.substr(start, end - start);
-    if (line.starts_with("lotrano:")) lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
-
 std::size_t occurrences(const std::string& text, std::string_view part) {
   std::size_t count = 0;
   for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
     ++count;
   }
   return count;
-}
-
-bool writable(const fs::path& path) {
-  struct stat status {};
-  return stat(path.c_str(), &status) == 0 && (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
 }
 
 using Ready = std::function<bool(const std::string& out, const std::string& err)>;

@@ -13,6 +13,8 @@
 
 #include "alloc/batch_draw.h"
 #include "session/binary_session.h"
+#include "support/file_access.h"
+#include "support/text_lines.h"
 #include "support/tree_snapshot.h"
 
 namespace {
@@ -88,20 +90,7 @@ void allocate(const fs::path& directory, const std::string& answers) {
   ASSERT_EQ(run.status, 0) << answers << run.err;
 }
 
-std::vector<std::string> linesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos;
-       start = end + 2) {
-    lines.push_back(text.substr(start, end - start));
-  }
-  return lines;
-}
-
-std::string fileText(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const auto& line : lines) text += line + "\r\n";
-  return text;
-}
+std::vector<std::string> reportLines(const std::string& report) { return linesOf(report, "\r\n"); }
 
 std::string matched(const std::string& report, const std::string& seed,
                     const std::string& after = kNamesNotChecked) {
@@ -133,24 +122,6 @@ void swapFirstTwoNames(std::vector<std::string>& lines) {
   const std::string first = lines[10].substr(9, 36);
   lines[10].replace(9, 36, lines[11].substr(9, 36));
   lines[11].replace(9, 36, first);
-}
-
-// A folder that every user may enter, for runs as nobody; empty when there is none.
-fs::path worldReachableFolder() {
-  for (const fs::path& candidate :
-       {fs::temp_directory_path(), fs::path("/tmp"), fs::path("/var/tmp"), fs::path("/dev/shm")}) {
-    std::error_code error;
-    const fs::path folder = fs::canonical(candidate, error);
-    if (error) continue;
-    bool reachable = true;
-    for (fs::path step = folder; reachable; step = step.parent_path()) {
-      reachable =
-          (fs::status(step, error).permissions() & fs::perms::others_exec) != fs::perms::none;
-      if (step == step.root_path()) break;
-    }
-    if (reachable) return folder;
-  }
-  return {};
 }
 
 void makeReachable(const fs::path& path) {
@@ -323,9 +294,9 @@ TEST_F(VerifySession, ReadOnlyFolderIsCheckedWithoutAWrite) {
 
 TEST_F(VerifySession, TamperedCopiesPointAtTheirFirstDifferingLine) {
   const fs::path folder = copyOfAllocations();
-  const std::vector<std::string> good = linesOf(original(kReport311));
+  const std::vector<std::string> good = reportLines(original(kReport311));
   ASSERT_EQ(good.size(), 22u) << original(kReport311);
-  const std::vector<std::string> good312 = linesOf(original(kReport312));
+  const std::vector<std::string> good312 = reportLines(original(kReport312));
   ASSERT_EQ(good312.size(), 28u) << original(kReport312);
   // Rows 11 to 15; the unallocated problems on line 19.
   ASSERT_EQ(good[18].size(), 15u) << good[18];
@@ -458,7 +429,7 @@ TEST_F(VerifySession, GroupOverOneToNineHundredNinetyNineShowsEveryNumber) {
   writeWholeFile(folder / "Dat" / "grupa_313.txt", group);
   allocate(folder, "grupa_313.txt\n2\n12\n1 999\n\n");
   const std::string name = "Probleme Examen Nr_2 (1-999) Grupa 313.rez";
-  const std::vector<std::string> lines = linesOf(readWholeFile(folder / name));
+  const std::vector<std::string> lines = reportLines(readWholeFile(folder / name));
   ASSERT_GT(lines.size(), 40u);
   EXPECT_EQ(lines[5], " Set de Probleme: #12");
   std::size_t wide = 0;
@@ -482,11 +453,11 @@ TEST_F(VerifySession, GroupOverOneToNineHundredNinetyNineShowsEveryNumber) {
 TEST_F(VerifySession, WhatCannotBeCheckedSaysWhyWithTheErrorsNumber) {
   const fs::path folder = copyOfAllocations();
   const std::string good = original(kReport311);
-  const std::vector<std::string> lines = linesOf(good);
+  const std::vector<std::string> lines = reportLines(good);
   fs::create_directory(folder / "fara_seed");
   writeWholeFile(folder / "fara_seed" / kReport311, good);
-  writeWholeFile(folder / "un_seed.dat",
-                 linesOf(original(kSeed312))[0] + "\r\n" + linesOf(original(kSeed312))[1] + "\r\n");
+  writeWholeFile(folder / "un_seed.dat", reportLines(original(kSeed312))[0] + "\r\n" +
+                                             reportLines(original(kSeed312))[1] + "\r\n");
   writeWholeFile(folder / "cuvinte.dat", " seed_1:\r\n    doisprezece        12\r\n");
   writeWholeFile(folder / "altceva.rez", "Lista de cumparaturi\r\npaine\r\n");
   writeWholeFile(folder / "gol.rez", "");
@@ -571,7 +542,7 @@ TEST_F(VerifySession, WhatCannotBeCheckedSaysWhyWithTheErrorsNumber) {
 
 TEST_F(VerifySession, SeveralReportsGetAVerdictEachAndTheFirstFailureSetsTheStatus) {
   const fs::path folder = copyOfAllocations();
-  std::vector<std::string> lines = linesOf(original(kReport312));
+  std::vector<std::string> lines = reportLines(original(kReport312));
   lines[10] = withProblem(lines[10], problemOf(lines[10]) % 6 + 1);
   fs::create_directory(folder / "copii");
   writeWholeFile(folder / "copii" / kReport312, fileText(lines));
@@ -580,7 +551,7 @@ TEST_F(VerifySession, SeveralReportsGetAVerdictEachAndTheFirstFailureSetsTheStat
 
   const std::string goodVerdicts = matched(kReport311, kSeed311) + matched(kReport312, kSeed312);
   const std::string tamperedVerdict = mismatched(tampered, std::string("copii/") + kSeed312, 11,
-                                                 lines[10], linesOf(original(kReport312))[10]);
+                                                 lines[10], reportLines(original(kReport312))[10]);
   const std::string missingVerdict =
       "EROARE: lipsa.rez: file not found (error 29), file: lipsa.rez (No such file or "
       "directory)\n";
@@ -638,7 +609,7 @@ TEST_F(VerifySession, CsvOfAMatchingReportOnStandardOutputAndNothingElse) {
   allocate(folder, "\n1234\n15\n2\n7\n1,6\n\n");
   const std::string named = "Probleme Examen Nr_2 (1-3) Grupa 314.rez";
   const std::string typed = "Probleme Examen Nr_2 (1-6) Grupa 1234.rez";
-  const std::vector<std::string> namedLines = linesOf(readWholeFile(folder / named));
+  const std::vector<std::string> namedLines = reportLines(readWholeFile(folder / named));
   ASSERT_GT(namedLines.size(), 14u);
   ASSERT_NE(namedLines[10].find("\xC5\x9E\x65rban; Ion"), std::string::npos) << namedLines[10];
 
@@ -654,7 +625,7 @@ TEST_F(VerifySession, CsvOfAMatchingReportOnStandardOutputAndNothingElse) {
        csvFromRows(namedLines, true, {3, 1}),
        matched(named, "Seed_2 (1-3) Grupa 314.dat", " si fisierului grupei Dat/grupa_314.txt")},
       {{"--csv", typed},
-       csvFromRows(linesOf(readWholeFile(folder / typed)), false, {6, 6, 3}),
+       csvFromRows(reportLines(readWholeFile(folder / typed)), false, {6, 6, 3}),
        matched(typed, "Seed_2 (1-6) Grupa 1234.dat", "")},
   };
   const TreeSnapshot before = snapshotTree(folder);
@@ -688,7 +659,7 @@ TEST_F(VerifySession, CsvOverAFileSizeLimitIsAFailedWrite) {
 
 TEST_F(VerifySession, CsvOfAReportThatDoesNotMatchIsNothing) {
   const fs::path folder = copyOfAllocations();
-  std::vector<std::string> lines = linesOf(original(kReport312));
+  std::vector<std::string> lines = reportLines(original(kReport312));
   lines[10] = withProblem(lines[10], problemOf(lines[10]) % 6 + 1);
   writeWholeFile(folder / "copie.rez", fileText(lines));
   const struct {
@@ -698,7 +669,7 @@ TEST_F(VerifySession, CsvOfAReportThatDoesNotMatchIsNothing) {
   } cases[] = {
       {{"--csv", "--seed", kSeed312, "copie.rez"},
        2,
-       mismatched("copie.rez", kSeed312, 11, lines[10], linesOf(original(kReport312))[10])},
+       mismatched("copie.rez", kSeed312, 11, lines[10], reportLines(original(kReport312))[10])},
       {{"--csv", "lipsa.rez"},
        29,
        "EROARE: lipsa.rez: file not found (error 29), file: lipsa.rez (No such file or "

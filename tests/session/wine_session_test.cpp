@@ -35,6 +35,8 @@
 #include <vector>
 
 #include "session/binary_session.h"
+#include "support/file_access.h"
+#include "support/text_lines.h"
 #include "support/tree_snapshot.h"
 
 namespace {
@@ -198,16 +200,6 @@ enter_name() {
 }
 )sh";
 
-std::vector<std::string> linesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-    lines.push_back(text.substr(start, end - start));
-  }
-  if (start < text.size()) lines.push_back(text.substr(start));
-  return lines;
-}
-
 // Runs lotrano.exe in `directory` with `input` piped, while a second process
 // waits for each window in turn, focuses it, enters the name and presses the
 // key; the result lists the windows that were answered and closed. A
@@ -356,10 +348,6 @@ const std::regex kStamp("[0-9]{4}-[0-9]{2}-[0-9]{2}   [0-9]{2}:[0-9]{2}:[0-9]{2}
 
 std::string withoutStamp(const std::string& text) {
   return std::regex_replace(text, kStamp, "<date>   <time>");
-}
-
-bool writable(const fs::path& path) {
-  return (fs::status(path).permissions() & fs::perms::owner_write) != fs::perms::none;
 }
 
 // A group file of `students` students whose title holds the group 311 AC.

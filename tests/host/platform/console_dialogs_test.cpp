@@ -12,6 +12,7 @@
 
 #include "host/text/characters.h"
 #include "support/scratch_directory.h"
+#include "support/text_lines.h"
 
 namespace lotrano {
 namespace {
@@ -45,13 +46,6 @@ std::size_t occurrences(const std::string& text, const std::string& piece) {
   for (auto pos = text.find(piece); pos != std::string::npos; pos = text.find(piece, pos + 1))
     ++count;
   return count;
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
 }
 
 // A scratch folder standing for the teacher's current directory, with an

@@ -12,7 +12,7 @@
 namespace lotrano {
 namespace {
 
-std::vector<std::string> linesOf(std::istream& in, ReadStatus& last) {
+std::vector<std::string> readLines(std::istream& in, ReadStatus& last) {
   std::vector<std::string> lines;
   std::string line;
   while ((last = readStreamLine(in, line)) == ReadStatus::kLine) lines.push_back(line);
@@ -34,7 +34,7 @@ TEST(TextStream, ReadsLinesWithEitherLineEnd) {
   for (const auto& c : cases) {
     std::istringstream in(c.input);
     ReadStatus last = ReadStatus::kLine;
-    EXPECT_EQ(linesOf(in, last), c.lines) << c.input.substr(0, 20);
+    EXPECT_EQ(readLines(in, last), c.lines) << c.input.substr(0, 20);
     EXPECT_EQ(last, ReadStatus::kEnd);
   }
 }
