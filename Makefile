@@ -1,8 +1,11 @@
 # Thin front over CMake. `make run` starts the program in run/, `make test`
-# builds and runs every test, `make sanitize` runs them all again with the
-# program and the tests built under AddressSanitizer and UBSan, `make fuzz`
+# builds and runs every test, `make unit-test` only the unit tests (seconds,
+# without the programs), `make sanitize` runs the C++ tests again with the
+# programs and the tests built under AddressSanitizer and UBSan, `make fuzz`
 # builds the fuzz targets with clang and runs each for FUZZ_SECONDS, FUZZ_JOBS
-# at a time (tools/run-fuzz.sh), `make bench` builds and runs the benchmarks.
+# at a time (tools/run-fuzz.sh; `make fuzz-long` for FUZZ_LONG_SECONDS),
+# `make bench` builds and runs the benchmarks. `make ci-deps` installs, in
+# one go, the packages of every target that CI runs.
 # `make web` writes the checking page, build-web/lotrano.html, from web/;
 # `make web-test` runs its draw's tests under Node and its browser tests in
 # Debian's chromium against the Linux build.
@@ -17,6 +20,7 @@ SANITIZE_BUILD ?= build-asan
 SANITIZE_FLAGS = -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+FUZZ_LONG_SECONDS ?= 1800
 # Fuzz targets run at the same time (each takes one core).
 FUZZ_JOBS ?= 1
 WINDOWS_BUILD ?= build-windows
@@ -38,7 +42,8 @@ WINDOWS_ZIP = $(WINDOWS_BUILD)/lotrano-$(VERSION)-win64.zip
 # Sub-makes (cmake's among them) do not announce their folders.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps configure build run test format sanitize bench fuzz clean
+.PHONY: all deps configure build run test unit-test format sanitize bench fuzz fuzz-long \
+  ci-deps clean
 
 all: build
 
@@ -49,9 +54,12 @@ $(DEPS)/%.ok: Makefile
 	@tools/ensure-deps.sh $(PACKAGES_$*)
 	@touch $@
 
-PACKAGES_build = cmake g++ make libgtest-dev python3 bash-completion groff man-db locales
+PACKAGES_build = cmake g++ make libgtest-dev python3
+# What `make test` adds: the completion's bash, and groff and man with the
+# Romanian locale for the manual pages.
+PACKAGES_test = bash-completion groff man-db locales
 PACKAGES_format = clang-format-14
-PACKAGES_gui = xvfb xauth zenity xdotool imagemagick openbox
+PACKAGES_gui = xvfb xauth zenity xdotool imagemagick
 PACKAGES_bench = cmake g++ make libgtest-dev libbenchmark-dev
 PACKAGES_fuzz = cmake make clang libclang-rt-14-dev
 PACKAGES_windows = cmake make g++-mingw-w64-x86-64 python3
@@ -60,7 +68,16 @@ PACKAGES_deb = cmake g++ make dpkg-dev file python3
 PACKAGES_package = lintian dpkg-dev man-db desktop-file-utils bash-completion binutils
 PACKAGES_web = python3 nodejs chromium chromium-driver python3-selenium poppler-utils firefox-esr
 
-deps: $(DEPS)/build.ok $(DEPS)/ro-locale.ok
+deps: $(DEPS)/build.ok
+
+# The packages of every target that CI runs, installed in one go (one
+# download, one run of each package's triggers), and the Romanian locale.
+CI_PACKAGE_SETS = build test format gui fuzz windows wine deb package web
+ci-deps:
+	@mkdir -p $(DEPS)
+	@tools/ensure-deps.sh $(sort $(foreach set,$(CI_PACKAGE_SETS),$(PACKAGES_$(set))))
+	@cd $(DEPS) && touch $(foreach set,$(CI_PACKAGE_SETS),$(set).ok)
+	@$(MAKE) $(DEPS)/ro-locale.ok
 
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLOTRANO_WERROR=$(WERROR) >/dev/null
@@ -83,21 +100,28 @@ run: deps
 gui-test: build $(DEPS)/gui.ok
 	xvfb-run -a -s "-screen 0 1280x1024x24" tests/session/desktop_tests.sh $(BUILD)
 
-test: build
+test: build $(DEPS)/test.ok $(DEPS)/ro-locale.ok
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The unit tests alone: one executable, no program built or run.
+unit-test: configure
+	cmake --build $(BUILD) -j $(JOBS) --target lotrano_unit_tests
+	$(BUILD)/lotrano_unit_tests --gtest_brief=1
 
 # The layout of every C++ file, as clang-format 14 sets it out.
 format: $(DEPS)/format.ok
 	tools/check-format.sh clang-format-14
 
 # Any report of either sanitizer, in a test or in the binary that the
-# end-to-end tests run, fails the run.
+# session tests run, fails the run. Only the C++ tests run here: the scripts
+# of `make test` (documents, texts, the re-checker) add nothing that a
+# sanitizer would see.
 sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DLOTRANO_WERROR=$(WERROR) \
 	  -DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)" >/dev/null
-	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target lotrano_unit_tests lotrano_session_tests
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-	  ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
+	  ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS) -L 'unit|session'
 
 bench: $(DEPS)/bench.ok
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DLOTRANO_BENCH=ON -DLOTRANO_TESTS=OFF >/dev/null
@@ -109,6 +133,11 @@ fuzz: $(DEPS)/fuzz.ok
 	  -DLOTRANO_FUZZ=ON -DLOTRANO_TESTS=OFF >/dev/null
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target lotrano_fuzz
 	tools/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_JOBS)
+
+# The same targets, each for FUZZ_LONG_SECONDS (half an hour by default): for
+# a change to a reader, or before a release. CI runs the short `fuzz`.
+fuzz-long:
+	$(MAKE) fuzz FUZZ_SECONDS=$(FUZZ_LONG_SECONDS)
 
 .PHONY: web web-test
 
@@ -142,13 +171,19 @@ $(DEPS)/ro-locale.ok: $(DEPS)/build.ok
 	@tools/ensure-locale.sh ro_RO.UTF-8
 	@touch $@
 
-# The Wine tests run in one process, so that Wine's prefix is made once.
-windows-test: $(DEPS)/build.ok $(DEPS)/wine.ok $(DEPS)/ro-locale.ok
+# The one Wine prefix of every Wine test (windows-test and
+# windows-zip-test), beside the Linux build, made once.
+WINE_PREFIX = $(abspath $(WINDOWS_TEST_BUILD))/wineprefix
+.PHONY: wine-prefix
+wine-prefix: $(DEPS)/wine.ok
+	tools/make-wine-prefix.sh $(WINE_PREFIX)
+
+windows-test: $(DEPS)/build.ok $(DEPS)/wine.ok $(DEPS)/ro-locale.ok wine-prefix
 	$(MAKE) windows
 	$(MAKE) build BUILD=$(WINDOWS_TEST_BUILD)
 	LOTRANO_WINDOWS_EXE="$(CURDIR)/$(WINDOWS_BUILD)/lotrano.exe" \
 	  LOTRANO_WINDOWS_VERIFY_EXE="$(CURDIR)/$(WINDOWS_BUILD)/lotrano-verify.exe" LOTRANO_REQUIRE_WINE=1 \
-	  xvfb-run -a $(WINDOWS_TEST_BUILD)/lotrano_tests --gtest_filter='WineSession.*'
+	  xvfb-run -a $(WINDOWS_TEST_BUILD)/lotrano_session_tests --gtest_filter='WineSession.*'
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) \
@@ -197,7 +232,7 @@ package-test: $(DEPS)/package.ok
 
 # Builds the zip, checks its files, unpacks it and runs the programs in it
 # under Wine, the group dialog answered through xdotool on Xvfb.
-windows-zip-test: $(DEPS)/wine.ok
+windows-zip-test: $(DEPS)/wine.ok wine-prefix
 	$(MAKE) windows-zip
-	LOTRANO_WINEPREFIX="$(abspath $(WINDOWS_TEST_BUILD))/wineprefix" \
+	LOTRANO_WINEPREFIX="$(WINE_PREFIX)" \
 	  xvfb-run -a tests/packaging/windows_zip_test.sh $(WINDOWS_ZIP)

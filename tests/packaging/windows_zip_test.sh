@@ -87,14 +87,8 @@ cmp -s "$unpacked/Verificare.html" "$scratch/lotrano.html" ||
   fail "Verificare.html is not the page that tools/build-web.py puts together"
 
 prefix=${LOTRANO_WINEPREFIX:-$scratch/wineprefix}
+tools/make-wine-prefix.sh "$prefix"
 export WINEPREFIX=$prefix WINEDEBUG=-all
-if [ ! -f "$prefix/system.reg" ]; then
-  step "making the Wine prefix $prefix"
-  mkdir -p "$prefix"
-  timeout 600 wineboot -i > /dev/null 2>&1 || true
-  timeout 120 wineserver -w > /dev/null 2>&1 || true
-  [ -f "$prefix/system.reg" ] || { echo "the Wine prefix could not be made" >&2; exit 1; }
-fi
 
 step "one allocation with the unpacked lotrano.exe"
 work="$scratch/work"

@@ -486,10 +486,8 @@ class WineSession : public ::testing::Test {
     // Wine builds its prefix at the first start, which takes a while and
     // writes to the console: done once, before any session.
     if (!fs::exists(setup_->prefix / "system.reg")) {
-      fs::create_directories(setup_->prefix);
-      const std::string env = wineEnvironment(*setup_);
-      std::system((env + "timeout 600 wineboot -i > /dev/null 2>&1; " + env +
-                   "timeout 120 wineserver -w > /dev/null 2>&1")
+      std::system(("'" LOTRANO_SOURCE_DIR "/tools/make-wine-prefix.sh' " +
+                   quoted(setup_->prefix.string()))
                       .c_str());
     }
     if (!fs::exists(setup_->prefix / "system.reg")) {
