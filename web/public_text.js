@@ -13,10 +13,10 @@
   const draw = lotrano.draw || require('./draw.js').draw;
 
   const BYTE_ORDER_MARK = 0xfeff;
-  const BLANK = ' ';
+  const BLANK = 0x20;
 
   // A letter followed by a combining mark, and the one code point that
-  // Romanian texts write for them.
+  // Romanian texts write for them; keyed by letter * 0x10000 + mark.
   const COMMA_BELOW = 0x0326;
   const CEDILLA = 0x0327;
   const BREVE = 0x0306;
@@ -37,16 +37,21 @@
       ['A', CIRCUMFLEX, 'Â'],
       ['i', CIRCUMFLEX, 'î'],
       ['I', CIRCUMFLEX, 'Î'],
-    ].map(([letter, mark, joined]) => [letter + String.fromCodePoint(mark), joined]),
+    ].map(([letter, mark, joined]) => [
+      letter.codePointAt(0) * 0x10000 + mark,
+      joined.codePointAt(0),
+    ]),
   );
 
   // The cedilla letters of older keyboards, for the letters with a comma below.
-  const COMMA_FORMS = new Map([
-    ['ş', 'ș'],
-    ['Ş', 'Ș'],
-    ['ţ', 'ț'],
-    ['Ţ', 'Ț'],
-  ]);
+  const COMMA_FORMS = new Map(
+    [
+      ['ş', 'ș'],
+      ['Ş', 'Ș'],
+      ['ţ', 'ț'],
+      ['Ţ', 'Ț'],
+    ].map(([cedilla, comma]) => [cedilla.codePointAt(0), comma.codePointAt(0)]),
+  );
 
   // White space, exactly these code points. JavaScript's \s is another set:
   // it takes U+FEFF and leaves out U+0085.
@@ -73,34 +78,46 @@
   // { fault: 'empty' } when nothing is, { fault: 'notUnicode' } for a text
   // holding a lone surrogate, which no UTF-8 text can hold.
   function normalize(given) {
-    const characters = [];
-    for (const character of given) {
-      const code = character.codePointAt(0);
-      if (code >= 0xd800 && code <= 0xdfff) return { fault: 'notUnicode' };
-      if (code !== BYTE_ORDER_MARK) characters.push(character);
+    // The code points, the byte order marks left out.
+    const codes = [];
+    for (let i = 0; i < given.length; i++) {
+      let code = given.charCodeAt(i);
+      if (code >= 0xd800 && code <= 0xdfff) {
+        const low = code <= 0xdbff && i + 1 < given.length ? given.charCodeAt(i + 1) : 0;
+        if (low < 0xdc00 || low > 0xdfff) return { fault: 'notUnicode' };
+        code = 0x10000 + (code - 0xd800) * 0x400 + (low - 0xdc00);
+        i++;
+      }
+      if (code !== BYTE_ORDER_MARK) codes.push(code);
     }
-    const letters = [];
-    for (let i = 0; i < characters.length; i++) {
-      const joined = i + 1 < characters.length && JOINED.get(characters[i] + characters[i + 1]);
+    // The letters joined and the cedillas made commas, position by position
+    // of the text without its byte order marks, and white space collapsed as
+    // they come: a joined letter is never white space.
+    const kept = [];
+    let spaceBefore = false;
+    for (let i = 0; i < codes.length; i++) {
+      let code = codes[i];
+      const joined = i + 1 < codes.length && JOINED.get(code * 0x10000 + codes[i + 1]);
       if (joined) {
-        letters.push(joined);
+        code = joined;
         i++;
       } else {
-        letters.push(COMMA_FORMS.get(characters[i]) || characters[i]);
+        code = COMMA_FORMS.get(code) || code;
       }
-    }
-    const parts = [];
-    let spaceBefore = false;
-    for (const letter of letters) {
-      if (isWhiteSpace(letter.codePointAt(0))) {
+      if (isWhiteSpace(code)) {
         spaceBefore = true;
         continue;
       }
-      if (spaceBefore && parts.length > 0) parts.push(BLANK);
+      if (spaceBefore && kept.length > 0) kept.push(BLANK);
       spaceBefore = false;
-      parts.push(letter);
+      kept.push(code);
     }
-    return parts.length === 0 ? { fault: 'empty' } : { text: parts.join('') };
+    if (kept.length === 0) return { fault: 'empty' };
+    let text = '';
+    for (let at = 0; at < kept.length; at += 4096) {
+      text += String.fromCodePoint(...kept.slice(at, at + 4096));
+    }
+    return { text };
   }
 
   // SHA-256 (FIPS 180-4) of a Uint8Array, as a Uint8Array of 32 bytes.

@@ -56,10 +56,11 @@ constexpr std::string_view kHelp =
     "  -h, --help      afiseaza acest ajutor\n"
     "  -V, --version   afiseaza versiunea\n"
     "\n"
-    "Stare la iesire: 0 daca toate rapoartele corespund; altfel starea primului\n"
+    "Stare la iesire: 0 daca toate rapoartele corespund (si vin din textul public)\n"
+    "sau daca fisierul seed al textului a fost scris; altfel starea primului\n"
     "raport care nu corespunde (2) sau nu a putut fi verificat (numarul erorii);\n"
-    "3 pentru o linie de comanda gresita; 128 + numarul semnalului (130 pentru\n"
-    "Ctrl-C) la o intrerupere.\n";
+    "3 pentru o linie de comanda gresita (si pentru un text public gol sau care\n"
+    "nu e UTF-8); 128 + numarul semnalului (130 pentru Ctrl-C) la o intrerupere.\n";
 constexpr std::string_view kTryHelp = "Incercati 'lotrano-verify --help'.";
 
 constexpr std::string_view kMatch = "POTRIVIRE: ";
