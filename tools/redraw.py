@@ -11,18 +11,27 @@ anyone can read and run with nothing but Python 3.
       says whether a report and its seed file agree. Without SEED_FILE the
       seed file is looked for beside the report, under the name that goes
       with the report's name, then under the older name.
+  python3 tools/redraw.py --report REPORT.rez [SEED_FILE] --public-text TEXT
+      the same, and whether the seed file comes from the public text TEXT:
+      its entries, as many as the report has batches, brought into range,
+      must be the text's.
+  python3 tools/redraw.py --public-text TEXT
+      prints the text normalised, its SHA-256 and the three seed entries
+      that come from it.
   python3 tools/redraw.py --help
 
 Exit status: 0 done (or the report agrees), 2 the report does not agree,
-3 a wrong command line or a file that cannot be read as a report or a seed
-file.
+3 a wrong command line, a file that cannot be read as a report or a seed
+file, or a public text that is refused (empty once normalised, or not text).
 """
 
+import hashlib
 import math
 import os
 import re
 import struct
 import sys
+import unicodedata
 
 FIRST_MODULUS, SECOND_MODULUS = 2147483563, 2147483399
 FIRST_MAX, SECOND_MAX = FIRST_MODULUS - 1, SECOND_MODULUS - 1
@@ -177,6 +186,67 @@ def redraw(seed_path, students, start, end):
     drawn = drawn_batches(sizes)
     pairs = dict(zip(drawn, read_seed_pairs(seed_path, len(drawn))))
     return [draw_batch(sizes[k], start, end, Generator(*pairs[k])) if k in pairs else []
+            for k in range(3)]
+
+
+# --- The seed words of a public text ---------------------------------------
+
+# A letter followed by a combining mark, and the one code point that
+# Romanian texts write for them: s S t T with a comma below or a cedilla
+# become the letters with a comma below; a A with a breve, a A i I with a
+# circumflex, the letters with it.
+JOINED = {}
+for letters, mark, joined_with in [("ST", "COMMA BELOW", "COMMA BELOW"),
+                                   ("ST", "CEDILLA", "COMMA BELOW"),
+                                   ("A", "BREVE", "BREVE"),
+                                   ("AI", "CIRCUMFLEX ACCENT", "CIRCUMFLEX")]:
+    for letter in letters:
+        for case, base in (("SMALL", letter.lower()), ("CAPITAL", letter)):
+            JOINED[base + unicodedata.lookup("COMBINING " + mark)] = unicodedata.lookup(
+                f"LATIN {case} LETTER {letter} WITH {joined_with}")
+# The cedilla letters of older keyboards, for the letters with a comma below.
+COMMA_FORMS = {unicodedata.lookup(f"LATIN {case} LETTER {letter} WITH CEDILLA"):
+               unicodedata.lookup(f"LATIN {case} LETTER {letter} WITH COMMA BELOW")
+               for case in ("SMALL", "CAPITAL") for letter in "ST"}
+# White space, exactly these code points (str.isspace() also takes U+001C
+# to U+001F, which are not).
+WHITE_SPACE = set(map(chr, [*range(0x09, 0x0E), 0x20, 0x85, 0xA0, 0x1680, *range(0x2000, 0x200B),
+                            0x2028, 0x2029, 0x202F, 0x205F, 0x3000]))
+BYTE_ORDER_MARK = unicodedata.lookup("ZERO WIDTH NO-BREAK SPACE")
+
+
+def normalise_public_text(text):
+    """The text as its seed words are taken from, or Unreadable: the byte
+    order marks removed; a letter and its combining mark joined; cedillas
+    made commas below; each run of white space one blank, none at the ends."""
+    try:
+        text.encode("utf-8")
+    except UnicodeEncodeError:
+        raise Unreadable("the public text is not valid UTF-8")
+    text = text.replace(BYTE_ORDER_MARK, "")
+    letters = []
+    i = 0
+    while i < len(text):
+        if text[i:i + 2] in JOINED:
+            letters.append(JOINED[text[i:i + 2]])
+            i += 2
+        else:
+            letters.append(COMMA_FORMS.get(text[i], text[i]))
+            i += 1
+    words = "".join(" " if c in WHITE_SPACE else c for c in letters).split(" ")
+    normalised = " ".join(word for word in words if word)
+    if not normalised:
+        raise Unreadable("the public text is empty or only white space")
+    return normalised
+
+
+def public_text_entries(normalised):
+    """The three entries (pairs of words, in range) of a normalised text:
+    entry k from the big-endian signed words in bytes 8k-8..8k-5 and
+    8k-4..8k-1 of its SHA-256."""
+    digest = hashlib.sha256(normalised.encode("utf-8")).digest()
+    words = struct.unpack(">6i", digest[:24])
+    return [(word_into_range(words[2 * k], FIRST_MAX), word_into_range(words[2 * k + 1], SECOND_MAX))
             for k in range(3)]
 
 
@@ -344,7 +414,7 @@ def seed_file_names(report_path):
     return [os.path.join(folder, newer), os.path.join(folder, older)]
 
 
-def check_report(report_path, seed_path):
+def check_report(report_path, seed_path, public_text=None):
     r = read_report(report_path)
     if seed_path is None:
         tried = seed_file_names(report_path)
@@ -357,19 +427,36 @@ def check_report(report_path, seed_path):
     # A report written before numbers took the width they need shows
     # asterisks instead; it agrees if either form matches.
     difference = first_difference(r["lines"], report_body(r, batches, False))
+    note = ""
+    if difference is not None and first_difference(r["lines"], report_body(r, batches, True)) is None:
+        difference = None
+        note = " (except the numbers that its asterisks stand for)"
+    entry = None
+    if public_text is not None:
+        # As many entries as the draw took, brought into range as it took them.
+        taken = len(drawn_batches(batch_sizes(r["students"], r["end"] - r["start"] + 1)))
+        pairs = [(word_into_range(a, FIRST_MAX), word_into_range(b, SECOND_MAX))
+                 for a, b in read_seed_pairs(seed_path, taken)]
+        wanted = public_text_entries(public_text)
+        entry = next((k for k in range(taken) if pairs[k] != wanted[k]), None)
+        note += "; the seed file " + ("does not come" if entry is not None else "comes") + \
+            f' from the public text "{public_text}"'
+    if difference is None and entry is None:
+        print(f"agree: {report_path} matches the seed file {seed_path}{note}")
+        return 0
     if difference is None:
-        print(f"agree: {report_path} matches the seed file {seed_path}")
-        return 0
-    if first_difference(r["lines"], report_body(r, batches, True)) is None:
-        print(f"agree: {report_path} matches the seed file {seed_path}"
-              " (except the numbers that its asterisks stand for)")
-        return 0
-    n, wanted = difference
-    found = r["lines"][n - 1] if n <= len(r["lines"]) else "(no line)"
-    print(f"DISAGREE: {report_path} does not match the seed file {seed_path}")
-    print(f"  first differing line: {n}")
-    print(f'  in the report: "{found}"')
-    print(f'  redrawn:       "{wanted}"')
+        print(f"DISAGREE: {report_path} matches the seed file {seed_path}{note}")
+    else:
+        n, wanted_line = difference
+        found = r["lines"][n - 1] if n <= len(r["lines"]) else "(no line)"
+        print(f"DISAGREE: {report_path} does not match the seed file {seed_path}{note}")
+        print(f"  first differing line: {n}")
+        print(f'  in the report: "{found}"')
+        print(f'  redrawn:       "{wanted_line}"')
+    if entry is not None:
+        print(f"  first differing entry: {entry + 1}")
+        print(f"  in the seed file:    {pairs[entry][0]} {pairs[entry][1]}")
+        print(f"  from the text:       {wanted[entry][0]} {wanted[entry][1]}")
     return 2
 
 
@@ -381,8 +468,21 @@ def main(args):
         if args in (["--help"], ["-h"]):
             print(__doc__.strip())
             return 0
+        public_text = None
+        if "--public-text" in args[:-1]:
+            at = args.index("--public-text")
+            public_text = normalise_public_text(args[at + 1])
+            args = args[:at] + args[at + 2:]
+            if not args:
+                print(f"normalised: {public_text}")
+                print(f"sha256: {hashlib.sha256(public_text.encode('utf-8')).hexdigest()}")
+                for k, (a, b) in enumerate(public_text_entries(public_text), 1):
+                    print(f"seed_{k}: {a} {b}")
+                return 0
         if args and args[0] == "--report" and len(args) in (2, 3):
-            return check_report(args[1], args[2] if len(args) == 3 else None)
+            return check_report(args[1], args[2] if len(args) == 3 else None, public_text)
+        if public_text is not None:
+            args = ["--public-text"] + args  # goes with --report only
         if len(args) == 4 and not args[0].startswith("--"):
             numbers = [int(a) for a in args[1:] if re.fullmatch(r"[+-]?[0-9]+", a)]
             if len(numbers) == 3 and all(-(2**31) <= v < 2**31 for v in numbers):

@@ -27,6 +27,10 @@ void writeSeedEntries(TextSink& sink, std::span<const SeedEntry> entries) {
   }
 }
 
+std::string seedWordsText(SeedPair pair) {
+  return applyLayout(kSeedWordsLine, {pair.first, pair.second}).lines.front();
+}
+
 SeedPair readSeedEntry(LineSource& seedFile) {
   FixedText label(kSeedLabelLength);
   readFreeValues(seedFile, {&label});

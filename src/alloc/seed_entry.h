@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "alloc/uniform_generator.h"
@@ -32,6 +33,9 @@ struct SeedEntry {
 
 // Writes the text of a seed file holding these entries, in their order.
 void writeSeedEntries(TextSink& sink, std::span<const SeedEntry> entries);
+
+// An entry's two words as its second line holds them, without the line end.
+std::string seedWordsText(SeedPair pair);
 
 // Reads the next entry: its label line, whatever it holds, then the two words.
 // A seed file that runs out or holds no integers is the fatal error of the

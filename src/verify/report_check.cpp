@@ -33,7 +33,8 @@ std::size_t rebuiltDateLine(const std::vector<std::string>& rebuilt, bool reallo
 
 std::vector<std::string> rebuildReport(const ReadReport& report, const Group& group,
                                        LineSource& seedFile,
-                                       std::vector<std::vector<std::int32_t>>* drawn) {
+                                       std::vector<std::vector<std::int32_t>>* drawn,
+                                       std::vector<SeedPair>* entries) {
   std::string text;
   TextSink sink(
       [&text](std::string_view bytes) {
@@ -53,6 +54,12 @@ std::vector<std::string> rebuildReport(const ReadReport& report, const Group& gr
   DrawContext context{console, nullptr, &seedFile};
   const AllocationBatches batches = drawAllocation(sink, group, exam, context);
   if (drawn != nullptr) *drawn = {batches[0].problems, batches[1].problems, batches[2].problems};
+  if (entries != nullptr) {
+    entries->clear();
+    for (std::size_t k = 0; k < kBatchCount; ++k) {
+      if (batchIsDrawn(exam.batches, k)) entries->push_back(batches[k].seedUsed);
+    }
+  }
   // Any date, and any seed file name: neither line is compared.
   const std::optional<std::string> seedName =
       report.reallocationLine != 0 ? std::optional<std::string>("/seed.dat") : std::nullopt;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "alloc/uniform_generator.h"
 #include "app/report_reader.h"
 #include "app/run_values.h"
 #include "host/text/text_stream.h"
@@ -24,10 +25,13 @@ namespace lotrano {
 // be drawn over the range gets its header alone. The draw's console lines go
 // nowhere. The seed file's fatal errors (an entry missing or not two
 // integers) come out as they are. `drawn`, when given, gets the numbers of
-// each batch drawn, in batch order.
+// each batch, in batch order; `entries`, when given, the state each batch
+// drawn started from (its seed file entry brought into range), in the order
+// the entries were read.
 std::vector<std::string> rebuildReport(const ReadReport& report, const Group& group,
                                        LineSource& seedFile,
-                                       std::vector<std::vector<std::int32_t>>* drawn = nullptr);
+                                       std::vector<std::vector<std::int32_t>>* drawn = nullptr,
+                                       std::vector<SeedPair>* entries = nullptr);
 
 struct Verdict {
   bool matches = false;

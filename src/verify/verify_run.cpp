@@ -13,12 +13,14 @@
 #include <iostream>
 #endif
 
+#include "alloc/seed_entry.h"
 #include "app/group_file.h"
 #include "app/report_reader.h"
 #include "host/platform/text_file.h"
 #include "host/text/text_stream.h"
 #include "verify/allocation_csv.h"
 #include "verify/command_line.h"
+#include "verify/public_text.h"
 #include "verify/report_check.h"
 #include "verify/seed_lookup.h"
 
@@ -28,6 +30,8 @@ namespace {
 constexpr std::string_view kHelp =
     "Utilizare: lotrano-verify [--seed FISIER] [--group FISIER] RAPORT.rez [RAPORT.rez ...]\n"
     "       lotrano-verify --csv [--seed FISIER] [--group FISIER] RAPORT.rez\n"
+    "       lotrano-verify --public-text TEXT [alte optiuni] RAPORT.rez [RAPORT.rez ...]\n"
+    "       lotrano-verify --seed-from-text TEXT\n"
     "\n"
     "Verifica rapoarte lotrano: trage din nou alocarea din fisierul seed al\n"
     "fiecarui raport, scrie raportul din nou si il compara, linie cu linie (fara\n"
@@ -38,16 +42,25 @@ constexpr std::string_view kHelp =
     "                  numit dupa raport, din dosarul raportului\n"
     "  --group FISIER  verifica si numele studentilor, fata de fisierul grupei;\n"
     "                  altfel numele sunt luate din raport\n"
+    "  --public-text TEXT\n"
+    "                  verifica si ca fisierul seed vine din textul public TEXT,\n"
+    "                  anuntat inainte de tragere: ca intrarile lui, cate una pe\n"
+    "                  tura de tragere, sunt cele scrise de --seed-from-text TEXT\n"
     "  --csv           daca raportul corespunde, scrie alocarea (Nr;Nume;Problema;\n"
     "                  Runda, UTF-8, CR LF) la iesirea standard; verdictul merge\n"
     "                  la iesirea de erori\n"
+    "  --seed-from-text TEXT\n"
+    "                  scrie la iesirea standard fisierul seed al textului public\n"
+    "                  TEXT (de exemplu numerele unei extrageri Loto) si nimic\n"
+    "                  altceva; redirectati-o intr-un fisier: > Seed_public.dat\n"
     "  -h, --help      afiseaza acest ajutor\n"
     "  -V, --version   afiseaza versiunea\n"
     "\n"
-    "Stare la iesire: 0 daca toate rapoartele corespund; altfel starea primului\n"
+    "Stare la iesire: 0 daca toate rapoartele corespund (si vin din textul public)\n"
+    "sau daca fisierul seed al textului a fost scris; altfel starea primului\n"
     "raport care nu corespunde (2) sau nu a putut fi verificat (numarul erorii);\n"
-    "3 pentru o linie de comanda gresita; 128 + numarul semnalului (130 pentru\n"
-    "Ctrl-C) la o intrerupere.\n";
+    "3 pentru o linie de comanda gresita (si pentru un text public gol sau care\n"
+    "nu e UTF-8); 128 + numarul semnalului (130 pentru Ctrl-C) la o intrerupere.\n";
 constexpr std::string_view kTryHelp = "Incercati 'lotrano-verify --help'.";
 
 constexpr std::string_view kMatch = "POTRIVIRE: ";
@@ -62,6 +75,12 @@ constexpr std::string_view kInReport = "  in raport:  ";
 constexpr std::string_view kRebuilt = "  refacut:    ";
 constexpr std::string_view kNoLine = "(sfarsit de fisier)";
 constexpr std::string_view kError = "EROARE: ";
+constexpr std::string_view kFromPublicText = "; fisierul seed vine din textul public ";
+constexpr std::string_view kNotFromPublicText = "; fisierul seed nu vine din textul public ";
+constexpr std::string_view kFirstDifferingEntry = "  prima intrare diferita: ";
+// The same width, so that the words of the two entries stand in columns.
+constexpr std::string_view kInSeedFile = "  in fisierul seed:  ";
+constexpr std::string_view kFromText = "  din textul public: ";
 
 // A line of a report as the verdict quotes it: control characters (a stray
 // CR, a NUL) as \xNN, so that the verdict stays one readable line each.
@@ -112,9 +131,10 @@ TextFile openSeedFile(const std::string& reportPath, const ReadReport& report,
   throw FatalError(ErrorCode::kFileNotFound, candidates.front(), detail);
 }
 
-// The CSV's bytes as they are: on Windows the standard output is switched
-// out of text mode for them, which would turn each CR LF into CR CR LF.
-void writeCsv(std::ostream& out, const std::string& csv) {
+// Bytes of a file (a CSV, a seed file) as they are: on Windows the standard
+// output is switched out of text mode for them, which would turn each CR LF
+// into CR CR LF.
+void writeBytes(std::ostream& out, const std::string& bytes) {
 #ifdef _WIN32
   const bool toStandardOutput = &out == &std::cout;
   if (toStandardOutput) {
@@ -122,7 +142,7 @@ void writeCsv(std::ostream& out, const std::string& csv) {
     _setmode(_fileno(stdout), _O_BINARY);
   }
 #endif
-  out.write(csv.data(), static_cast<std::streamsize>(csv.size()));
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.flush();
 #ifdef _WIN32
   if (toStandardOutput) _setmode(_fileno(stdout), _O_TEXT);
@@ -130,8 +150,27 @@ void writeCsv(std::ostream& out, const std::string& csv) {
   if (!out) throw FatalError(ErrorCode::kWriteError, std::string(kConsoleName));
 }
 
+// The first entry the draws took (brought into range) that is not the
+// public text's entry at its place.
+struct EntryDifference {
+  std::size_t entry = 0;  // from 1
+  SeedPair inSeedFile;
+  SeedPair fromText;
+};
+
+std::optional<EntryDifference> entryNotFromText(const std::vector<SeedPair>& taken,
+                                                std::string_view text) {
+  const auto fromText = publicTextEntries(text);
+  for (std::size_t k = 0; k < taken.size() && k < fromText.size(); ++k) {
+    if (taken[k] != fromText[k].pair) return EntryDifference{k + 1, taken[k], fromText[k].pair};
+  }
+  return std::nullopt;
+}
+
 // Checks one report and writes its verdict; returns its status. With `csv`,
-// a matching report's allocation goes there as CSV.
+// a matching report's allocation goes there as CSV. With a public text, the
+// report matches only when its seed file's entries, as many as it has
+// batches, are those of the text too.
 int verifyReport(const std::string& reportPath, const VerifyOptions& options, TextSink& out,
                  std::ostream* csv) {
   try {
@@ -140,27 +179,39 @@ int verifyReport(const std::string& reportPath, const VerifyOptions& options, Te
     TextFile seedFile = openSeedFile(reportPath, report, options);
     LineSource seedLines = fileSource(seedFile);
     std::vector<std::vector<std::int32_t>> drawn;
+    std::vector<SeedPair> entries;
     const Verdict verdict =
-        compareWithRebuilt(report, rebuildReport(report, group, seedLines, &drawn));
+        compareWithRebuilt(report, rebuildReport(report, group, seedLines, &drawn, &entries));
     seedFile.close();
-    const std::string& seedName = seedFile.name();
-    if (verdict.matches) {
-      std::string line = std::string(kMatch) + reportPath + std::string(kMatchesSeed) + seedName;
-      if (options.groupFile) {
-        line += std::string(kAndGroupFile) + *options.groupFile;
-      } else if (report.group.GroupFromFile) {
-        line += kNamesNotChecked;
-      }
-      if (csv != nullptr) writeCsv(*csv, allocationCsv(group, drawn));
-      out.write(line, true);
-      return 0;
+    const std::optional<EntryDifference> notFromText =
+        options.publicText ? entryNotFromText(entries, *options.publicText) : std::nullopt;
+    const bool matches = verdict.matches && !notFromText;
+
+    std::string line = reportPath;
+    line += verdict.matches ? kMatchesSeed : kDoesNotMatchSeed;
+    line += seedFile.name();
+    if (verdict.matches && options.groupFile) {
+      line += std::string(kAndGroupFile) + *options.groupFile;
+    } else if (verdict.matches && report.group.GroupFromFile) {
+      line += kNamesNotChecked;
     }
-    out.write(std::string(kMismatch) + reportPath + std::string(kDoesNotMatchSeed) + seedName,
-              true);
-    out.write(std::string(kFirstDifferingLine) + std::to_string(verdict.line), true);
-    out.write(std::string(kInReport) + quoted(verdict.inReport), true);
-    out.write(std::string(kRebuilt) + quoted(verdict.rebuilt), true);
-    return kMismatchStatus;
+    if (options.publicText) {
+      line += notFromText ? kNotFromPublicText : kFromPublicText;
+      line += quoted(*options.publicText);
+    }
+    if (matches && csv != nullptr) writeBytes(*csv, allocationCsv(group, drawn));
+    out.write(std::string(matches ? kMatch : kMismatch) + line, true);
+    if (!verdict.matches) {
+      out.write(std::string(kFirstDifferingLine) + std::to_string(verdict.line), true);
+      out.write(std::string(kInReport) + quoted(verdict.inReport), true);
+      out.write(std::string(kRebuilt) + quoted(verdict.rebuilt), true);
+    }
+    if (notFromText) {
+      out.write(std::string(kFirstDifferingEntry) + std::to_string(notFromText->entry), true);
+      out.write(std::string(kInSeedFile) + seedWordsText(notFromText->inSeedFile), true);
+      out.write(std::string(kFromText) + seedWordsText(notFromText->fromText), true);
+    }
+    return matches ? 0 : kMismatchStatus;
   } catch (const FatalError& error) {
     // A failed write of the verdicts or of the CSV ends the run.
     if (error.code() == ErrorCode::kWriteError && error.file() == out.name()) throw;
@@ -187,6 +238,10 @@ int runVerify(const std::vector<std::string>& arguments, std::ostream& out, std:
   }
   if (options.version) {
     console.write(std::string(kVerifyProgramName) + " " + std::string(version), true);
+    return 0;
+  }
+  if (options.seedFromText) {
+    writeBytes(out, publicTextSeedFile(*options.seedFromText));
     return 0;
   }
   // With --csv the standard output holds the CSV alone, and the verdict goes

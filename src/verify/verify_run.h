@@ -10,6 +10,16 @@
 //     refacut:    "<text>"
 //   EROARE: <report>: <diagnostic>
 //
+// With --public-text the first line goes on with "; fisierul seed vine din
+// textul public "<text>"", or "nu vine", and a report matches only when its
+// seed file's entries, as many as it has batches, are those of the text; the
+// first entry that is not follows:
+//     prima intrare diferita: <k>
+//     in fisierul seed:    <word>   <word>
+//     din textul public:   <word>   <word>
+// With --seed-from-text it writes the seed file of the text on standard
+// output, and nothing else.
+//
 // Exit status: 0 when every report matched; otherwise that of the first
 // report, in the order given, that did not match (2) or could not be checked
 // (the number of its error); 3 for a wrong command line.

@@ -21,10 +21,17 @@ examples are read from the documents themselves.
    /home/ana/...`, made again in such a folder.
 4. The two command lines of tools/redraw.py that README.md and docs/draw.md
    show, on a report of lotrano and its seed file, and on a changed copy.
+5. The draws from a public text: each block of commands with
+   `--seed-from-text` or `--public-text` (README.md, docs/draw.md,
+   lotrano-verify(1)) is run command after command in one folder holding the
+   sample group file in Dat/ (and tools/), each output held to the one shown
+   (a line "..." stands for any lines); and every row of docs/draw.md's
+   table of known answers, through lotrano-verify and redraw.py.
 
 Exit status 0 when every example holds.
 """
 
+import hashlib
 import os
 import re
 import shlex
@@ -628,6 +635,70 @@ def check_redraw_lines(programs):
             checked.append(f"{document}: {line}")
 
 
+# --- 5. Public texts -----------------------------------------------------
+
+
+def is_transcript(block):
+    """A block of commands that make or check a draw from a public text."""
+    return any(line.startswith("$ ") and ("--seed-from-text" in line or "--public-text" in line)
+               for line in block)
+
+
+def check_transcript(programs, where, block):
+    folder = programs.folder()
+    os.makedirs(os.path.join(folder, "Dat"))
+    shutil.copyfile(SAMPLE, os.path.join(folder, "Dat", os.path.basename(SAMPLE)))
+    os.symlink(TOOLS, os.path.join(folder, "tools"))
+    for command, shown, status in commands(block):
+        got_status, got, _ = programs.shell(command, folder, merged=True)
+        if any(line.strip() == "..." for line in shown) or not where.endswith(")"):
+            # Line for line; a manual page may break a long line where the
+            # program does not, so there words for words.
+            held = matches(shown, terminal_view(got, [], programs.home))
+        else:
+            held = words(got) == words("\n".join(shown))
+        if not held:
+            fail(where, f"{command}\n  printed: {got!r}\n  shown:   {chr(10).join(shown)!r}")
+            return
+        if (status is None and got_status != 0) or (status is not None and got_status != status):
+            fail(where, f"{command}: status {got_status}, the example shows {status or 0}")
+            return
+        checked.append(f"{where}: {command}")
+
+
+def unescaped(written):
+    """A text written as docs/draw.md's table writes it: "\\u{HEX}" is the
+    code point HEX."""
+    return re.sub(r"\\u\{([0-9A-Fa-f]+)\}", lambda m: chr(int(m.group(1), 16)), written)
+
+
+def check_public_text_answers(programs):
+    where = "docs/draw.md"
+    rows = re.findall(r"^\| `([^`]*)` \| ([^|]*) \| ([^|]*) \| ([^|]*) \|$",
+                      shown_text(where), re.M)
+    if len(rows) < 5:
+        fail(where, f"the table of public texts has {len(rows)} rows")
+    for text, normalised, digest, entries in rows:
+        given = unescaped(text)
+        done = subprocess.run(["lotrano-verify", "--seed-from-text", given], env=programs.environment(),
+                              capture_output=True)
+        pairs = re.findall(r"^ *(-?[0-9]+) +(-?[0-9]+)\r$", done.stdout.decode("ascii"), re.M)
+        if normalised == "refused":
+            if done.returncode != 3 or done.stdout:
+                fail(where, f"{text}: lotrano-verify took it ({done.returncode})")
+            checked.append(f"{where}: the refusal of {text}")
+            continue
+        shown = ", ".join(f"({a}, {b})" for a, b in pairs)
+        wanted = given if normalised == "the same" else unescaped(normalised.strip("`"))
+        got = redraw.normalise_public_text(given)
+        redrawn = ", ".join(f"({a}, {b})" for a, b in redraw.public_text_entries(got))
+        if done.returncode != 0 or shown != entries or redrawn != entries:
+            fail(where, f"{text}: lotrano-verify gave {shown}, redraw.py {redrawn}, not {entries}")
+        if got != wanted or not hashlib.sha256(got.encode()).hexdigest().startswith(digest.strip("`")):
+            fail(where, f"{text}: normalised as {got!r}, not {wanted!r}, or another SHA-256")
+        checked.append(f"{where}: the known answer of {text}")
+
+
 # --------------------------------------------------------------------------
 
 
@@ -643,6 +714,8 @@ def main(args):
         }
         for where, blocks in verify_blocks.items():
             for block in blocks:
+                if is_transcript(block):
+                    continue
                 for command, output, status in commands(block):
                     if command.startswith("lotrano-verify "):
                         try:
@@ -652,6 +725,12 @@ def main(args):
         check_lotrano_examples(programs)
         check_error_lines(programs)
         check_redraw_lines(programs)
+        transcripts = [(where, block) for where, blocks in verify_blocks.items() for block in blocks]
+        transcripts += [("docs/draw.md", b) for b in markdown_code_blocks(DOCUMENTS["docs/draw.md"])]
+        for where, block in transcripts:
+            if is_transcript(block):
+                check_transcript(programs, where, block)
+        check_public_text_answers(programs)
     for line in checked:
         print("ok:", line)
     if failures:

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Completes lotrano-verify's command lines as bash does at a prompt and
 # checks the offers: the options, the reports (*.rez) in a folder of reports,
-# seed and group files, names with blanks and brackets, and every report
-# after "--".
+# seed and group files, names with blanks and brackets, every report after
+# "--", and nothing for the text of --public-text and --seed-from-text.
 #   tests/packaging/completion_test.sh packaging/lotrano-verify.bash-completion
 #   tests/packaging/completion_test.sh --installed   (the completion that bash-completion
 #                                           itself finds for lotrano-verify)
@@ -68,8 +68,14 @@ reports=$'-rapoarte.rez\nProbleme Examen Nr_1 (1-6) Grupa 311 AC.rez\nProbleme E
 expect "$(sort <<<"$reports")" lotrano-verify ''
 expect $'Probleme Examen Nr_1 (1-6) Grupa 311 AC.rez\nProbleme Examen Nr_1 (1-6) Grupa 311 AC[1].rez' \
   lotrano-verify Prob
-expect $'--\n--group\n--help\n--seed\n--version\n-V\n-h' lotrano-verify -
-expect $'--seed' lotrano-verify --se
+expect $'--\n--group\n--help\n--public-text\n--seed\n--seed-from-text\n--version\n-V\n-h' \
+  lotrano-verify -
+expect $'--public-text' lotrano-verify x.rez --pu
+# A text follows these two: no file is offered for it, and reports after it.
+expect '' lotrano-verify --public-text ''
+expect '' lotrano-verify --seed-from-text Lo
+expect "$(sort <<<"$reports")" lotrano-verify --public-text 'Loto 6/49' ''
+expect $'--seed\n--seed-from-text' lotrano-verify --se
 expect $'--group' lotrano-verify x.rez --g
 expect "$(sort <<<$'Seed_1 (1-6) Grupa 311 AC.dat\nSeed_1 (1-6) Grupa 311 AC[1].dat\nDat\narhiva')" \
   lotrano-verify --seed ''

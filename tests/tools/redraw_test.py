@@ -9,7 +9,10 @@
    after every replacement, on small random batches.
 3. Wrong command lines and unreadable files: status 3.
 4. Reports with numbers too wide for their fields, in both forms.
-5. Two new allocations by the real binary, and N random re-allocations
+5. The public texts of tests/data/public_text_known_answers.tsv: their
+   normalised text, SHA-256 and entries; a re-allocation by the binary
+   from a public text's entries, checked with `--report ... --public-text`.
+6. Two new allocations by the real binary, and N random re-allocations
    (typed groups and group files with long and UTF-8 names, one to three
    batches, negative and empty ranges, any seed words, variant names): its
    rows against redraw.py's, and `redraw.py --report` on its reports (0) and
@@ -32,6 +35,7 @@ ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 TOOLS = os.path.join(ROOT, "tools")
 REDRAW = os.path.join(TOOLS, "redraw.py")
 TABLE = os.path.join(ROOT, "tests", "data", "draw_known_answers.tsv")
+PUBLIC_TEXTS = os.path.join(ROOT, "tests", "data", "public_text_known_answers.tsv")
 sys.path.insert(0, TOOLS)
 import redraw  # noqa: E402
 
@@ -201,7 +205,77 @@ def check_widened_fields(folder):
     return len(cases)
 
 
-# --- 5. Against the binary --------------------------------------------------
+# --- 5. Public texts ---------------------------------------------------------
+
+
+def unescaped(written):
+    """A text of the public texts' table: "\\u{HEX}" is the code point HEX,
+    "\\\\" a backslash."""
+    return re.sub(r"\\u\{([0-9A-Fa-f]+)\}|\\\\",
+                  lambda m: chr(int(m.group(1), 16)) if m.group(1) else "\\", written)
+
+
+def check_public_texts(folder):
+    cases = 0
+    for line in open(PUBLIC_TEXTS, encoding="utf-8"):
+        if not line.strip() or line.startswith("#"):
+            continue
+        name, text, times, normalised, digest, entries = line.rstrip("\n").split("\t")
+        text = unescaped(text) * int(times)
+        if normalised.startswith("!"):
+            try:
+                got = redraw.normalise_public_text(text)
+                fail(f"public text {name}: taken as {got[:80]!r}, the table refuses it")
+            except redraw.Unreadable:
+                pass
+        else:
+            got = redraw.normalise_public_text(text)
+            if normalised != "-" and got != unescaped(normalised):
+                fail(f"public text {name}: normalised as {got[:80]!r}")
+            if hashlib.sha256(got.encode("utf-8")).hexdigest() != digest:
+                fail(f"public text {name}: another SHA-256")
+            listed = "; ".join(f"{a} {b}" for a, b in redraw.public_text_entries(got))
+            if listed != entries:
+                fail(f"public text {name}: entries {listed}, not {entries}")
+        # A few through the command line, as a person runs it.
+        if cases < 5 or normalised.startswith("!"):
+            status, out, err = run_redraw("--public-text", text, process=cases < 5)
+            wanted = (3, "") if normalised.startswith("!") else (
+                0, "".join(f"seed_{k}: {pair}\n"
+                           for k, pair in enumerate(entries.split("; "), 1)))
+            if status != wanted[0] or not out.endswith(wanted[1]) or (status == 3) != bool(err):
+                fail(f"redraw.py --public-text for {name}: status {status}, {out!r} {err!r}")
+        cases += 1
+    return cases
+
+
+def check_public_text_report(binary, folder):
+    """70 students of a typed group over 1 to 30 (three batches) drawn by the
+    binary from the entries of a public text: the report comes from the
+    text, spelt with cedillas too, and not from a text one character apart."""
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    text = "Loto 6/49 din 14.12.2026: 3 7 19 24 33 41; Ștefan și Țuțu"
+    work = os.path.join(folder, "public text")
+    os.makedirs(work)
+    seed = os.path.join(work, "Seed_public.dat")
+    write(seed, seed_text(redraw.public_text_entries(redraw.normalise_public_text(text))))
+    run = subprocess.run([binary], input=f"\n1234\n70\n1\n3\n1 30\nr\n{seed}\n\n", cwd=work,
+                         env=env, capture_output=True, text=True, timeout=60)
+    report = os.path.join(work, "Probleme Examen Nr_1 (1-30) Grupa 1234.rez")
+    if run.returncode != 0 or not os.path.exists(report):
+        fail(f"re-allocation from a public text: {run.returncode} {run.stderr[-200:]}")
+        return 0
+    checks = [(text, 0, "agree: "), ("Loto 6/49 din 14.12.2026: 3 7 19 24 33 41; Ştefan şi Ţuţu", 0,
+              "agree: "), ("Loto 6/49 din 14.12.2026: 3 7 19 24 33 42; Ștefan și Țuțu", 2,
+                           "DISAGREE: ")]
+    for other, wanted, start in checks:
+        status, out, err = run_redraw("--report", report, "--public-text", other, process=True)
+        if status != wanted or not out.startswith(start) or "public text" not in out:
+            fail(f"redraw.py --report --public-text {other!r}: {status} {out}{err}")
+    return len(checks)
+
+
+# --- 6. Against the binary --------------------------------------------------
 
 EDGE_WORDS = [0, 1, -1, INT32_MIN, INT32_MAX, 2147483562, 2147483563, 2147483398, 2147483399,
               -172, -171, -500, -499]
@@ -391,6 +465,8 @@ def main(args):
         print("300 batches swept and rescanned")
         print(f"{check_refusals(folder)} command lines refused or helped")
         print(f"{check_widened_fields(folder)} reports with wide numbers")
+        print(f"{check_public_texts(folder)} public texts")
+        print(f"{check_public_text_report(binary, folder)} checks of a draw from a public text")
         print(f"{check_new_allocations(binary, folder)} new allocations by the binary")
         print(f"{cases} re-allocations by the binary: {check_binary(binary, rng, cases, folder)}")
     print("FAILED" if failures else "all agree", f"({len(failures)} failures)" if failures else "")

@@ -47,6 +47,34 @@ TEST(VerifyCommandLine, CsvGoesWithOneReport) {
   EXPECT_FALSE(std::get<VerifyOptions>(plain).csv);
 }
 
+// The texts are normalised as they are read; one that begins with "-" is a
+// text too.
+TEST(VerifyCommandLine, PublicTextsAreTakenNormalised) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::optional<std::string> publicText;
+    std::optional<std::string> seedFromText;
+    std::vector<std::string> reports;
+  } cases[] = {
+      {{"--public-text", "Loto  6/49\r\n", "a.rez"}, "Loto 6/49", std::nullopt, {"a.rez"}},
+      {{"a.rez", "--public-text=\u015etefan", "--seed", "s.dat"},
+       "\u0218tefan",
+       std::nullopt,
+       {"a.rez"}},
+      {{"--public-text", "-5 3", "a.rez", "b.rez"}, "-5 3", std::nullopt, {"a.rez", "b.rez"}},
+      {{"--seed-from-text", " 1234\t5678 "}, std::nullopt, "1234 5678", {}},
+      {{"--seed-from-text=--csv"}, std::nullopt, "--csv", {}},
+  };
+  for (const auto& c : cases) {
+    const auto parsed = parseCommandLine(c.arguments);
+    const auto* options = std::get_if<VerifyOptions>(&parsed);
+    ASSERT_NE(options, nullptr) << std::get<CommandLineError>(parsed).what;
+    EXPECT_EQ(options->publicText, c.publicText) << c.arguments.front();
+    EXPECT_EQ(options->seedFromText, c.seedFromText) << c.arguments.front();
+    EXPECT_EQ(options->reports, c.reports) << c.arguments.front();
+  }
+}
+
 TEST(VerifyCommandLine, HelpAndVersionInEitherFormNeedNoReport) {
   const struct {
     std::vector<std::string> arguments;
@@ -93,6 +121,21 @@ TEST(VerifyCommandLine, WrongCommandLinesSayWhatIsWrong) {
        "optiunea '--seed' se poate da doar cu un singur raport"},
       {{"--csv", "a.rez", "b.rez"}, "optiunea '--csv' se poate da doar cu un singur raport"},
       {{"--csv=da", "a.rez"}, "optiune necunoscuta '--csv=da'"},
+      {{"a.rez", "--public-text"}, "optiunea '--public-text' cere un argument"},
+      {{"--seed-from-text"}, "optiunea '--seed-from-text' cere un argument"},
+      {{"--public-text", "", "a.rez"}, "textul public este gol sau are doar spatii"},
+      {{"--public-text", " \t\u00a0\ufeff\u3000", "a.rez"},
+       "textul public este gol sau are doar spatii"},
+      {{"--seed-from-text="}, "textul public este gol sau are doar spatii"},
+      {{"--public-text", "Loto \xAA", "a.rez"}, "textul public nu este text UTF-8 valid"},
+      {{"--seed-from-text", "\xC8"}, "textul public nu este text UTF-8 valid"},
+      {{"--public-text", "Loto"}, "niciun raport de verificat"},
+      {{"--seed-from-text", "Loto", "a.rez"},
+       "optiunea '--seed-from-text' se da singura, fara rapoarte si fara alte optiuni"},
+      {{"--csv", "--seed-from-text", "Loto"},
+       "optiunea '--seed-from-text' se da singura, fara rapoarte si fara alte optiuni"},
+      {{"--seed-from-text", "Loto", "--public-text", "Loto"},
+       "optiunea '--seed-from-text' se da singura, fara rapoarte si fara alte optiuni"},
   };
   for (const auto& c : cases) {
     const auto parsed = parseCommandLine(c.arguments);

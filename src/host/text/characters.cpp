@@ -123,6 +123,25 @@ std::size_t characterCount(std::string_view text) {
   return count;
 }
 
+std::optional<std::u32string> utf8CodePoints(std::string_view text) {
+  std::u32string codes;
+  codes.reserve(text.size());
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t length = utf8SequenceLength(text, pos);
+    if (length == 0) return std::nullopt;
+    // A well-formed sequence: the lead byte's bits, then six from each
+    // continuation byte.
+    static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    char32_t code = static_cast<unsigned char>(text[pos]) & kLeadBits[length];
+    for (std::size_t i = 1; i < length; ++i) {
+      code = code << 6 | (static_cast<unsigned char>(text[pos + i]) & 0x3F);
+    }
+    codes += code;
+    pos += length;
+  }
+  return codes;
+}
+
 std::string_view characterRange(std::string_view text, std::size_t first, std::size_t last) {
   if (first == 0) first = 1;
   if (last < first) return {};

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,10 @@ class Utf8Checker {
 std::vector<std::string_view> splitCharacters(std::string_view text);
 
 std::size_t characterCount(std::string_view text);
+
+// The text's Unicode code points, in order; nothing when it is not valid
+// UTF-8 (an overlong form, a surrogate, a character cut short).
+std::optional<std::u32string> utf8CodePoints(std::string_view text);
 
 // The first `count` characters of the text (all of it when it is shorter).
 std::string_view leadingCharacters(std::string_view text, std::size_t count);

@@ -21,6 +21,18 @@ TEST(Characters, CountsUtf8OnlyWhenTheWholeTextIsValid) {
   EXPECT_EQ(leadingCharacters("Ștefan", 2), "Șt");
 }
 
+TEST(Characters, CodePointsOfValidUtf8Only) {
+  EXPECT_EQ(utf8CodePoints(""), std::u32string());
+  EXPECT_EQ(utf8CodePoints("a\x7F"), U"a\x7F");
+  EXPECT_EQ(utf8CodePoints("Ș\u0080\u07FF\u0800\uFEFF\U00010000\U0010FFFF"),
+            U"Ș\u0080\u07FF\u0800\uFEFF\U00010000\U0010FFFF");
+  EXPECT_EQ(utf8CodePoints("s\u0326 t\u0327"), U"s\u0326 t\u0327");
+  for (const char* invalid :
+       {"\xC0\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "Ana \xC8", "1 \xAAtefan", "\x80"}) {
+    EXPECT_EQ(utf8CodePoints(invalid), std::nullopt) << invalid;
+  }
+}
+
 TEST(Characters, Utf8CheckerTakesTextInPiecesCutAnywhere) {
   const struct {
     const char* what;
