@@ -42,8 +42,8 @@ WINDOWS_ZIP = $(WINDOWS_BUILD)/lotrano-$(VERSION)-win64.zip
 # Sub-makes (cmake's among them) do not announce their folders.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps configure build run test unit-test format sanitize bench fuzz fuzz-long \
-  ci-deps clean
+.PHONY: all deps test-deps configure build run test unit-test format sanitize bench fuzz \
+  fuzz-long ci-deps clean
 
 all: build
 
@@ -70,6 +70,10 @@ PACKAGES_web = python3 nodejs chromium chromium-driver python3-selenium poppler-
 
 deps: $(DEPS)/build.ok
 
+# What `make format`, `make test`, `make sanitize` and `make fuzz` need: a
+# few small packages beyond those of every machine of this kind.
+test-deps: $(DEPS)/build.ok $(DEPS)/test.ok $(DEPS)/ro-locale.ok $(DEPS)/format.ok $(DEPS)/fuzz.ok
+
 # The packages of every target that CI runs, installed in one go (one
 # download, one run of each package's triggers), and the Romanian locale.
 CI_PACKAGE_SETS = build test format gui fuzz windows wine deb package web
@@ -79,11 +83,15 @@ ci-deps:
 	@cd $(DEPS) && touch $(foreach set,$(CI_PACKAGE_SETS),$(set).ok)
 	@$(MAKE) $(DEPS)/ro-locale.ok
 
+# One configuration or build of a tree at a time: CI's lanes may ask for the
+# same one at once.
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLOTRANO_WERROR=$(WERROR) >/dev/null
+	@mkdir -p $(BUILD)
+	flock $(BUILD)/.build-lock \
+	  cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLOTRANO_WERROR=$(WERROR) >/dev/null
 
 build: configure
-	cmake --build $(BUILD) -j $(JOBS)
+	flock $(BUILD)/.build-lock cmake --build $(BUILD) -j $(JOBS)
 
 # Only the program shows: the build speaks only when it fails.
 run: deps
@@ -183,7 +191,7 @@ windows-test: $(DEPS)/build.ok $(DEPS)/wine.ok $(DEPS)/ro-locale.ok wine-prefix
 	$(MAKE) build BUILD=$(WINDOWS_TEST_BUILD)
 	LOTRANO_WINDOWS_EXE="$(CURDIR)/$(WINDOWS_BUILD)/lotrano.exe" \
 	  LOTRANO_WINDOWS_VERIFY_EXE="$(CURDIR)/$(WINDOWS_BUILD)/lotrano-verify.exe" LOTRANO_REQUIRE_WINE=1 \
-	  xvfb-run -a $(WINDOWS_TEST_BUILD)/lotrano_session_tests --gtest_filter='WineSession.*'
+	  tests/session/wine_tests.sh $(WINDOWS_TEST_BUILD)
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) \

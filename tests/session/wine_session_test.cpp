@@ -223,8 +223,12 @@ WineResult runWindowsProgram(const WineSetup& setup, const fs::path& directory,
   for (std::size_t k = 0; k < answers.size(); ++k) {
     const DialogAnswer& answer = answers[k];
     const std::string name = quoted("^" + answer.title + "$");
+    // Where the driver gives up, it says why in the notes.
     steps += "timeout " + std::to_string(kDialogTimeoutSeconds) +
-             " xdotool search --onlyvisible --sync --name " + name + " > /dev/null || exit 1\n";
+             " xdotool search --onlyvisible --sync --name " + name + " > /dev/null || { echo " +
+             quoted("gave up: the window " + answer.title + " did not show within " +
+                    std::to_string(kDialogTimeoutSeconds) + " s") +
+             " >> .wine-notes; exit 1; }\n";
     steps += "sleep 2\n";
     if (!answer.before.empty()) steps += answer.before + "\n";
     if (k == 0 && !screenshot.empty()) {
@@ -250,7 +254,9 @@ WineResult runWindowsProgram(const WineSetup& setup, const fs::path& directory,
     steps += "  xdotool search --onlyvisible --name " + name +
              " | grep -qx \"$window\" || break; sleep 0.5\n";
     steps += "done\n";
-    steps += "xdotool search --onlyvisible --name " + name + " | grep -qx \"$window\" && exit 1\n";
+    steps += "xdotool search --onlyvisible --name " + name + " | grep -qx \"$window\" && { echo " +
+             quoted("gave up: the window " + answer.title + " stayed open after " + answer.key) +
+             " >> .wine-notes; exit 1; }\n";
     steps += "echo " + quoted(answer.title) + " >> " + quoted(seen.string()) + "\n";
   }
   writeWholeFile(driver, steps);
@@ -284,6 +290,8 @@ WineResult runWindowsProgram(const WineSetup& setup, const fs::path& directory,
   const std::string notes = readWholeFile(notesFile);
   if (notes.find("never held") != std::string::npos) {
     ADD_FAILURE() << "a dialog's name box did not take its name:\n" << notes;
+  } else if (notes.find("gave up") != std::string::npos) {
+    ADD_FAILURE() << "the dialog driver " << notes;
   } else if (!notes.empty()) {
     std::cerr << "[ dialog driver ] " << notes;
   }
@@ -486,9 +494,9 @@ class WineSession : public ::testing::Test {
     // Wine builds its prefix at the first start, which takes a while and
     // writes to the console: done once, before any session.
     if (!fs::exists(setup_->prefix / "system.reg")) {
-      std::system(("'" LOTRANO_SOURCE_DIR "/tools/make-wine-prefix.sh' " +
-                   quoted(setup_->prefix.string()))
-                      .c_str());
+      std::system(
+          ("'" LOTRANO_SOURCE_DIR "/tools/make-wine-prefix.sh' " + quoted(setup_->prefix.string()))
+              .c_str());
     }
     if (!fs::exists(setup_->prefix / "system.reg")) {
       missing_ = "the Wine prefix " + setup_->prefix.string() + " could not be made";
