@@ -156,6 +156,31 @@
     return parts.join('');
   }
 
+  // The lines of a file as lotrano reads them: split at each LF, one CR
+  // before it dropped (so CR CR LF leaves a CR at the line's end, and a lone
+  // CR is no line end); a last line without its LF counts.
+  function splitLines(bytes) {
+    const lines = bytes.split('\n');
+    if (lines[lines.length - 1] === '') lines.pop();
+    for (let k = 0; k < lines.length; ++k) {
+      const line = lines[k];
+      if (line.endsWith('\r')) lines[k] = line.substring(0, line.length - 1);
+    }
+    return lines;
+  }
+
+  // A piece of a file as a message quotes it: as text, control characters
+  // as \xNN (a CR as \x0D), cut to `most` characters with "…".
+  function shown(s, most = 40) {
+    // Cut before a UTF-8 character's continuation bytes, never inside it.
+    let end = Math.min(s.length, most * 4);
+    while (end > 0 && end < s.length && (s.charCodeAt(end) & 0xc0) === 0x80) --end;
+    const cut = s.substring(0, end);
+    let out = display(cut).replace(/[\x00-\x1f\x7f]/g, (c) => `\\x${c.charCodeAt(0).toString(16).toUpperCase().padStart(2, '0')}`);
+    if (Array.from(out).length > most || cut.length < s.length) out = Array.from(out).slice(0, most).join('') + '…';
+    return out;
+  }
+
   // A byte string as bytes, for a download.
   function toBytes(s) {
     const bytes = new Uint8Array(s.length);
@@ -174,6 +199,8 @@
     utf8Bytes,
     windows1250ToUtf8,
     display,
+    splitLines,
+    shown,
     fromBytes,
     toBytes,
   };
