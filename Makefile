@@ -4,8 +4,9 @@
 # builds the fuzz targets with clang and runs each for FUZZ_SECONDS, FUZZ_JOBS
 # at a time (tools/run-fuzz.sh), `make bench` builds and runs the benchmarks.
 # `make web` writes the checking page, build-web/lotrano.html, from web/;
-# `make web-test` runs its draw's tests under Node and its browser tests in
-# Debian's chromium against the Linux build.
+# `make web-test` runs its modules' tests and the differential run against
+# lotrano-verify under Node, and its browser tests in Debian's chromium,
+# against the Linux build.
 # `make windows` cross-builds lotrano.exe and lotrano-verify.exe;
 # `make windows-test` runs them under Wine against the Linux build.
 # `make install` / `make uninstall` (PREFIX, DESTDIR), `make deb` (the Debian
@@ -120,12 +121,17 @@ web: $(WEB_BUILD)/lotrano.html
 $(WEB_BUILD)/lotrano.html: $(WEB_SOURCES) tools/build-web.py
 	python3 tools/build-web.py $@
 
-# The browser tests run Debian's python3 (where python3-selenium lives), on
-# reports written by the Linux build; the screenshot and the printed page of
-# a 30-student report stay in $(WEB_BUILD)/ for people to look at.
+# The page's modules run under Node: their own tests, then the differential
+# run against lotrano-verify on WEB_MUTATIONS seeded mutations of files the
+# Linux build writes (WEB_SEED picks another set). The browser tests run
+# Debian's python3 (where python3-selenium lives); the screenshots and the
+# printed page they take stay in $(WEB_BUILD)/ for people to look at.
+WEB_MUTATIONS ?= 3000
+WEB_SEED ?= 27
 web-test: build $(DEPS)/web.ok
 	$(MAKE) web
 	node --test $(wildcard tests/web/*.test.js)
+	node tests/web/differential.js $(BUILD) --mutations $(WEB_MUTATIONS) --seed $(WEB_SEED)
 	/usr/bin/python3 tests/web/browser_test.py $(BUILD) $(WEB_BUILD)/lotrano.html $(WEB_BUILD)
 
 .PHONY: windows windows-test
