@@ -4,9 +4,8 @@
 # builds the fuzz targets with clang and runs each for FUZZ_SECONDS, FUZZ_JOBS
 # at a time (tools/run-fuzz.sh), `make bench` builds and runs the benchmarks.
 # `make web` writes the checking page, build-web/lotrano.html, from web/;
-# `make web-test` runs its modules' tests and the differential run against
-# lotrano-verify under Node, and its browser tests in Debian's chromium,
-# against the Linux build.
+# `make web-test` runs its draw's tests under Node and its browser tests in
+# Debian's chromium against the Linux build.
 # `make windows` cross-builds lotrano.exe and lotrano-verify.exe;
 # `make windows-test` runs them under Wine against the Linux build.
 # `make install` / `make uninstall` (PREFIX, DESTDIR), `make deb` (the Debian
