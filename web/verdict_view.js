@@ -129,8 +129,10 @@
       'aria-label': `Raportul ${result.report}`,
     });
     if (result.seed) section.setAttribute('data-seed', result.seed);
+    if (result.seedChoice) section.setAttribute('data-seed-choice', result.seedChoice);
     if (result.groupFile) section.setAttribute('data-group', result.groupFile);
     if (result.verdict === 'mismatch') section.setAttribute('data-line', String(result.line));
+    if (result.verdict === 'match') section.append(element('p', { class: 'print-title', text: 'Repartizarea problemelor de examen' }));
     section.append(element('h2', { text: result.report }), verdictParagraph(result), seriesNote(result.series));
     if (result.header) section.append(facts(result.header));
     if (result.verdict === 'mismatch') section.append(difference(result));
