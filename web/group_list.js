@@ -15,31 +15,24 @@
   const TITLE_LENGTH = 80;
   const BYTE_ORDER_MARK = '\xEF\xBB\xBF';
 
-  // A Latin letter that may start a name in a UTF-8 line: an ASCII letter, or
-  // one of U+00C0 to U+024F but the signs × and ÷.
-  function startsName(character) {
-    if (character.length === 1) return /[A-Za-z]/.test(character);
-    if (character.length !== 2) return false;
-    const code = ((character.charCodeAt(0) & 0x1f) << 6) | (character.charCodeAt(1) & 0x3f);
-    return code >= 0xc0 && code <= 0x24f && code !== 0xd7 && code !== 0xf7;
-  }
+  // Where a name starts in a UTF-8 line: an ASCII letter, or a Latin letter
+  // of U+00C0 to U+024F (two bytes, C3 80 to C9 8F) but the signs × (C3 97)
+  // and ÷ (C3 B7). Lead bytes and ASCII are never inside another character,
+  // so the first match is the first such character.
+  const NAME_START_UTF8 = /[A-Za-z]|\xc3[\x80-\x96\x98-\xb6\xb8-\xbf]|[\xc4-\xc8][\x80-\xbf]|\xc9[\x80-\x8f]/;
+  const NAME_START_BYTES = /[A-Za-z]/;
 
   // A student's name in a line (its first 80 characters): from its first
   // letter to its last character that is not a blank, in 37 characters.
-  function studentName(record) {
-    const used = text.usedLength(record);
-    const blank = ' '.repeat(layout.NAME_LENGTH);
-    if (text.isValidUtf8(record)) {
-      const characters = text.characters(record);
-      for (let i = 0; i < used; ++i) {
-        if (startsName(characters[i])) return text.padOrCut(characters.slice(i, used).join(''), layout.NAME_LENGTH);
-      }
-      return blank;
-    }
-    for (let i = 0; i < used; ++i) {
-      if (/[A-Za-z]/.test(record[i])) return text.padOrCut(record.substr(i, Math.min(used - i, layout.NAME_LENGTH)), layout.NAME_LENGTH);
-    }
-    return blank;
+  // `utf8`: whether the line is UTF-8.
+  function studentName(record, utf8) {
+    const used = text.withoutTrailingBlanks(record);
+    const start = used.search(utf8 ? NAME_START_UTF8 : NAME_START_BYTES);
+    if (start < 0) return ' '.repeat(layout.NAME_LENGTH);
+    // A single-byte code page: bytes are characters, and the cut is made in
+    // bytes.
+    if (!utf8) return text.padOrCut(used.substr(start, layout.NAME_LENGTH), layout.NAME_LENGTH, false);
+    return text.padOrCut(used.substring(start), layout.NAME_LENGTH, true);
   }
 
   // The group of a list: { fromFile, text (the group as a report's first
@@ -47,8 +40,13 @@
   // title, or whose title holds no group number or one beyond 32 bits, is
   // refused with lotrano-verify's status.
   function readGroupList(bytes) {
-    const utf8 = bytes.startsWith(BYTE_ORDER_MARK) || text.isValidUtf8(bytes);
+    const valid = text.isValidUtf8(bytes);
+    const utf8 = valid || bytes.startsWith(BYTE_ORDER_MARK);
     const lines = text.splitLines(utf8 ? bytes : text.windows1250ToUtf8(bytes));
+    // Every line of a valid UTF-8 text, or of one converted to UTF-8, is
+    // UTF-8; a text read as UTF-8 only for its byte order mark is judged
+    // line by line.
+    const lineIsUtf8 = (record) => valid || !utf8 || text.isValidUtf8(record);
     if (lines.length === 0) throw new CheckError(status.END_OF_FILE, 'lista grupei este goală');
     let first = lines[0];
     if (first.startsWith(BYTE_ORDER_MARK)) first = first.substring(BYTE_ORDER_MARK.length);
@@ -67,7 +65,11 @@
     const names = [];
     for (let k = 1; k < lines.length; ++k) {
       const line = lines[k];
-      if (line[0] >= '0' && line[0] <= '9') names.push(studentName(text.padOrCut(line, TITLE_LENGTH)));
+      // Blanks filling a short line to 80 characters change nothing here.
+      if (line[0] >= '0' && line[0] <= '9') {
+        const record = line.length <= TITLE_LENGTH ? line : text.padOrCut(line, TITLE_LENGTH);
+        names.push(studentName(record, lineIsUtf8(record)));
+      }
     }
     return { fromFile: true, text: characters.slice(digit - 1, used).join(''), students: names.length, names };
   }

@@ -8,7 +8,7 @@
 (function (lotrano) {
   'use strict';
 
-  const { text, roles, check, readFiles, filesView, verdictView, tableView, words } = lotrano;
+  const { text, roles, check, readFiles, filesView, verdictView, tableView, words, warmUp } = lotrano;
   const $ = (id) => document.getElementById(id);
 
   // Every file given so far, in order: { name, bytes } or { name, failure }.
@@ -163,6 +163,15 @@
       return;
     }
     take(files);
+  });
+
+  // While the page waits for files, it checks a report of its own making:
+  // should that ever fail, no verdict of it can be trusted, and it says so.
+  const whenIdle = window.requestIdleCallback || ((work) => setTimeout(work, 0));
+  whenIdle(() => {
+    const outcome = warmUp.selfCheck();
+    document.documentElement.dataset.selfCheck = outcome;
+    if (outcome !== 'match') fail('trece propria verificare', new Error(outcome));
   });
 
   // Nothing fails unseen: whatever escapes the steps above is said too.

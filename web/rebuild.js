@@ -18,14 +18,17 @@
 
   // A table row with a name: the row number in columns 1-4, the name in
   // 10-46, and the problem number over the name's 37th column (46), or from
-  // column 48 for a name of 36 or 37 characters.
-  function namedRow(row, name, problem) {
-    const padded = text.padOrCut(name, layout.NAME_LENGTH);
+  // column 48 for a name of 36 or 37 characters. The name is 37 characters
+  // long, as both the report's and the list's readers give it.
+  function namedRow(row, padded, problem) {
     const column = text.usedLength(padded) >= layout.LONG_NAME ? layout.LONG_NAME_PROBLEM_COLUMN : layout.PROBLEM_COLUMN;
     const front = field(row, 4).padEnd(layout.NAME_COLUMN - 1);
-    // Most names are ASCII, one byte a column: the line is cut and joined.
-    if (front.length === layout.NAME_COLUMN - 1 && !/[\x80-\xff]/.test(padded)) {
-      return (front + padded).substring(0, column - 1).padEnd(column - 1) + field(problem, 2);
+    // The usual row: the number fits its columns, so the name starts at
+    // column 10 and the problem number overwrites its 37th character (a
+    // blank: the name is shorter than 36), or follows it after a blank.
+    if (front.length === layout.NAME_COLUMN - 1) {
+      if (column === layout.PROBLEM_COLUMN) return front + padded.substring(0, padded.length - 1) + field(problem, 2);
+      return front + padded + ' ' + field(problem, 2);
     }
     const cells = front.split('');
     const put = (at, characters) => {

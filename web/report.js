@@ -172,7 +172,15 @@
     }
 
     const group = { fromFile, text: groupText, students, names: [] };
-    if (fromFile) readNames(lines, dateLine, group);
+    // The names are read when first asked for: a report checked against a
+    // group list never needs its own.
+    if (fromFile) {
+      let names = null;
+      Object.defineProperty(group, 'names', {
+        enumerable: true,
+        get: () => names || (names = readNames(lines, dateLine, students)),
+      });
+    }
     return {
       group,
       exam: { text: examText, set, start: start.value, end: end.value, count, rangeText },
@@ -184,9 +192,9 @@
 
   // The names of the table's rows, up to its first empty line: the first row
   // of each number names that student; a student without a row gets blanks.
-  function readNames(lines, dateLine, group) {
-    const count = Math.max(group.students, 0);
-    group.names = new Array(count).fill(' '.repeat(layout.NAME_LENGTH));
+  function readNames(lines, dateLine, students) {
+    const count = Math.max(students, 0);
+    const names = new Array(count).fill(' '.repeat(layout.NAME_LENGTH));
     const named = new Array(count).fill(false);
     for (let k = layout.HEADER_LINES; k + 1 < dateLine && lines[k] !== ''; ++k) {
       const row = lines[k];
@@ -199,8 +207,9 @@
       // starts at column 48.
       const gap = text.characterRange(row, layout.PROBLEM_COLUMN + 1, layout.PROBLEM_COLUMN + 1);
       const last = gap === '' || gap === ' ' ? layout.NAME_COLUMN + layout.NAME_LENGTH - 1 : layout.PROBLEM_COLUMN - 1;
-      group.names[number.value - 1] = text.padOrCut(text.characterRange(row, layout.NAME_COLUMN, last), layout.NAME_LENGTH);
+      names[number.value - 1] = text.padOrCut(text.characterRange(row, layout.NAME_COLUMN, last), layout.NAME_LENGTH);
     }
+    return names;
   }
 
   lotrano.report = { layout, readReport, startsAsReport };

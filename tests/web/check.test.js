@@ -9,6 +9,7 @@ const { report } = require('../../web/report.js');
 const { groupList } = require('../../web/group_list.js');
 const { csv } = require('../../web/csv.js');
 const { text } = require('../../web/text.js');
+const { warmUp } = require('../../web/warm_up.js');
 const ex = require('./examples.js');
 
 const read = (lines) => ({ name: 'r.rez', read: report.readReport(ex.file(lines)) });
@@ -91,4 +92,8 @@ test('the CSV: byte order mark, CR LF, ";", quoted names, the round of each row'
       '1;"Popescu; Ion";4;1\r\n2;"Ana ""Mica""";1;1\r\n' +
       `3;${text.utf8Bytes('Ţurcanu Ştefan')};2;3\r\n4;${text.utf8Bytes('Şerban')};3;3\r\n`,
   );
+});
+
+test("the page's check of a report of its own making matches", () => {
+  assert.equal(warmUp.selfCheck(), 'match');
 });
