@@ -405,6 +405,8 @@ class PageTest(unittest.TestCase):
         folder.update({p.name: p.read_bytes() for p in (self.work / "Dat").iterdir()})
         folder.update({"notite.txt": b"Sala 2, etaj 1\r\n", "lotrano.html": PAGE.read_bytes()})
         honest = {r.name: "match" for r in self.reports.values()}
+        # The re-allocation took the next name of its series.
+        self.assertTrue(self.reports["reallocation"].name.endswith("[1].rez"))
         w1, w2 = words
         cases = [
             # (case, files, verdicts expected, roles expected: {file: (role, words in its note)})
@@ -470,6 +472,10 @@ class PageTest(unittest.TestCase):
                 for name, (role, words) in roles.items():
                     self.assertEqual(listed[name][0], role, f"{case}: {name}")
                     self.assertIn(words, listed[name][1], f"{case}: {name}")
+                # A name with [k] tells of the names taken before it.
+                for report, element in shown.items():
+                    if report.endswith("[1].rez"):
+                        self.assertIn("se termină în [1]", element.find_element(By.CLASS_NAME, "series").text)
                 # No cause runs on for pages: a 20 MB word is not quoted whole.
                 for element in shown.values():
                     self.assertLess(len(element.find_element(By.CLASS_NAME, "verdict").text), 800, case)
