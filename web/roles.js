@@ -22,7 +22,7 @@
 
   const text = lotrano.text || require('./text.js').text;
   const { CheckError, status } = lotrano.checkError || require('./check_error.js').checkError;
-  const { readReport, startsAsReport } = lotrano.report || require('./report.js').report;
+  const { readReport, startsAsReport, layout } = lotrano.report || require('./report.js').report;
   const { isSeedFileText } = lotrano.seedFile || require('./seed_file.js').seedFile;
   const { groupListOf, isListOf } = lotrano.groupList || require('./group_list.js').groupList;
   const fileNames = lotrano.fileNames || require('./file_names.js').fileNames;
@@ -34,9 +34,7 @@
   // Why a text is none of lotrano's files, when it tells.
   function whyNotText(bytes) {
     if (bytes.length === 0) return 'fișierul este gol';
-    if (/^(\xFF\xFE|\xFE\xFF)/.test(bytes) || /^(?:[\x01-\x7f]\0){2}|^(?:\0[\x01-\x7f]){2}/.test(bytes)) {
-      return 'este scris în UTF-16 (în Notepad: „Unicode”), pe care lotrano nu îl citește; salvați-l din nou ca UTF-8';
-    }
+    if (text.utf16Order(bytes)) return 'este scris în UTF-16 (în Notepad: „Unicode”), pe care lotrano nu îl citește; salvați-l din nou ca UTF-8';
     if (bytes.substring(0, 4096).includes('\0')) return 'nu este un fișier text (poate un document, o imagine sau un program)';
     return null;
   }
@@ -108,6 +106,15 @@
         lists.push({ name: entry.name, entry, group, usedBy: [] });
         continue;
       }
+      // A list saved in UTF-16 is no list lotrano reads; it is named for
+      // what it is, so that the report of its group can say why its names
+      // were not checked.
+      const order = text.utf16Order(entry.bytes);
+      const unread = order ? groupListOf(text.utf16ToUtf8(entry.bytes, order)) : null;
+      if (unread) {
+        lists.push({ name: entry.name, entry, group: unread, usedBy: [], utf16: true });
+        continue;
+      }
       if ((why === null && isSeedFileText(entry.bytes)) || fileNames.isSeedFileName(entry.name)) {
         entry.role = 'seed';
         seeds.push(entry);
@@ -126,7 +133,11 @@
     const result = { report: report.name, seed: null, seedChoice: null, groupFile: null, tried: [], header: report.read };
     if (report.error) return Object.assign(result, { verdict: 'error', status: report.error.status, cause: report.error.message });
     const read = report.read;
-    const lists = read.group.fromFile ? sorted.lists.filter((list) => isListOf(list.group, read)) : [];
+    const lists = read.group.fromFile ? sorted.lists.filter((list) => !list.utf16 && isListOf(list.group, read)) : [];
+    // Lists of the report's group that lotrano cannot read as such.
+    result.listsLeftAside = sorted.lists
+      .filter((list) => (list.utf16 || list.group.text.endsWith('\r')) && layout.GROUP_LABEL + list.group.text.replace(/\r+$/, '') === read.lines[0])
+      .map((list) => list.name);
     const listOptions = lists.length > 0 ? lists : [null];
     const use = (seed, list, choice, outcome) => {
       Object.assign(result, outcome, { seed: seed.name, seedChoice: choice, groupFile: list ? list.name : null });
@@ -206,7 +217,9 @@
       }
       list.entry.role = 'ignored';
       const sameGroup = readable.filter((report) => isListOf(list.group, report.read));
-      if (list.group.text.endsWith('\r')) {
+      if (list.utf16) {
+        list.entry.note = `lista grupei ${group}, dar salvată în UTF-16 (în Notepad: „Unicode”), pe care lotrano nu o citește; salvați-o din nou ca UTF-8`;
+      } else if (list.group.text.endsWith('\r')) {
         list.entry.note = `lista grupei ${group}, dar rândurile ei se termină în CR CR LF, iar lotrano citește grupa cu un CR în plus: salvați lista din nou`;
       } else if (sameGroup.some((report) => !report.read.group.fromFile)) {
         list.entry.note = `lista grupei ${group}, dar raportul acestei grupe nu are nume: grupa a fost introdusă de la tastatură`;

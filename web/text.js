@@ -124,6 +124,26 @@
     return unescape(encodeURIComponent(text));
   }
 
+  // Whether a text is written in UTF-16 (Notepad's "Unicode"): a byte order
+  // mark of UTF-16, or its first characters ASCII with a zero byte each.
+  // 'le', 'be' or null.
+  function utf16Order(s) {
+    if (s.startsWith('\xFF\xFE') || /^(?:[\x01-\x7f]\0){2}/.test(s)) return 'le';
+    if (s.startsWith('\xFE\xFF') || /^(?:\0[\x01-\x7f]){2}/.test(s)) return 'be';
+    return null;
+  }
+
+  // A UTF-16 text as the same text's UTF-8 bytes, its byte order mark left out.
+  function utf16ToUtf8(s, order) {
+    const units = [];
+    const start = /^(\xFF\xFE|\xFE\xFF)/.test(s) ? 2 : 0;
+    for (let k = start; k + 1 < s.length; k += 2) {
+      const [low, high] = order === 'le' ? [s.charCodeAt(k), s.charCodeAt(k + 1)] : [s.charCodeAt(k + 1), s.charCodeAt(k)];
+      units.push(String.fromCharCode(low | (high << 8)));
+    }
+    return utf8Bytes(units.join('').toWellFormed ? units.join('').toWellFormed() : units.join('').replace(/[\ud800-\udfff]/g, '\ufffd'));
+  }
+
   // A byte string of Windows-1250 text as the same text's UTF-8 bytes.
   function windows1250ToUtf8(s) {
     if (!NON_ASCII.test(s)) return s;
@@ -197,6 +217,8 @@
     padOrCut,
     utf8Bytes,
     windows1250ToUtf8,
+    utf16Order,
+    utf16ToUtf8,
     display,
     splitLines,
     shown,

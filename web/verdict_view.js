@@ -24,7 +24,11 @@
         details.push(`Numele studenților au fost verificate cu lista grupei „${result.groupFile}”.`);
       } else if (result.header.group.fromFile) {
         details.push('Numele studenților nu au fost verificate: sunt luate din raport.');
-        screen = 'Adăugați și lista grupei, ca să fie verificate și ele.';
+        const leftAside = result.listsLeftAside || [];
+        screen =
+          leftAside.length > 0
+            ? `Lista grupei „${leftAside[0]}” nu a putut fi folosită: vedeți de ce în lista fișierelor date.`
+            : 'Adăugați și lista grupei, ca să fie verificate și ele.';
       } else {
         details.push('Grupa a fost introdusă de la tastatură, fără listă de nume: rândurile au doar numere.');
       }

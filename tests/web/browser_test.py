@@ -456,6 +456,11 @@ class PageTest(unittest.TestCase):
                                         "grupa_1234.txt": b"Grupa 1234\r\n1 Ana\r\n"},
              {typed.name: "match"}, {"grupa_1234.txt": ("ignored", "introdusă de la tastatură")}),
         ]
+        # What the verdict says of the files, where it tells the student more.
+        says = {"renamed-download": "nu poartă numele pe care i-l dă lotrano",
+                "cr-cr-lf-seed": "CR CR LF", "empty-seed": "este gol",
+                "word-of-20-mb": "mai mult decât citește lotrano",
+                "utf16-list": "nu a putut fi folosită", "notes-beside": "Adăugați și lista grupei"}
         for case, files, verdicts, roles in cases:
             with self.subTest(case):
                 started = time.perf_counter()
@@ -479,6 +484,8 @@ class PageTest(unittest.TestCase):
                 # No cause runs on for pages: a 20 MB word is not quoted whole.
                 for element in shown.values():
                     self.assertLess(len(element.find_element(By.CLASS_NAME, "verdict").text), 800, case)
+                if case in says:
+                    self.assertIn(says[case], shown[named.name].text, case)
                 if case == "word-of-20-mb":
                     self.assertLess(seconds, 10, "a 20 MB word is refused at once")
 

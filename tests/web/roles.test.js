@@ -117,7 +117,8 @@ test('reports are paired and judged as lotrano-verify judges them', () => {
       what: 'files of no kind lotrano reads',
       files: [R, S, as(LIST, 'unicode.txt', '\xFF\xFE' + Array.from(LIST.bytes, (c) => c + '\0').join('')), { name: 'poza.png', bytes: '\x89PNG\r\n\x1a\n\0\0' }, { name: 'gol.txt', bytes: '' }, as(LIST, 'crcrlf.txt', LIST.bytes.replace(/\r\n/g, '\r\r\n'))],
       results: { [R.name]: ['match', 0, null, S.name, 'name', null] },
-      notes: { 'unicode.txt': /UTF-16/, 'poza.png': /nu este un fișier text/, 'gol.txt': /gol/, 'crcrlf.txt': /CR CR LF/ },
+      notes: { 'unicode.txt': /^lista grupei 311 AC, dar salvată în UTF-16/, 'poza.png': /nu este un fișier text/, 'gol.txt': /gol/, 'crcrlf.txt': /CR CR LF/ },
+      leftAside: { [R.name]: ['unicode.txt', 'crcrlf.txt'] },
     },
     {
       what: 'files that could not be read',
@@ -142,6 +143,9 @@ test('reports are paired and judged as lotrano-verify judges them', () => {
     for (const [name, note] of Object.entries(c.notes || {})) assert.match(roleOf[name].note, note, `${c.what}: ${name}`);
     for (const file of outcome.files) if (file.role === 'ignored') assert.ok(file.note, `${c.what}: ${file.name} ignored without a reason`);
     if (c.cause) assert.match(outcome.results[0].cause, c.cause, c.what);
+    for (const [report, names] of Object.entries(c.leftAside || {})) {
+      assert.deepEqual(outcome.results.find((r) => r.report === report).listsLeftAside, names, c.what);
+    }
   }
 });
 
