@@ -142,11 +142,11 @@
     // comparison tells whether the report prints it right.
     const rangeText = `${start.value}-${end.value}`;
     if (rangeText.length > layout.RANGE_TEXT_LENGTH) {
-      throw notAReport(7, `are intervalul ${rangeText}, mai lung de cinci caractere: lotrano nu primește un asemenea interval`);
+      throw notAReport(7, `dă intervalul ${rangeText}, care nu încape în cele cinci caractere ale lui: lotrano nu scrie un asemenea raport`);
     }
     const count = (end.value - start.value + 1) | 0;
     if (!draw.batchesCanBeDrawn(draw.batchSizes(students, count), count)) {
-      throw notAReport(2, `are ${counted(students, 'student', 'studenți', 'de studenți')}, mai mulți decât se pot trage din intervalul ${rangeText}`);
+      throw notAReport(2, `spune ${counted(students, 'student', 'studenți', 'de studenți')}, mai mulți decât se pot trage din intervalul ${rangeText}`);
     }
     let fromFile;
     if (line(9) === layout.HEADS_WITH_NAMES) fromFile = true;

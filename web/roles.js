@@ -248,7 +248,7 @@
           report: report.name,
           verdict: 'error',
           status: status.INTERNAL,
-          cause: `pagina a dat peste o eroare a ei când a verificat raportul: ${error && error.name}: ${error && error.message}`,
+          cause: `o greșeală a paginii înseși a oprit verificarea (${error && error.name}: ${error && error.message})`,
           seed: null,
           seedChoice: null,
           groupFile: null,

@@ -30,7 +30,7 @@
           ? `${at}: textul între ghilimele „${text.shown(error.token)}” stă unde trebuia un număr`
           : `${at}: „${text.shown(error.token)}” stă unde trebuia un număr`;
       case 'badRepeat':
-        return `${at}: „${text.shown(error.token)}” nu este o repetare (de la 1*, „o dată”, în sus)`;
+        return `${at}: „${text.shown(error.token)}” nu este o repetare: numărul de repetări începe de la 1`;
       case 'badNumber':
         if (error.token.endsWith('\r')) {
           return `rândurile din ${file} se termină în CR CR LF (un CR în plus, cum rămâne după o salvare greșită), iar lotrano nu citește un număr urmat de CR: „${text.shown(error.token)}” (rândul ${error.line})`;

@@ -101,7 +101,7 @@
   function difference(result) {
     const piece = compare.differingPiece(result.inReport, result.rebuilt);
     const shown = (line) => (line === null ? '(sfârșitul fișierului)' : compare.visibleLine(line));
-    const heading = piece.context ? `Rândul ${result.line}, după „${piece.context}”:` : `Rândul ${result.line}:`;
+    const heading = piece.context ? `Rândul ${result.line}, după textul „${piece.context}”:` : `Rândul ${result.line}:`;
     return element(
       'div',
       { class: 'difference' },
