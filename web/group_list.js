@@ -30,8 +30,9 @@
     const start = used.search(utf8 ? NAME_START_UTF8 : NAME_START_BYTES);
     if (start < 0) return ' '.repeat(layout.NAME_LENGTH);
     // A single-byte code page: bytes are characters, and the cut is made in
-    // bytes.
-    if (!utf8) return text.padOrCut(used.substr(start, layout.NAME_LENGTH), layout.NAME_LENGTH, false);
+    // bytes; the 37 bytes are then filled out as any name is, so that a cut
+    // that reads as UTF-8 is filled by its characters.
+    if (!utf8) return text.padOrCut(used.substr(start, layout.NAME_LENGTH), layout.NAME_LENGTH);
     return text.padOrCut(used.substring(start), layout.NAME_LENGTH, true);
   }
 

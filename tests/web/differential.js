@@ -77,6 +77,8 @@ function baseCases(build, scratch) {
   list('grupa_30.txt', 'Grupa 312', names(30), 'utf8', true);
   list('lungi.txt', 'Grupa 5 lungi', ['Alfa Beta', 'Lambda-Omicron Niu Xi Sigma Pi Rhoa', 'Lambda-Omicron Niu Xi Sigma Pi Rhoan', 'Lambda-Omicron Niu Xi Sigma Pi Rhoana', 'Lambda-Omicron Niu Xi Sigma Pi Rhoana Extra Lung']);
   fs.writeFileSync(path.join(folder, 'Dat', 'vechi.txt'), Buffer.from(['Grupa 412 (lista veche)', '1 Mandru Ion', '2 Balasescu Irina', '3 Cirstea Pascu'].join('\r\n') + '\r\n', 'latin1'));
+  list('dotted.txt', 'Gr. 311 AC', ['Ana Pop', 'Ion Vlad', 'Oana Stan']);
+  list('stiinte.txt', 'Științe, grupa 7', names(4));
   const cp1250 = Buffer.from('Grupa 413\r\n1 \xAAerban \xDEi\xFEeica\r\n2 B\xE3l\xE3\xBAescu Irina\r\n3 \xCEndrie\xBA Vlad\r\n', 'latin1');
   fs.writeFileSync(path.join(folder, 'Dat', 'cp1250.txt'), cp1250);
   seedFile('s30.dat', [[1357409051, 243708341]]);
@@ -91,6 +93,9 @@ function baseCases(build, scratch) {
     { key: 'windows-1250', answers: 'cp1250.txt\n1\n12\n1 3\nr\ns2.dat\n', list: 'cp1250.txt' },
     { key: 'negative', answers: '\nNeg\n40\n1\n2\n-9 20\nr\ns2.dat\n', list: null },
     { key: 'old-list', answers: 'vechi.txt\n2\n1\n1 4\nr\ns3.dat\n', list: 'vechi.txt' },
+    // Its seed file kept under the name earlier versions gave it.
+    { key: 'dotted-title', answers: 'dotted.txt\n1\n2\n1 6\nr\ns30.dat\n', list: 'dotted.txt', olderSeed: 'Seed_1 (1-6) Gr.dat' },
+    { key: 'romanian-title', answers: 'stiinte.txt\n2\n5\n1 9\nr\ns2.dat\n', list: 'stiinte.txt' },
   ];
   const env = { ...process.env };
   delete env.DISPLAY;
@@ -104,7 +109,7 @@ function baseCases(build, scratch) {
     return {
       key: run.key,
       report: { name: report, bytes: bytesOf(path.join(folder, report)) },
-      seed: { name: seed, bytes: bytesOf(path.join(folder, seed)) },
+      seed: { name: run.olderSeed || seed, bytes: bytesOf(path.join(folder, seed)) },
       list: run.list ? { name: run.list, bytes: bytesOf(path.join(folder, 'Dat', run.list)) } : null,
     };
   });
@@ -169,7 +174,7 @@ async function runAll(verify, calls, jobs, scratch) {
     fs.writeFileSync(script, lines.join('\n') + '\n');
     parts.push(
       new Promise((resolve, reject) => {
-        childProcess.execFile('sh', [script], { maxBuffer: 256 * 1024 * 1024, encoding: 'latin1' }, (error, stdout) => {
+        childProcess.execFile('sh', [script], { maxBuffer: 256 * 1024 * 1024, encoding: 'utf8' }, (error, stdout) => {
           if (error) return reject(error);
           const pieces = stdout.split(new RegExp(`\\n${MARK}\\d+\\n`));
           mine.forEach((call, k) => {
