@@ -50,7 +50,7 @@
     const byName = new Map();
     for (const file of given) {
       byName.delete(file.name);
-      byName.set(file.name, { ...file, role: null, note: null, owner: null });
+      byName.set(file.name, { ...file, role: null, note: null, owners: [] });
     }
     const entries = Array.from(byName.values());
     const reports = [];
@@ -71,15 +71,16 @@
       report.seedNames = report.read ? fileNames.seedFileNames(entry.name, report.read.exam) : current ? [current] : [];
       reports.push(report);
     };
-    // Its own seed file, by name, for each report not yet given one.
+    // Its own seed file, by name, for each report not yet given one. Reports
+    // of titles such as "Gr. 311" may share one under its older name.
     const ownSeeds = () => {
       for (const report of reports) {
         if (report.seed) continue;
         for (const seedName of report.seedNames) {
           const entry = byName.get(seedName);
-          if (entry && (entry.role === null || entry.owner === report)) {
+          if (entry && (entry.role === null || entry.owners.length > 0)) {
             entry.role = 'seed';
-            entry.owner = report;
+            entry.owners.push(report);
             report.seed = entry;
             break;
           }
@@ -174,7 +175,7 @@
       const { list, outcome } = withLists(seed);
       if (outcome.verdict === 'match') return use(seed, list, 'match', outcome);
     }
-    const free = tried.filter((seed) => seed.owner === null);
+    const free = tried.filter((seed) => seed.owners.length === 0);
     if (free.length === 1) {
       const { list, outcome } = withLists(free[0]);
       return use(free[0], list, 'single', outcome);
@@ -191,11 +192,11 @@
     const reportNames = (reports) => listed(reports.map((report) => report.name));
     const readable = sorted.reports.filter((report) => report.read);
     for (const seed of sorted.seeds) {
-      const uses = (seed.uses || []).filter((use) => use.report !== seed.owner);
+      const uses = (seed.uses || []).filter((use) => !seed.owners.includes(use.report));
       const matched = uses.filter((use) => use.choice === 'match').map((use) => use.report);
       const single = uses.filter((use) => use.choice === 'single').map((use) => use.report);
       const notes = [];
-      if (seed.owner) notes.push(`fișierul seed al raportului „${seed.owner.name}”, după nume`);
+      if (seed.owners.length > 0) notes.push(`fișierul seed al ${seed.owners.length === 1 ? 'raportului' : 'rapoartelor'} ${reportNames(seed.owners)}, după nume`);
       if (matched.length > 0) notes.push(`reproduce ${matched.length === 1 ? 'raportul' : 'rapoartele'} ${reportNames(matched)}, deși nu poartă numele pe care lotrano îl dă fișierului seed al ${matched.length === 1 ? 'acestuia' : 'acestora'}`);
       if (single.length > 0) notes.push(`singurul fișier seed dat în afara celor numite după alte rapoarte, deci folosit pentru ${reportNames(single)}, care nu are fișierul seed cu numele lui`);
       if (notes.length > 0) {

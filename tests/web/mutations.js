@@ -212,7 +212,7 @@ const MUTATIONS = [
     return `${file.role}: renamed (${style}) to ${file.name}`;
   }],
   [2, 'extra file', (rng, files, context) => {
-    const kind = rng.pick(Object.keys(EXTRA_FILES).concat(['otherSeed', 'otherPair', 'listCopy']));
+    const kind = rng.pick(Object.keys(EXTRA_FILES).concat(['otherSeed', 'otherPair', 'listCopy', 'seriesCopy']));
     const taken = new Set(files.map((file) => file.name));
     const add = (file, role) => {
       if (taken.has(file.name)) return;
@@ -224,6 +224,12 @@ const MUTATIONS = [
     else if (kind === 'otherPair') {
       add({ name: other.report.name, bytes: other.report.bytes }, 'report');
       if (rng.chance(0.7)) add({ name: other.seed.name, bytes: other.seed.bytes }, 'seed');
+    } else if (kind === 'seriesCopy') {
+      // The next report of the series, without a seed file of its own name.
+      const report = context.base.report;
+      const lines = linesOf(report.bytes);
+      if (rng.chance(0.5) && lines.length > 11) lines[10] = lines[10].replace(/\d+$/, (n) => String(Number(n) + 1));
+      add({ name: report.name.replace(/\.rez$/, '[1].rez'), bytes: joined(lines) }, 'report');
     } else if (kind === 'listCopy') {
       if (!context.base.list) return null;
       add({ name: 'copie lista.txt', bytes: rng.chance(0.5) ? context.base.list.bytes : context.base.list.bytes.replace(/\n(\d)/, '\n$1 ') }, 'list');

@@ -74,6 +74,15 @@ test('reports are paired and judged as lotrano-verify judges them', () => {
       results: { [T.name]: ['match', 0, null, ST.name, 'name', null], 'Probleme Examen Nr_1 (1-10) Grupa 311 AC[1].rez': ['error', 29, null, null, null, null] },
     },
     {
+      what: 'two reports of a dotted title share their seed file under its older name, as lotrano-verify finds it',
+      files: [as(T, 'Probleme Examen Nr_2 (1-6) Gr. 1234.rez'), as(T, 'Probleme Examen Nr_2 (1-6) Gr. 1234[1].rez', ex.file(ex.TYPED.map((l) => l.replace('   2       3', '   2       4')))), as(ST, 'Seed_2 (1-6) Gr.dat')],
+      results: {
+        'Probleme Examen Nr_2 (1-6) Gr. 1234.rez': ['match', 0, null, 'Seed_2 (1-6) Gr.dat', 'name', null],
+        'Probleme Examen Nr_2 (1-6) Gr. 1234[1].rez': ['mismatch', 2, 12, 'Seed_2 (1-6) Gr.dat', 'name', null],
+      },
+      notes: { 'Seed_2 (1-6) Gr.dat': /al rapoartelor/ },
+    },
+    {
       what: 'notations lotrano reads: "/", "1*", words after a comma',
       files: [R, seedWith('12007 4242 / rest')],
       results: { [R.name]: ['match', 0, null, S.name, 'name', null] },
