@@ -157,12 +157,17 @@ web: $(WEB_BUILD)/lotrano.html
 $(WEB_BUILD)/lotrano.html: $(WEB_SOURCES) tools/build-web.py
 	python3 tools/build-web.py $@
 
-# The browser tests run Debian's python3 (where python3-selenium lives), on
-# reports written by the Linux build; the screenshot and the printed page of
-# a 30-student report stay in $(WEB_BUILD)/ for people to look at.
+# The page's modules run under Node: their own tests, then the differential
+# run against lotrano-verify on WEB_MUTATIONS seeded mutations of files the
+# Linux build writes (WEB_SEED picks another set). The browser tests run
+# Debian's python3 (where python3-selenium lives); the screenshots and the
+# printed page they take stay in $(WEB_BUILD)/ for people to look at.
+WEB_MUTATIONS ?= 3000
+WEB_SEED ?= 27
 web-test: build $(DEPS)/web.ok
 	$(MAKE) web
 	node --test $(wildcard tests/web/*.test.js)
+	node tests/web/differential.js $(BUILD) --mutations $(WEB_MUTATIONS) --seed $(WEB_SEED)
 	/usr/bin/python3 tests/web/browser_test.py $(BUILD) $(WEB_BUILD)/lotrano.html $(WEB_BUILD)
 
 .PHONY: windows windows-test

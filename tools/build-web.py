@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Writes the checking page, one self-contained HTML file, from its sources
 in web/: the template lotrano.html with page.css inlined as its style and
-text.js, draw.js, check.js and page.js, in that order, as its one script.
+the modules in SCRIPTS, in that order (each after those it uses), as its one
+script.
 
 The page's Content-Security-Policy allows that one style and that one script
-by their SHA-256 hashes, images from data: and blob: URLs, and nothing else:
-no connection, no frame, no font, no form target.
+by their SHA-256 hashes and nothing else: no image, no connection, no frame,
+no font, no form target.
 
     tools/build-web.py OUTPUT.html [WEB_DIR]
 """
@@ -15,7 +16,14 @@ import pathlib
 import sys
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
-SCRIPTS = ["text.js", "draw.js", "check.js", "page.js"]
+SCRIPTS = [
+    # Reading and checking, also run under Node by the tests.
+    "text.js", "words.js", "check_error.js", "draw.js", "free_form.js", "seed_file.js",
+    "report.js", "group_list.js", "rebuild.js", "compare.js", "csv.js", "file_names.js",
+    "check.js", "roles.js", "read_files.js", "warm_up.js",
+    # The document: the views, and the page's wiring last.
+    "dom.js", "files_view.js", "verdict_view.js", "table_view.js", "page.js",
+]
 
 
 def digest(source):
@@ -34,10 +42,12 @@ def page(web):
         "default-src 'none'",
         "script-src " + digest(script),
         "style-src " + digest(style),
-        "img-src data: blob:",
         "base-uri 'none'",
         "form-action 'none'",
     ])
+    unlisted = sorted(p.name for p in web.glob("*.js") if p.name not in SCRIPTS)
+    if unlisted:
+        sys.exit(f"build-web: not in SCRIPTS: {', '.join(unlisted)}")
     for placeholder in ("@CSP@", "@CSS@", "@JS@"):
         if template.count(placeholder) != 1:
             sys.exit(f"build-web: the template must hold {placeholder} once")

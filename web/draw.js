@@ -108,7 +108,7 @@
 
   // The whole allocation: the numbers of each of the three batches (empty
   // for one not drawn), each batch drawn from its own pair of words, taken in
-  // batch order from `nextPair()` (which returns [first, second]): batch 1
+  // batch order from `nextPair(batch)` (which returns [first, second]): batch 1
   // always, batches 2 and 3 only when they have students. Null when the
   // batches cannot be drawn over the range.
   function drawAllocation(students, start, end, nextPair) {
@@ -118,7 +118,7 @@
     const batches = [[], [], []];
     for (let k = 0; k < 3; ++k) {
       if (k > 0 && sizes[k] <= 0) continue;
-      const [first, second] = nextPair();
+      const [first, second] = nextPair(k + 1);
       batches[k] = drawBatch(generator(first, second), sizes[k], start, end);
     }
     return batches;

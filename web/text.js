@@ -6,50 +6,28 @@
 (function (lotrano) {
   'use strict';
 
-  // The length of the well-formed UTF-8 sequence at s[pos], 0 when there is
-  // none (overlong forms, surrogates and code points past U+10FFFF refused).
-  function sequenceLength(s, pos) {
-    const lead = s.charCodeAt(pos);
-    if (lead < 0x80) return 1;
-    let length;
-    let min;
-    let code;
-    if ((lead & 0xe0) === 0xc0) {
-      length = 2;
-      min = 0x80;
-      code = lead & 0x1f;
-    } else if ((lead & 0xf0) === 0xe0) {
-      length = 3;
-      min = 0x800;
-      code = lead & 0x0f;
-    } else if ((lead & 0xf8) === 0xf0) {
-      length = 4;
-      min = 0x10000;
-      code = lead & 0x07;
-    } else {
-      return 0;
-    }
-    if (pos + length > s.length) return 0;
-    for (let k = 1; k < length; ++k) {
-      const next = s.charCodeAt(pos + k);
-      if ((next & 0xc0) !== 0x80) return 0;
-      code = (code << 6) | (next & 0x3f);
-    }
-    if (code < min || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff)) return 0;
-    return length;
-  }
-
   // Plain ASCII, the common case, is told at once.
   const NON_ASCII = /[\x80-\xff]/;
+  // A run of bytes past ASCII that is well-formed UTF-8: no overlong forms,
+  // no surrogates, nothing past U+10FFFF. A text is UTF-8 when each such run
+  // in it is; the runs are short, so the browser's own regular expressions
+  // measure thousands of lines in a few milliseconds, even before the
+  // page's script is compiled.
+  const NON_ASCII_RUNS = /[\x80-\xff]+/g;
+  const UTF8_RUN = /^(?:[\xc2-\xdf][\x80-\xbf]|\xe0[\xa0-\xbf][\x80-\xbf]|[\xe1-\xec\xee\xef][\x80-\xbf]{2}|\xed[\x80-\x9f][\x80-\xbf]|\xf0[\x90-\xbf][\x80-\xbf]{2}|[\xf1-\xf3][\x80-\xbf]{3}|\xf4[\x80-\x8f][\x80-\xbf]{2})+$/;
+  const CONTINUATION = /[\x80-\xbf]/g;
 
   function isValidUtf8(s) {
-    if (!NON_ASCII.test(s)) return true;
-    for (let pos = 0; pos < s.length; ) {
-      const length = sequenceLength(s, pos);
-      if (length === 0) return false;
-      pos += length;
-    }
+    const runs = s.match(NON_ASCII_RUNS);
+    if (runs === null) return true;
+    for (const run of runs) if (!UTF8_RUN.test(run)) return false;
     return true;
+  }
+
+  // The length in bytes of the character at s[pos] of a valid UTF-8 text.
+  function characterLengthAt(s, pos) {
+    const lead = s.charCodeAt(pos);
+    return lead < 0x80 ? 1 : lead < 0xe0 ? 2 : lead < 0xf0 ? 3 : 4;
   }
 
   // The text's characters, in order.
@@ -57,47 +35,67 @@
     if (!NON_ASCII.test(s) || !isValidUtf8(s)) return s.split('');
     const list = [];
     for (let pos = 0; pos < s.length; ) {
-      const length = sequenceLength(s, pos);
+      const length = characterLengthAt(s, pos);
       list.push(s.substr(pos, length));
       pos += length;
     }
     return list;
   }
 
+  // The number of characters of a text known to be valid UTF-8: its bytes
+  // but the continuation bytes.
+  function utf8Count(s) {
+    const continuations = s.match(CONTINUATION);
+    return s.length - (continuations === null ? 0 : continuations.length);
+  }
+
   function characterCount(s) {
-    return NON_ASCII.test(s) ? characters(s).length : s.length;
+    return isValidUtf8(s) ? utf8Count(s) : s.length;
   }
 
   // Characters `first` to `last` (from 1, inclusive); empty past the end.
   function characterRange(s, first, last) {
     if (first < 1) first = 1;
     if (last < first) return '';
-    if (!NON_ASCII.test(s)) return s.substring(first - 1, last);
-    return characters(s).slice(first - 1, last).join('');
+    // No text has more characters than bytes.
+    if (first === 1 && last >= s.length) return s;
+    if (!isValidUtf8(s)) return s.substring(first - 1, last);
+    let begin = -1;
+    let pos = 0;
+    for (let index = 1; pos < s.length; ++index) {
+      if (index === first) begin = pos;
+      pos += characterLengthAt(s, pos);
+      if (index === last) break;
+    }
+    return begin < 0 ? '' : s.substring(begin, pos);
   }
 
   function withoutTrailingBlanks(s) {
     let end = s.length;
     while (end > 0 && s.charCodeAt(end - 1) === 0x20) --end;
-    return s.substring(0, end);
+    return end === s.length ? s : s.substring(0, end);
   }
 
   // The position of the last character that is not a blank (0 when none);
   // whether the text is UTF-8 is judged on the whole text.
   function usedLength(s) {
     const used = withoutTrailingBlanks(s);
-    if (!isValidUtf8(s)) return used.length;
-    let count = 0;
-    for (let k = 0; k < used.length; ++k) {
-      if ((used.charCodeAt(k) & 0xc0) !== 0x80) ++count;
-    }
-    return count;
+    return isValidUtf8(s) ? utf8Count(used) : used.length;
   }
 
-  // The text cut or filled with blanks to `length` characters.
-  function padOrCut(s, length) {
-    const kept = length === 0 ? '' : characterRange(s, 1, length);
-    return kept + ' '.repeat(Math.max(0, length - characterCount(kept)));
+  // The text cut or filled with blanks to `length` characters: one look at
+  // whether it is UTF-8 (none when the caller knows, `utf8`), and one walk.
+  function padOrCut(s, length, utf8 = isValidUtf8(s)) {
+    if (!utf8 || !NON_ASCII.test(s)) {
+      return s.length >= length ? s.substring(0, length) : s + ' '.repeat(length - s.length);
+    }
+    let end = 0;
+    let count = 0;
+    while (end < s.length && count < length) {
+      end += characterLengthAt(s, end);
+      ++count;
+    }
+    return count >= length ? s.substring(0, end) : s + ' '.repeat(length - count);
   }
 
   // Windows-1250's characters for the bytes 0x80 to 0xFF; its five unused
@@ -124,6 +122,26 @@
   // A JavaScript string as the bytes of its UTF-8 encoding.
   function utf8Bytes(text) {
     return unescape(encodeURIComponent(text));
+  }
+
+  // Whether a text is written in UTF-16 (Notepad's "Unicode"): a byte order
+  // mark of UTF-16, or its first characters ASCII with a zero byte each.
+  // 'le', 'be' or null.
+  function utf16Order(s) {
+    if (s.startsWith('\xFF\xFE') || /^(?:[\x01-\x7f]\0){2}/.test(s)) return 'le';
+    if (s.startsWith('\xFE\xFF') || /^(?:\0[\x01-\x7f]){2}/.test(s)) return 'be';
+    return null;
+  }
+
+  // A UTF-16 text as the same text's UTF-8 bytes, its byte order mark left out.
+  function utf16ToUtf8(s, order) {
+    const units = [];
+    const start = /^(\xFF\xFE|\xFE\xFF)/.test(s) ? 2 : 0;
+    for (let k = start; k + 1 < s.length; k += 2) {
+      const [low, high] = order === 'le' ? [s.charCodeAt(k), s.charCodeAt(k + 1)] : [s.charCodeAt(k + 1), s.charCodeAt(k)];
+      units.push(String.fromCharCode(low | (high << 8)));
+    }
+    return utf8Bytes(units.join('').toWellFormed ? units.join('').toWellFormed() : units.join('').replace(/[\ud800-\udfff]/g, '\ufffd'));
   }
 
   // A byte string of Windows-1250 text as the same text's UTF-8 bytes.
@@ -156,6 +174,31 @@
     return parts.join('');
   }
 
+  // The lines of a file as lotrano reads them: split at each LF, one CR
+  // before it dropped (so CR CR LF leaves a CR at the line's end, and a lone
+  // CR is no line end); a last line without its LF counts.
+  function splitLines(bytes) {
+    const lines = bytes.split('\n');
+    if (lines[lines.length - 1] === '') lines.pop();
+    for (let k = 0; k < lines.length; ++k) {
+      const line = lines[k];
+      if (line.endsWith('\r')) lines[k] = line.substring(0, line.length - 1);
+    }
+    return lines;
+  }
+
+  // A piece of a file as a message quotes it: as text, control characters
+  // as \xNN (a CR as \x0D), cut to `most` characters with "…".
+  function shown(s, most = 40) {
+    // Cut before a UTF-8 character's continuation bytes, never inside it.
+    let end = Math.min(s.length, most * 4);
+    while (end > 0 && end < s.length && (s.charCodeAt(end) & 0xc0) === 0x80) --end;
+    const cut = s.substring(0, end);
+    let out = display(cut).replace(/[\x00-\x1f\x7f]/g, (c) => `\\x${c.charCodeAt(0).toString(16).toUpperCase().padStart(2, '0')}`);
+    if (Array.from(out).length > most || cut.length < s.length) out = Array.from(out).slice(0, most).join('') + '…';
+    return out;
+  }
+
   // A byte string as bytes, for a download.
   function toBytes(s) {
     const bytes = new Uint8Array(s.length);
@@ -165,6 +208,7 @@
 
   lotrano.text = {
     isValidUtf8,
+    characterLengthAt,
     characters,
     characterCount,
     characterRange,
@@ -173,7 +217,11 @@
     padOrCut,
     utf8Bytes,
     windows1250ToUtf8,
+    utf16Order,
+    utf16ToUtf8,
     display,
+    splitLines,
+    shown,
     fromBytes,
     toBytes,
   };
