@@ -18,7 +18,8 @@ import sys
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 SCRIPTS = [
     # Reading and checking, also run under Node by the tests.
-    "text.js", "words.js", "check_error.js", "draw.js", "free_form.js", "seed_file.js",
+    "text.js", "words.js", "check_error.js", "draw.js", "public_text.js", "free_form.js",
+    "seed_file.js",
     "report.js", "group_list.js", "rebuild.js", "compare.js", "csv.js", "file_names.js",
     "check.js", "roles.js", "read_files.js", "warm_up.js",
     # The document: the views, and the page's wiring last.
