@@ -14,6 +14,7 @@
 #endif
 
 #include "alloc/seed_entry.h"
+#include "app/batches.h"
 #include "app/group_file.h"
 #include "app/report_reader.h"
 #include "host/platform/text_file.h"
@@ -112,6 +113,41 @@ Group groupFromFile(const std::string& path) {
   throwOpenError(std::make_error_code(std::errc::io_error), path);
 }
 
+// The number of entries that the allocation of `students` over the report's
+// range takes from its seed file: one per batch drawn.
+std::size_t entriesTaken(std::int32_t students, const ExamData& exam) {
+  const BatchSizes sizes = batchSizes(students, exam.range.ProblemCount);
+  std::size_t taken = 0;
+  for (std::size_t k = 0; k < kBatchCount; ++k) {
+    if (batchIsDrawn(sizes, k)) ++taken;
+  }
+  return taken;
+}
+
+// The report written again for `group`, drawn from the seed file. A group
+// file with more students than the report asks the seed file for entries
+// that the report never took: when the seed file ends before them, the
+// fault is the group file's, and the error names it.
+std::vector<std::string> rebuiltFor(const ReadReport& report, const Group& group,
+                                    const VerifyOptions& options, LineSource& seedLines,
+                                    std::vector<std::vector<std::int32_t>>& drawn,
+                                    std::vector<SeedPair>& entries) {
+  try {
+    return rebuildReport(report, group, seedLines, &drawn, &entries);
+  } catch (const FatalError& error) {
+    if (!options.groupFile || error.code() != ErrorCode::kEndOfFile ||
+        error.file() != seedLines.name() ||
+        entriesTaken(group.StudentCount, report.exam) <=
+            entriesTaken(report.group.StudentCount, report.exam)) {
+      throw;
+    }
+    throw FatalError(ErrorCode::kEndOfFile, *options.groupFile,
+                     "it lists " + std::to_string(group.StudentCount) + " students, the report " +
+                         std::to_string(report.group.StudentCount) +
+                         ", and the seed file ends before the entries they need");
+  }
+}
+
 // The seed file, opened read-only: the one named with --seed, or the first of
 // the report's own that exists.
 TextFile openSeedFile(const std::string& reportPath, const ReadReport& report,
@@ -181,7 +217,7 @@ int verifyReport(const std::string& reportPath, const VerifyOptions& options, Te
     std::vector<std::vector<std::int32_t>> drawn;
     std::vector<SeedPair> entries;
     const Verdict verdict =
-        compareWithRebuilt(report, rebuildReport(report, group, seedLines, &drawn, &entries));
+        compareWithRebuilt(report, rebuiltFor(report, group, options, seedLines, drawn, entries));
     seedFile.close();
     const std::optional<EntryDifference> notFromText =
         options.publicText ? entryNotFromText(entries, *options.publicText) : std::nullopt;

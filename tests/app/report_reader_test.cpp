@@ -209,7 +209,13 @@ TEST(ReportReader, WhatNoReportHoldsIsRefusedAtItsLine) {
       {"ends in the header", exampleCutAfter(9), ErrorCode::kEndOfFile, 10},
       {"ends in the table", exampleCutAfter(14), ErrorCode::kEndOfFile, 15},
       {"ends after the table", exampleCutAfter(26), ErrorCode::kEndOfFile, 27},
-      {"ends between the date and the note", exampleCutAfter(29), ErrorCode::kEndOfFile, 30},
+      // Nothing follows the stamp of a report the program wrote: an empty
+      // line after the date (a note cut off reads the same) or after the note.
+      {"an empty line after the date", exampleCutAfter(29), ErrorCode::kInputConversion, 29},
+      {"an empty line after the note", exampleCutAfter(30) + "\r\n", ErrorCode::kInputConversion,
+       31},
+      {"two lines after the note", exampleCutAfter(30) + "x\r\n\r\n", ErrorCode::kInputConversion,
+       31},
       {"another text", "Grupa 311 AC\r\n1. Alfa Beta\r\n", ErrorCode::kInputConversion, 1},
       {"binary",
        std::string("\x7F"
