@@ -712,6 +712,9 @@ TEST(VerifyCommandLineSession, HelpVersionAndWrongCommandLines) {
       "Utilizare: lotrano-verify [--seed FISIER] [--group FISIER] RAPORT.rez [RAPORT.rez ...]\n"))
       << help.out;
   EXPECT_EQ(help.err, "");
+  // The exit status is named as a Romanian reader calls it.
+  EXPECT_NE(help.out.find("\nCod de iesire: 0 daca toate rapoartele corespund"), std::string::npos)
+      << help.out;
   const SessionResult version = runVerify(scratch.path(), {"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "lotrano-verify " LOTRANO_VERSION "\n");
