@@ -8,7 +8,8 @@
    left, and no punctuation doubled where a mark was taken away, such as
    "studenti:." from "`studenti:`." or "....", from "`...`.".
 3. The desktop entry runs the program in a terminal, names it in Romanian
-   and shows the icon that the installation brings.
+   and shows the icon that the installation brings; after a run that failed
+   its terminal waits for Enter, after one that finished it does not.
 4. The manual pages' sections stand in the order of man-pages(7).
 
   python3 tests/docs/texts_test.py
@@ -17,7 +18,9 @@
 import os
 import re
 import runpy
+import subprocess
 import sys
+import tempfile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 failures = []
@@ -75,11 +78,73 @@ def check_plain_texts():
                     fail(f"{name} line {number} keeps {what}: {line!r}")
 
 
+def exec_arguments(value):
+    """The arguments of a desktop entry's Exec value, unquoted as the Desktop
+    Entry Specification says: the string escapes first, then the double
+    quotes, inside which a backslash escapes " ` $ and itself."""
+    value = re.sub(r"\\([\\snrt])", lambda m: {"s": " ", "n": "\n", "r": "\r", "t": "\t"}
+                   .get(m.group(1), m.group(1)), value)
+    arguments, current, quoted, k = [], None, False, 0
+    while k < len(value):
+        c = value[k]
+        if quoted and c == "\\" and k + 1 < len(value) and value[k + 1] in '"`$\\':
+            current += value[k + 1]
+            k += 2
+            continue
+        if c == '"':
+            quoted = not quoted
+            current = current or ""
+        elif c == " " and not quoted:
+            if current is not None:
+                arguments.append(current)
+            current = None
+        else:
+            current = (current or "") + c
+        k += 1
+    if current is not None:
+        arguments.append(current)
+    return arguments
+
+
+def run_exec(arguments, status):
+    """The Exec command with a stand-in lotrano that ends with `status`: what
+    it prints, and whether it still waits once the stand-in has ended."""
+    with tempfile.TemporaryDirectory() as folder:
+        stand_in = os.path.join(folder, "lotrano")
+        with open(stand_in, "w") as script:
+            script.write(f"#!/bin/sh\necho 'lotrano: error' >&2\nexit {status}\n")
+        os.chmod(stand_in, 0o755)
+        env = dict(os.environ, PATH=folder + os.pathsep + os.environ.get("PATH", ""))
+        run = subprocess.Popen(arguments, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                               stderr=subprocess.STDOUT, env=env)
+        waited = False
+        if status != 0:
+            try:
+                run.wait(timeout=0.5)
+            except subprocess.TimeoutExpired:
+                waited = True
+        # Enter, or for a finished run nothing at all (its terminal closes).
+        output, _ = run.communicate(b"\n" if status != 0 else b"", timeout=10)
+        return output.decode(), waited
+
+
 def check_desktop_entry():
     entry = read("packaging", "lotrano.desktop")
-    keys = dict(line.split("=", 1) for line in entry.splitlines() if "=" in line)
-    if keys.get("Exec", "").split()[:1] != ["lotrano"]:
+    keys = dict(line.split("=", 1) for line in entry.splitlines()
+                if "=" in line and not line.startswith("#"))
+    arguments = exec_arguments(keys.get("Exec", ""))
+    if not re.search(r"\blotrano\b", " ".join(arguments)) or keys.get("TryExec") != "lotrano":
         fail(f"the desktop entry runs {keys.get('Exec')!r}, not lotrano")
+    else:
+        output, waited = run_exec(arguments, 30)
+        if not waited or "Apasati Enter" not in output:
+            fail(f"after a failed run the terminal does not wait for Enter: {output!r}")
+        output, waited = run_exec(arguments, 0)
+        if waited or "Enter" in output:
+            fail(f"after a finished run the terminal waits still: {output!r}")
+    for word in ("studenți", "sorți", "grupă", "studenti"):
+        if word not in keys.get("Keywords", "").split(";"):
+            fail(f"the desktop entry's keywords lack {word}")
     if keys.get("Terminal") != "true":
         fail("the desktop entry does not open a terminal for the program's questions")
     icon = os.path.join(ROOT, "packaging", keys.get("Icon", "") + ".svg")
