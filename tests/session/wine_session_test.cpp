@@ -1052,6 +1052,15 @@ TEST_F(WineSession, ReportsOfEachBuildAreVerifiedByTheOther) {
   EXPECT_EQ(onLinux.status, 0);
   EXPECT_EQ(onLinux.out, "POTRIVIRE: " + windowsReport +
                              " corespunde fisierului seed Seed_2 (1-6) Grupa 1234.dat\n");
+  // A report argument with * or ? stands for the files it matches, as a
+  // Linux shell expands it; one without stays as typed.
+  for (const std::string pattern : {"*.rez", "P*1?34.rez"}) {
+    SCOPED_TRACE(pattern);
+    const SessionResult expanded = runWindowsVerify(wine(), windowsDirectory.path(), {pattern});
+    EXPECT_EQ(expanded.status, 0) << expanded.out << expanded.err;
+    EXPECT_EQ(expanded.out, "POTRIVIRE: " + windowsReport +
+                                " corespunde fisierului seed Seed_2 (1-6) Grupa 1234.dat\r\n");
+  }
 
   // A tampered copy: both builds point at the same line, in the same words.
   std::string tampered = readWholeFile(windowsDirectory.path() / windowsReport);
