@@ -3,10 +3,12 @@
 
 1. LICENSE is the licence that packaging/copyright gives for the files, the
    same holder and year and, word for word, the same Expat text.
-2. The guide and the README as the Windows zip has them (CITESTE.txt and
-   README.txt, from tools/windows-zip.py) are plain text: no Markdown marks
-   left, and no punctuation doubled where a mark was taken away, such as
-   "studenti:." from "`studenti:`." or "....", from "`...`.".
+2. The guide, the README and the draw as the Windows zip has them
+   (CITESTE.txt, README.txt and DRAW.txt, from tools/windows-zip.py) are
+   plain text: no Markdown marks left, no punctuation run together where a
+   mark was taken away, such as "(Grupa:;" from "(`Grupa:`;" or "...:" from
+   "`...`:", no quotation mark left alone, and a link to a file of the zip
+   names it as the zip does; the conversion's own cases too.
 3. The desktop entry runs the program in a terminal, names it in Romanian
    and shows the icon that the installation brings; after a run that failed
    its terminal waits for Enter, after one that finished it does not.
@@ -62,20 +64,74 @@ def check_licence():
         fail("packaging/copyright does not give the files the Expat licence")
 
 
+def paragraphs(text):
+    """The paragraphs of a plain text that are not code, each with the number
+    of its first line."""
+    found, lines, first = [], [], 0
+    for number, line in enumerate(text.splitlines() + [""], 1):
+        if line.strip() and not line.startswith("    "):
+            first = first or number
+            lines.append(line)
+        elif lines:
+            found.append((first, "\n".join(lines)))
+            lines, first = [], 0
+    return found
+
+
+# Pieces of Markdown and the plain text the zip makes of them.
+CONVERSIONS = [
+    ("(`Grupa:`; scrieți", "ro", "(„Grupa:”; scrieți"),
+    ("`POTRIVIRE: ... seed ...`: raportul", "ro", "„POTRIVIRE: ... seed ...”: raportul"),
+    ("rândul din raport (`in raport:`)", "ro", "rândul din raport („in raport:”)"),
+    ('semnele `/ \\ : * ? " < > |`.', "ro", 'semnele „/ \\ : * ? " < > |”.'),
+    ("Porniți `lotrano.exe` cu dublu clic, scrieți `r`", "ro",
+     "Porniți lotrano.exe cu dublu clic, scrieți „r”"),
+    ("then runs `make\ntest` and", "en", "then runs “make\ntest” and"),
+    ("(**Expat**, [`LICENSE`](LICENSE))", "en", "(Expat, LICENSE.txt)"),
+    ("(`**` for a problem, `*` for a set)", "en", "(“**” for a problem, “*” for a set)"),
+    ("[`docs/draw.md`](docs/draw.md) writes", "en", "DRAW.txt writes"),
+    ("does ([docs/draw.md](docs/draw.md#the-seed-words-of-a-public-text) gives", "en",
+     "does (DRAW.txt gives"),
+    ("the [rules](docs/draw.md) say", "en", "the rules (DRAW.txt) say"),
+    ("[removing\nrepeats](#removing-repeats), batches", "en", "removing\nrepeats, batches"),
+    ("the [site](https://example.org/x)", "en", "the site (https://example.org/x)"),
+    ("## The `--csv` option", "en", "The --csv option\n----------------"),
+    ("Code:\n\n    lotrano-verify `x` *.rez\n", "en", "Code:\n\n    lotrano-verify `x` *.rez"),
+    ("```\n$ echo `x`\n```", "en", "    $ echo `x`"),
+]
+
+
 def check_plain_texts():
-    # The zip's own conversion, taken from its script (not importable by name).
-    markdown_as_text = runpy.run_path(os.path.join(ROOT, "tools", "windows-zip.py"),
-                                      run_name="windows_zip")["markdown_as_text"]
-    for source, name in (("docs/ghid.md", "CITESTE.txt"), ("README.md", "README.txt")):
-        text = markdown_as_text(read(*source.split("/")))
+    # The zip's conversion, taken from its script (not importable by name).
+    zip_script = runpy.run_path(os.path.join(ROOT, "tools", "windows-zip.py"), run_name="windows_zip")
+    markdown_as_text = zip_script["markdown_as_text"]
+    quotes = {"ro": zip_script["ROMANIAN_QUOTES"], "en": zip_script["ENGLISH_QUOTES"]}
+    for markdown, language, plain in CONVERSIONS:
+        got = markdown_as_text(markdown, quotes[language])
+        if got != plain + "\n":
+            fail(f"windows-zip.py makes {got!r} of {markdown!r}, not {plain!r}")
+    for source, name, language in (("docs/ghid.md", "CITESTE.txt", "ro"), ("README.md", "README.txt", "en"),
+                                   ("docs/draw.md", "DRAW.txt", "en")):
+        if zip_script["ZIP_NAMES"].get(source) != name:
+            fail(f"the zip does not hold {source} as {name}")
+        text = markdown_as_text(read(*source.split("/")), quotes[language])
+        for number, paragraph in paragraphs(text):
+            # A quotation mark of ASCII stands inside quotes of the text, or in a pair.
+            outside = re.sub(r"„[^”]*”|“[^”]*”", "", paragraph)
+            if outside.count('"') % 2:
+                fail(f"{name} line {number} has a quotation mark left alone: {paragraph!r}")
         for number, line in enumerate(text.splitlines(), 1):
             if line.startswith("    "):
                 continue  # code, as it is typed
+            line = re.sub(r"„[^”]*”|“[^”]*”", "„”", line)  # quoted code, as it is written
             for mark, what in ((r"`", "a backquote"), (r"\*\*", "a bold mark"),
                                (r"^#", "a Markdown heading"), (r"\]\(", "a Markdown link"),
-                               (r"[:;,]\.(?!\w)|(?<!\.)\.{4}(?!\.)", "punctuation left doubled")):
+                               (r"[:;,]\.(?!\w)|(?<!\.)\.{4}(?!\.)|[:;,] ?[;)]|\.\.\.:",
+                                "punctuation run together")):
                 if re.search(mark, line):
                     fail(f"{name} line {number} keeps {what}: {line!r}")
+            if re.search(r"\bLICENSE\b(?!\.txt)|\bdocs/draw\.md \(", line):
+                fail(f"{name} line {number} names a file by another name than the zip's: {line!r}")
 
 
 def exec_arguments(value):
