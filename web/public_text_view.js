@@ -43,11 +43,11 @@
   // Why a text gave no entries, as the end of a sentence.
   function whyUnusable(derived) {
     if (derived.fault === 'notUnicode') {
-      return 'are un caracter rupt în două (o jumătate de pereche UTF-16), pe care niciun text UTF-8 nu îl poate avea';
+      return 'textul are un caracter rupt în două (o jumătate de pereche UTF-16), pe care niciun text UTF-8 nu îl poate avea';
     }
-    if (derived.fault === 'empty') return 'este gol sau are doar spații';
+    if (derived.fault === 'empty') return 'textul este gol sau are doar spații';
     const error = derived.failure;
-    return `pagina nu a putut calcula intrările lui (${(error && error.name) || 'eroare'}: ${(error && error.message) || error})`;
+    return `pagina nu a putut calcula intrările textului (${(error && error.name) || 'eroare'}: ${(error && error.message) || error})`;
   }
 
   // What a report's verdict says of the public text: `clause`, the end of
@@ -60,7 +60,7 @@
     if (found.unchecked) {
       return {
         clause: '',
-        details: [`Nu s-a verificat dacă fișierul seed vine din textul public: textul dat ${whyUnusable(found.unchecked)}.`],
+        details: [`Nu s-a verificat dacă fișierul seed vine din textul public: ${whyUnusable(found.unchecked)}.`],
       };
     }
     const text = `„${shortened(found.text, IN_VERDICT)}”`;
