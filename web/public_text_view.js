@@ -158,7 +158,7 @@
     table.append(body);
     const button = dom.element('button', { type: 'button', id: 'public-seed', text: `Descărcați fișierul seed al textului (${SEED_FILE_NAME})` });
     button.addEventListener('click', onDownload);
-    place.replaceChildren(
+    const parts = [
       normalized,
       changed,
       dom.element('p', { class: 'digest' }, 'SHA-256: ', dom.element('code', { text: derived.sha256 })),
@@ -168,7 +168,8 @@
         class: 'hint',
         text: 'Alegeți acest fișier seed la re-alocare (răspunsul r în lotrano): tragerea pornește atunci din text, iar fișierul seed scris lângă raport are aceleași intrări, câte runde are tragerea.',
       }),
-    );
+    ];
+    place.replaceChildren(...parts.filter(Boolean));
     place.dataset.state = 'derived';
   }
 
