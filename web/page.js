@@ -170,7 +170,7 @@
     fromText = derived.fault === 'empty' ? null : derived;
     try {
       publicTextView.showDerived($('public-derived'), fromText, {
-        given: typed,
+        typed,
         onDownload: () => download(publicText.SEED_FILE_NAME, derived.seedFile, 'application/octet-stream'),
       });
     } catch (error) {

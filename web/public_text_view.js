@@ -113,8 +113,9 @@
   // The account of a text beside its field: `derived` is what
   // publicText.derive gave, { failure } when it failed, or null for no text
   // (a blank field). Fills `place` and sets its data-state: 'none',
-  // 'derived' or 'unusable'. `onDownload` saves the seed file.
-  function showDerived(place, derived, { given, onDownload }) {
+  // 'derived' or 'unusable'. `typed` is the text as the field holds it;
+  // `onDownload` saves the seed file.
+  function showDerived(place, derived, { typed, onDownload }) {
     if (derived === null) {
       place.replaceChildren();
       place.dataset.state = 'none';
@@ -137,7 +138,7 @@
       length > IN_ACCOUNT ? ` (${counted(length, 'caracter', 'caractere', 'de caractere')} în total)` : null,
     );
     const changed =
-      given !== derived.normalized
+      typed !== derived.normalized
         ? dom.element('p', {
             class: 'hint',
             text: 'Textul dat diferă de acesta doar prin ce nu schimbă tragerea: spații, tab-uri sau rânduri noi în plus, ş și ţ cu sedilă în loc de ș și ț cu virgulă, semne diacritice scrise separat de literă.',
