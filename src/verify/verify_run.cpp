@@ -214,7 +214,7 @@ int verifyReport(const std::string& reportPath, const VerifyOptions& options, Te
     const Group group = options.groupFile ? groupFromFile(*options.groupFile) : report.group;
     TextFile seedFile = openSeedFile(reportPath, report, options);
     LineSource seedLines = fileSource(seedFile);
-    std::vector<std::vector<std::int32_t>> drawn;
+    AllocationBatches drawn;
     std::vector<SeedPair> entries;
     const Verdict verdict =
         compareWithRebuilt(report, rebuiltFor(report, group, options, seedLines, drawn, entries));

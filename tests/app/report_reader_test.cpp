@@ -10,9 +10,9 @@
 
 #include "app/batches.h"
 #include "app/report.h"
-#include "groups.h"
 #include "host/text/characters.h"
 #include "host/text/fatal_error.h"
+#include "run_values_of.h"
 #include "support/scratch_directory.h"
 #include "worked_examples.h"
 
@@ -56,7 +56,7 @@ std::string reportText(const Written& w, std::string_view lineEnd) {
     offset += static_cast<std::int32_t>(w.batches[k].size());
     if (k == 0) writeUnallocatedSection(sink, w.group, w.exam, w.batches[0]);
   }
-  writeDuplicatesSection(sink, {w.batches[0], w.batches[1], w.batches[2]});
+  writeDuplicatesSection(sink, batchesOf({w.batches[0], w.batches[1], w.batches[2]}));
   const LocalDateTime now{{2013, 5, 21}, {9, 5, 7, 0}};
   writeStamp(sink, now,
              w.reallocation ? std::optional<std::string>("/prof/Seed_1 (1-6) Grupa 311 AC.dat")
