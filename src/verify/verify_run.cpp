@@ -130,8 +130,7 @@ std::size_t entriesTaken(std::int32_t students, const ExamData& exam) {
 // fault is the group file's, and the error names it.
 std::vector<std::string> rebuiltFor(const ReadReport& report, const Group& group,
                                     const VerifyOptions& options, LineSource& seedLines,
-                                    std::vector<std::vector<std::int32_t>>& drawn,
-                                    std::vector<SeedPair>& entries) {
+                                    AllocationBatches& drawn, std::vector<SeedPair>& entries) {
   try {
     return rebuildReport(report, group, seedLines, &drawn, &entries);
   } catch (const FatalError& error) {
