@@ -176,7 +176,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   require(pwrite(file, content.data(), content.size(), 0) == static_cast<ssize_t>(content.size()));
   require(ftruncate(file, static_cast<off_t>(content.size())) == 0);
   const Outcome read = readOnce([&path](TextSink& console) {
-    auto group = readGroupFile(path, console);
+    std::error_code notOpened;
+    auto group = readGroupFile(path, console, notOpened);
     require(group.has_value());
     return *group;
   });

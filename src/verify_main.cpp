@@ -20,15 +20,9 @@ namespace {
 constexpr std::string_view kPressAnyKey = "Press any key";
 
 int verify(const lotrano::Platform& platform, const std::vector<std::string>& arguments) {
-  try {
+  return lotrano::exitStatusOf(lotrano::kVerifyProgramName, *platform.err, false, [&] {
     return lotrano::runVerify(arguments, *platform.out, *platform.err, LOTRANO_VERSION);
-  } catch (const lotrano::FatalError& error) {
-    *platform.err << lotrano::kVerifyProgramName << ": " << error.what() << '\n';
-    return error.number();
-  } catch (const std::exception& error) {
-    *platform.err << lotrano::kVerifyProgramName << ": internal error: " << error.what() << '\n';
-    return 1;
-  }
+  });
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "host/text/char_utils.h"
 #include "host/text/characters.h"
 #include "host/text/code_page.h"
+#include "host/text/fatal_error.h"
 #include "host/text/fixed_text.h"
 #include "host/text/free_form.h"
 #include "host/text/text_layout.h"
@@ -136,25 +137,10 @@ Utf16Order utf16Order(Encoding encoding) {
                                                   : Utf16Order::kBigEndian;
 }
 
-// Reads the whole file once for its encoding (its first bytes alone for a
-// UTF-16 mark), and goes back to its start. A read error ends the look; the
-// reads of the group meet it again.
-Encoding fileEncoding(TextFile& file) {
-  std::string start;
-  Utf8Checker checker;
-  std::array<char, 64 * 1024> block;
-  std::size_t count = 0;
-  while ((count = file.read(block.data(), block.size())) > 0) {
-    const std::string_view piece(block.data(), count);
-    if (start.size() < kByteOrderMark.size()) {
-      start += piece.substr(0, kByteOrderMark.size() - start.size());
-      if (utf16ByteOrder(start)) break;
-    }
-    checker.add(piece);
-  }
-  file.rewind();
-  return encodingOf(start, checker.valid());
-}
+// The longest group file read: far longer than any list of students that
+// the program can draw (at most three times a range of a thousand
+// problems), and short enough to be held in memory whole.
+constexpr std::size_t kMaxGroupFileBytes = 64 * 1024 * 1024;
 
 // The lines of `lines` with a UTF-8 mark taken off the first one.
 LineSource withoutLeadingMark(LineSource lines) {
@@ -169,6 +155,39 @@ LineSource withoutLeadingMark(LineSource lines) {
         return status;
       },
       std::move(name));
+}
+
+// The group from a group file's whole content, converted to UTF-8 line by
+// line as it is read. `failedAtEnd`: the read of the file failed after its
+// last byte given here. Only a line's first 80 characters count, however
+// long it is: a long line must not end the student list as a failed read
+// would.
+Group readGroupBytes(std::string_view content, bool failedAtEnd, const std::string& name,
+                     TextSink& console) {
+  const Encoding encoding = encodingOf(content, isValidUtf8(content));
+  return readGroup(
+      [&]() -> LineSource {
+        switch (encoding) {
+          case Encoding::kUtf8:
+            return bytesSource(content, name, LongLines::kCut, failedAtEnd);
+          case Encoding::kWindows1250:
+            return windows1250Lines(
+                withoutLeadingMark(bytesSource(content, name, LongLines::kCut, failedAtEnd)));
+          case Encoding::kUtf16LittleEndian:
+          case Encoding::kUtf16BigEndian:
+            break;
+        }
+        auto position = std::make_shared<std::size_t>(0);
+        return utf16Lines(
+            [content, position](char* buffer, std::size_t size) {
+              const std::size_t count = std::min(size, content.size() - *position);
+              std::copy_n(content.data() + *position, count, buffer);
+              *position += count;
+              return count;
+            },
+            [failedAtEnd] { return failedAtEnd; }, utf16Order(encoding), name, LongLines::kCut);
+      },
+      console);
 }
 
 }  // namespace
@@ -210,51 +229,26 @@ Group readGroup(const std::function<LineSource()>& openLines, TextSink& console)
   return group;
 }
 
-std::optional<Group> readGroupFile(const std::string& path, TextSink& console) {
-  std::error_code error;
-  auto file = openForReading(path, error);
+std::optional<Group> readGroupFile(const std::string& path, TextSink& console,
+                                   std::error_code& openError) {
+  auto file = openForReading(path, openError);
   if (!file) return std::nullopt;
-  const Encoding encoding = fileEncoding(*file);
-  Group group = readGroup(
-      [&file, encoding]() -> LineSource {
-        file->rewind();
-        // Only a line's first 80 characters count, however long it is: a
-        // long line must not end the student list as a failed read would.
-        switch (encoding) {
-          case Encoding::kUtf8:
-            return fileSource(*file, LongLines::kCut);
-          case Encoding::kWindows1250:
-            return windows1250Lines(withoutLeadingMark(fileSource(*file, LongLines::kCut)));
-          case Encoding::kUtf16LittleEndian:
-          case Encoding::kUtf16BigEndian:
-            break;
-        }
-        return utf16Lines(
-            [&file](char* buffer, std::size_t size) { return file->read(buffer, size); },
-            [&file] { return file->readFailed(); }, utf16Order(encoding), file->name(),
-            LongLines::kCut);
-      },
-      console);
+  // The file is read once, whole; a read that fails ends it where it failed.
+  std::string content;
+  std::array<char, 64 * 1024> block;
+  for (std::size_t count; (count = file->read(block.data(), block.size())) > 0;) {
+    if (content.size() + count > kMaxGroupFileBytes) {
+      throw FatalError(ErrorCode::kReadError, path, "longer than any list of students: 64 MiB");
+    }
+    content.append(block.data(), count);
+  }
+  const bool failed = file->readFailed();
   file->close();
-  return group;
+  return readGroupBytes(content, failed, path, console);
 }
 
 Group readGroupText(const std::string& content, const std::string& name, TextSink& console) {
-  const Encoding encoding = encodingOf(content, isValidUtf8(content));
-  std::string utf8;
-  switch (encoding) {
-    case Encoding::kUtf8:
-      utf8 = content;
-      break;
-    case Encoding::kWindows1250:
-      utf8 = windows1250ToUtf8(withoutByteOrderMark(content));
-      break;
-    case Encoding::kUtf16LittleEndian:
-    case Encoding::kUtf16BigEndian:
-      utf8 = utf16ToUtf8(content, utf16Order(encoding));
-      break;
-  }
-  return readGroup([&] { return textSource(utf8, name); }, console);
+  return readGroupBytes(content, false, name, console);
 }
 
 }  // namespace lotrano

@@ -29,21 +29,24 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <system_error>
 
 #include "app/run_values.h"
 #include "host/text/text_stream.h"
 
 namespace lotrano {
 
-// Opens the path as an existing file and reads the group from it, in UTF-8 or
-// converted from Windows-1250 or UTF-16, writing the two console lines; the file is
-// closed afterwards. nullopt when the file does
-// not open (a folder does not open either): the caller then asks for the group
-// at the console, with no message. Fatal errors name the path.
-std::optional<Group> readGroupFile(const std::string& path, TextSink& console);
+// Opens the path as an existing file, reads it once, whole, and reads the
+// group from that content (readGroupText), writing the two console lines.
+// nullopt, with the reason in `openError`, when the file does not open (a
+// folder does not open either). Fatal errors name the path; a file over 64
+// MiB, longer than any list, is a failed read.
+std::optional<Group> readGroupFile(const std::string& path, TextSink& console,
+                                   std::error_code& openError);
 
-// Reads the group from a group file's whole content, exactly as readGroupFile
-// reads that file; fatal errors name `name`.
+// Reads the group from a group file's whole content, in UTF-8 or converted
+// from Windows-1250 or UTF-16, writing the two console lines; fatal errors
+// name `name`.
 Group readGroupText(const std::string& content, const std::string& name, TextSink& console);
 
 // Reads the group from the lines of `openLines`, taken as they come (no

@@ -124,7 +124,9 @@ bool askNewAllocation(Console& console) {
 // cancelled or the chosen file does not open.
 Group askGroup(Console& console, const Platform& platform) {
   if (const auto path = platform.FileChooser(kGroupDialogTitle)) {
-    if (auto group = readGroupFile(*path, console.out())) return std::move(*group);
+    // A file that does not open leads to the typed group, whatever the reason.
+    std::error_code notOpened;
+    if (auto group = readGroupFile(*path, console.out(), notOpened)) return std::move(*group);
   }
   return typeGroup(console);
 }

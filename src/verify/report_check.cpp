@@ -41,7 +41,7 @@ std::vector<std::string> rebuildReport(const ReadReport& report, const Group& gr
         return true;
       },
       "rebuilt report", kLineEnd);
-  TextSink console([](std::string_view) { return true; }, "console", kLineEnd);
+  TextSink console = discardingSink("console", kLineEnd);
 
   ExamData exam = report.exam;
   exam.batches = batchSizes(group.StudentCount, exam.range.ProblemCount);

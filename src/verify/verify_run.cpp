@@ -1,23 +1,18 @@
 #include "verify/verify_run.h"
 
+#include <iostream>
 #include <optional>
 #include <ostream>
 #include <system_error>
 #include <variant>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-
-#include <cstdio>
-#include <iostream>
-#endif
-
 #include "alloc/seed_entry.h"
 #include "app/batches.h"
 #include "app/group_file.h"
 #include "app/report_reader.h"
+#include "host/platform/platform.h"
 #include "host/platform/text_file.h"
+#include "host/text/characters.h"
 #include "host/text/text_stream.h"
 #include "verify/allocation_csv.h"
 #include "verify/command_line.h"
@@ -87,30 +82,19 @@ constexpr std::string_view kFromText = "  din textul public: ";
 // CR, a NUL) as \xNN, so that the verdict stays one readable line each.
 std::string quoted(const std::optional<std::string>& line) {
   if (!line) return std::string(kNoLine);
-  static constexpr char kHex[] = "0123456789ABCDEF";
   std::string shown = "\"";
-  for (const char c : *line) {
-    const auto code = static_cast<unsigned char>(c);
-    if (code < 0x20 || code == 0x7F) {
-      shown += "\\x";
-      shown += kHex[code >> 4];
-      shown += kHex[code & 0x0F];
-    } else {
-      shown += c;
-    }
-  }
-  return shown + "\"";
+  shown += withVisibleControls(*line);
+  shown += '"';
+  return shown;
 }
 
 // The group file named with --group, read by the program's own reader; its
 // console lines go nowhere.
 Group groupFromFile(const std::string& path) {
-  TextSink console([](std::string_view) { return true; }, std::string(kConsoleName), "\n");
-  if (auto group = readGroupFile(path, console)) return std::move(*group);
-  std::error_code error;
-  if (!openForReading(path, error)) throwOpenError(error, path);
-  // It opens now but did not a moment ago.
-  throwOpenError(std::make_error_code(std::errc::io_error), path);
+  TextSink console = discardingSink(std::string(kConsoleName), "\n");
+  std::error_code notOpened;
+  if (auto group = readGroupFile(path, console, notOpened)) return std::move(*group);
+  throwOpenError(notOpened, path);
 }
 
 // The number of entries that the allocation of `students` over the report's
@@ -166,22 +150,15 @@ TextFile openSeedFile(const std::string& reportPath, const ReadReport& report,
   throw FatalError(ErrorCode::kFileNotFound, candidates.front(), detail);
 }
 
-// Bytes of a file (a CSV, a seed file) as they are: on Windows the standard
-// output is switched out of text mode for them, which would turn each CR LF
+// Bytes of a file (a CSV, a seed file) as they are: the standard output is
+// switched out of text mode for them, which on Windows would turn each CR LF
 // into CR CR LF.
 void writeBytes(std::ostream& out, const std::string& bytes) {
-#ifdef _WIN32
   const bool toStandardOutput = &out == &std::cout;
-  if (toStandardOutput) {
-    out.flush();
-    _setmode(_fileno(stdout), _O_BINARY);
-  }
-#endif
+  if (toStandardOutput) setStandardOutputBinary(true);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.flush();
-#ifdef _WIN32
-  if (toStandardOutput) _setmode(_fileno(stdout), _O_TEXT);
-#endif
+  if (toStandardOutput) setStandardOutputBinary(false);
   if (!out) throw FatalError(ErrorCode::kWriteError, std::string(kConsoleName));
 }
 

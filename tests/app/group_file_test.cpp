@@ -314,12 +314,13 @@ class GroupFileOnDisk : public ::testing::Test {
 
   ScratchDirectory scratch_{ScratchDirectory::kStayOutside};
   const fs::path& folder_ = scratch_.path();
+  std::error_code notOpened;  // why a file did not open
 };
 
 TEST_F(GroupFileOnDisk, ReadsAFileAndReadsItTwice) {
   const std::string path = write("grupa1231.txt", joinLines("\r\n"));
   CapturedConsole console;
-  const auto group = readGroupFile(path, console.sink);
+  const auto group = readGroupFile(path, console.sink, notOpened);
   ASSERT_TRUE(group.has_value());
   expectExampleGroup(*group, console);
 }
@@ -392,7 +393,7 @@ TEST_F(GroupFileOnDisk, EveryEncodingAndLineEndGivesTheSameGroup) {
       }
       const std::string path = write("grupa.txt", content);
       CapturedConsole console;
-      const auto group = readGroupFile(path, console.sink);
+      const auto group = readGroupFile(path, console.sink, notOpened);
       ASSERT_TRUE(group.has_value());
       EXPECT_EQ(group->GroupTitle.str(), padOrCut(kRomanianList[0].utf8, 80));
       EXPECT_EQ(group->GroupText, "1231 Automatică şi Calculatoare");
@@ -448,19 +449,27 @@ TEST_F(GroupFileOnDisk, OneByteThatIsNoUtf8MakesTheWholeFileWindows1250) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     CapturedConsole console;
-    const auto group = readGroupFile(write("lista.dat", c.content), console.sink);
+    const auto group = readGroupFile(write("lista.dat", c.content), console.sink, notOpened);
     ASSERT_TRUE(group.has_value());
     EXPECT_EQ(group->GroupTitle.trimmed(), c.title);
     EXPECT_EQ(namesOf(*group), c.names);
   }
 }
 
-TEST_F(GroupFileOnDisk, AFileThatDoesNotOpenGivesNothingAndSaysNothing) {
+TEST_F(GroupFileOnDisk, AFileThatDoesNotOpenGivesItsReasonAndSaysNothing) {
   fs::create_directories(folder_ / "lista.dat");
-  for (const fs::path& path : {folder_ / "lipsa.dat", folder_ / "lista.dat"}) {
-    SCOPED_TRACE(path.string());
+  const struct {
+    fs::path path;
+    std::errc reason;
+  } cases[] = {
+      {folder_ / "lipsa.dat", std::errc::no_such_file_or_directory},
+      {folder_ / "lista.dat", std::errc::is_a_directory},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path.string());
     CapturedConsole console;
-    EXPECT_FALSE(readGroupFile(path.string(), console.sink).has_value());
+    EXPECT_FALSE(readGroupFile(c.path.string(), console.sink, notOpened).has_value());
+    EXPECT_EQ(notOpened, c.reason);
     EXPECT_EQ(console.out.str(), "");
   }
 }
@@ -469,8 +478,14 @@ TEST_F(GroupFileOnDisk, FatalErrorsNameTheFile) {
   const std::string empty = write("gol.txt", "");
   const std::string noDigit = write("fara_numar.txt", "Grupa\r\n1 Ana\r\n");
   CapturedConsole console;
-  EXPECT_FATAL(readGroupFile(empty, console.sink), ErrorCode::kEndOfFile, empty);
-  EXPECT_FATAL(readGroupFile(noDigit, console.sink), ErrorCode::kEndOfFile, noDigit);
+  EXPECT_FATAL(readGroupFile(empty, console.sink, notOpened), ErrorCode::kEndOfFile, empty);
+  EXPECT_FATAL(readGroupFile(noDigit, console.sink, notOpened), ErrorCode::kEndOfFile, noDigit);
+  // A file longer than any list (a film chosen by mistake) is not taken in
+  // whole: a failed read, before anything is shown.
+  const std::string huge = write("film.txt", "Grupa 1\r\n");
+  fs::resize_file(huge, std::size_t{64} * 1024 * 1024 + 1);
+  EXPECT_FATAL(readGroupFile(huge, console.sink, notOpened), ErrorCode::kReadError, huge);
+  EXPECT_EQ(console.out.str(), "");
 }
 
 }  // namespace

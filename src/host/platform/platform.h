@@ -42,6 +42,11 @@ struct Platform {
 // The real platform of this machine, on the process's standard streams.
 Platform systemPlatform();
 
+// Switches the process's standard output to binary mode, where bytes go out
+// as they are, or back to text mode, where a "\n" becomes the system's line
+// end (CR LF on Windows). The two are one on POSIX systems.
+void setStandardOutputBinary(bool binary);
+
 // True when the console window was opened for this process alone, as for a
 // program started from the desktop (a double click, a file dropped on it):
 // the window closes with the process, so what it shows last should wait for

@@ -138,6 +138,9 @@ Platform systemPlatform() {
 // A terminal is never closed because the program in it ended.
 bool consoleOpenedForThisRun() { return false; }
 
+// POSIX has no text mode: bytes always go out as they are.
+void setStandardOutputBinary(bool) {}
+
 std::FILE* createFileExclusively(const std::string& path, std::error_code& error) {
   // "x": exclusive creation (O_EXCL), checked and done in one step.
   std::FILE* file = std::fopen(path.c_str(), "wbx");

@@ -67,6 +67,22 @@ bool isValidUtf8(std::string_view text) {
   return true;
 }
 
+std::string withVisibleControls(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string shown;
+  for (const char c : text) {
+    const auto code = static_cast<unsigned char>(c);
+    if (code < 0x20 || code == 0x7F) {
+      shown += "\\x";
+      shown += kHex[code >> 4];
+      shown += kHex[code & 0x0F];
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
 void Utf8Checker::add(std::string_view piece) {
   if (!valid_) return;
   std::string text = pending_ + std::string(piece);

@@ -15,6 +15,11 @@ namespace lotrano {
 
 bool isValidUtf8(std::string_view text);
 
+// The text as it stands, but with its control characters (U+0000 to U+001F
+// and U+007F: a NUL, a stray CR) shown as \xNN, so that a message quoting it
+// stays one whole, readable line.
+std::string withVisibleControls(std::string_view text);
+
 // Checks a text that arrives in pieces (a file read block by block) for valid
 // UTF-8; a character may be split between two pieces.
 class Utf8Checker {

@@ -1,5 +1,9 @@
 #include "host/text/fatal_error.h"
 
+#include <exception>
+#include <ostream>
+
+#include "host/text/characters.h"
 #include "host/text/interruption.h"
 
 namespace lotrano {
@@ -34,36 +38,13 @@ std::string_view errorText(ErrorCode code) {
   return "unknown error";
 }
 
-namespace {
-
-// A name as it stands, but with control characters (a NUL, a CR from a file
-// with odd line ends) shown as \xNN, so that the diagnostic stays one whole,
-// readable line.
-std::string visible(std::string_view text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string shown;
-  for (const char c : text) {
-    const auto code = static_cast<unsigned char>(c);
-    if (code < 0x20 || code == 0x7F) {
-      shown += "\\x";
-      shown += kHex[code >> 4];
-      shown += kHex[code & 0x0F];
-    } else {
-      shown += c;
-    }
-  }
-  return shown;
-}
-
-}  // namespace
-
 std::string diagnosticLine(ErrorCode code, std::string_view file, std::string_view detail) {
   std::string line(errorText(code));
   line += " (error " + std::to_string(static_cast<int>(code)) + "), file: ";
-  line += visible(file);
+  line += withVisibleControls(file);
   if (!detail.empty()) {
     line += " (";
-    line += visible(detail);
+    line += withVisibleControls(detail);
     line += ")";
   }
   return line;
@@ -89,6 +70,20 @@ void throwOpenError(std::error_code reason, const std::string& file) {
     code = ErrorCode::kPermissionDenied;
   }
   throw FatalError(code, file, reason ? reason.message() : "");
+}
+
+int exitStatusOf(std::string_view program, std::ostream& err, bool interruptOnItsOwnLine,
+                 const std::function<int()>& work) {
+  try {
+    return work();
+  } catch (const FatalError& error) {
+    if (error.code() == ErrorCode::kInterrupted && interruptOnItsOwnLine) err << '\n';
+    err << program << ": " << error.what() << '\n';
+    return error.number();
+  } catch (const std::exception& error) {
+    err << program << ": internal error: " << error.what() << '\n';
+    return 1;
+  }
 }
 
 }  // namespace lotrano

@@ -4,6 +4,8 @@
 // and exits with its number.
 #pragma once
 
+#include <functional>
+#include <iosfwd>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -64,5 +66,14 @@ class FatalError : public std::runtime_error {
 // Turns the reason of a failed open into the matching FatalError: a missing
 // file, a refused access, or any other failure of the open.
 [[noreturn]] void throwOpenError(std::error_code reason, const std::string& file);
+
+// How each program's process entry ends: runs `work` and returns its status.
+// A FatalError that ends it is written to `err` as one line, the program's
+// name, ": " and the error's message, and the error's number is returned;
+// any other exception gives "PROGRAM: internal error: ..." and 1. With
+// `interruptOnItsOwnLine` (a terminal has echoed "^C" after whatever stood
+// on the line), an interrupt's line begins on a line of its own.
+int exitStatusOf(std::string_view program, std::ostream& err, bool interruptOnItsOwnLine,
+                 const std::function<int()>& work);
 
 }  // namespace lotrano

@@ -59,6 +59,10 @@ TextSink streamSink(std::ostream& out, std::string name, std::string_view lineEn
   return TextSink(writer, std::move(name), lineEnd);
 }
 
+TextSink discardingSink(std::string name, std::string_view lineEnd) {
+  return TextSink([](std::string_view) { return true; }, std::move(name), lineEnd);
+}
+
 LineSource::LineSource(Reader reader, std::string name)
     : reader_(std::move(reader)), name_(std::move(name)) {}
 
@@ -100,6 +104,20 @@ LineSource textSource(std::string text, std::string name) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     pos = end == std::string::npos ? text.size() : end + 1;
     return ReadStatus::kLine;
+  };
+  return LineSource(reader, std::move(name));
+}
+
+LineSource bytesSource(std::string_view bytes, std::string name, LongLines longLines,
+                       bool failedAtEnd) {
+  auto reader = [bytes, pos = std::size_t{0}, longLines, failedAtEnd](std::string& line) mutable {
+    bool failed = false;
+    auto get = [&]() -> int {
+      if (pos < bytes.size()) return static_cast<unsigned char>(bytes[pos++]);
+      failed = failedAtEnd;
+      return EOF;
+    };
+    return collectLine(get, line, failed, longLines);
   };
   return LineSource(reader, std::move(name));
 }

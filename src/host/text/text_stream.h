@@ -70,6 +70,10 @@ class TextSink {
 // A sink that writes to a stream (the console, or a string stream in tests).
 TextSink streamSink(std::ostream& out, std::string name, std::string_view lineEnd);
 
+// A sink whose lines go nowhere: the console of a draw whose lines nobody
+// reads (a report drawn again to be compared).
+TextSink discardingSink(std::string name, std::string_view lineEnd);
+
 // What a read gave: a line, the end of the data, a failed read, or a line
 // longer than kMaxLineBytes that the source refuses (LongLines::kRefuse).
 enum class ReadStatus { kLine, kEnd, kError, kTooLong };
@@ -122,6 +126,13 @@ ReadStatus readStreamLine(std::istream& in, std::string& line);
 // A source over fixed text, split at its line ends (for reads from a text and
 // for tests).
 LineSource textSource(std::string text, std::string name);
+
+// A source over bytes already read (a whole file), split into lines exactly
+// as a file's are read: the line ends, a long line as `longLines` says, and
+// with `failedAtEnd` a read that failed after the last byte (the line it cut
+// short is then a failed read). The bytes must outlive the source.
+LineSource bytesSource(std::string_view bytes, std::string name, LongLines longLines,
+                       bool failedAtEnd = false);
 
 template <typename Get>
 ReadStatus collectLine(Get get, std::string& line, const bool& failed, LongLines longLines) {
