@@ -23,7 +23,8 @@ SCRIPTS = [
     "report.js", "group_list.js", "rebuild.js", "compare.js", "csv.js", "file_names.js",
     "check.js", "roles.js", "read_files.js", "warm_up.js",
     # The document: the views, and the page's wiring last.
-    "dom.js", "files_view.js", "verdict_view.js", "table_view.js", "page.js",
+    "dom.js", "files_view.js", "public_text_view.js", "verdict_view.js", "table_view.js",
+    "page.js",
 ]
 
 

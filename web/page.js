@@ -4,17 +4,28 @@
 // each matched report's table (table_view.js). Files given later join those
 // given before (a later file of a name replaces the earlier one), and every
 // new choice replaces the whole result; whatever fails on the way is said
-// on the page instead of a result.
+// on the page instead of a result. A public text typed in its field is
+// derived (public_text.js) and shown beside it (public_text_view.js) once
+// the typing pauses, and the files given are checked again against it.
 (function (lotrano) {
   'use strict';
 
-  const { text, roles, check, readFiles, filesView, verdictView, tableView, words, warmUp } = lotrano;
+  const { text, roles, check, readFiles, filesView, verdictView, tableView, words, warmUp, publicText, publicTextView } = lotrano;
   const $ = (id) => document.getElementById(id);
 
   // Every file given so far, in order: { name, bytes } or { name, failure }.
   let given = [];
-  // Each choice of files gets a number; work for an older one stops.
+  // Each choice of files gets a number, and each check of the files given
+  // another: work for an older one stops.
+  let reading = 0;
   let generation = 0;
+  // What the public text gave (publicText.derive's result, or { failure });
+  // null while the field is blank.
+  let fromText = null;
+  // Each text gets a number too: the derivation of an older one is dropped.
+  let textGeneration = 0;
+  let textTimer = null;
+  const TEXT_PAUSE_MS = 250;
 
   function summaryOf(outcome) {
     const { files, results } = outcome;
@@ -36,12 +47,13 @@
     return `${words.counted(results.length, 'raport verificat', 'rapoarte verificate', 'de rapoarte verificate')}: ${parts.join(', ')}.`;
   }
 
-  function download(result, csvBytes) {
-    const blob = new Blob([text.toBytes(csvBytes)], { type: 'text/csv;charset=utf-8' });
+  // A file of the page's own making saved by the browser, from its memory.
+  function download(name, bytes, type) {
+    const blob = new Blob([text.toBytes(bytes)], { type });
     const url = URL.createObjectURL(blob);
     const link = document.createElement('a');
     link.href = url;
-    link.download = result.report.replace(/\.rez$/i, '') + '.csv';
+    link.download = name;
     document.body.append(link);
     link.click();
     link.remove();
@@ -88,8 +100,8 @@
       const allocation = check.allocationOf(result);
       return tableView.addAllocation(sections[k], result, allocation, {
         index: k + 1,
-        printHead: `${result.report} · grupa ${text.display(result.header.group.text)} · ✓ corespunde fișierului seed „${result.seed}”`,
-        onDownload: () => download(result, allocation.csv()),
+        printHead: verdictView.printHead(result),
+        onDownload: () => download(result.report.replace(/\.rez$/i, '') + '.csv', allocation.csv(), 'text/csv;charset=utf-8'),
         onPrint: () => printOne(sections[k]),
         stillWanted: () => mine === generation,
       });
@@ -100,24 +112,14 @@
     if (mine === generation) main.dataset.tableMs = (performance.now() - started).toFixed(1);
   }
 
-  // New files: read, join those given before, and everything checked again.
-  async function take(files) {
-    const started = performance.now();
-    const mine = ++generation;
-    $('results').replaceChildren();
-    delete $('results').dataset.verdictMs;
-    delete $('results').dataset.tableMs;
-    $('summary').textContent = 'Se citesc fișierele…';
-    $('summary').dataset.state = 'reading';
+  // The files given so far, checked (against the public text, when there is
+  // one) and shown.
+  async function checkAndShow(started, mine) {
     let outcome;
     try {
-      const read = await readFiles.readFiles(await files);
-      if (mine !== generation) return;
-      const names = new Set(read.map((file) => file.name));
-      given = given.filter((file) => !names.has(file.name)).concat(read);
-      outcome = roles.checkFiles(given);
+      outcome = roles.checkFiles(given, fromText);
     } catch (error) {
-      if (mine === generation) fail('citi și verifica fișierele', error);
+      if (mine === generation) fail('verifica fișierele', error);
       return;
     }
     try {
@@ -127,11 +129,78 @@
     }
   }
 
+  function startOver(words, state) {
+    $('results').replaceChildren();
+    delete $('results').dataset.verdictMs;
+    delete $('results').dataset.tableMs;
+    $('summary').textContent = words;
+    $('summary').dataset.state = state;
+  }
+
+  // New files: read, join those given before, and everything checked again.
+  async function take(files) {
+    const started = performance.now();
+    const mine = ++reading;
+    ++generation;
+    startOver('Se citesc fișierele…', 'reading');
+    try {
+      const read = await readFiles.readFiles(await files);
+      if (mine !== reading) return;
+      const names = new Set(read.map((file) => file.name));
+      given = given.filter((file) => !names.has(file.name)).concat(read);
+    } catch (error) {
+      if (mine === reading) fail('citi fișierele', error);
+      return;
+    }
+    await checkAndShow(started, ++generation);
+  }
+
+  // The public text as it is now in its field: derived, shown, and the
+  // files given checked again against it. A blank field is no text.
+  async function takeText(mine) {
+    const started = performance.now();
+    const typed = $('public-text').value;
+    let derived;
+    try {
+      derived = await publicText.derive(typed);
+    } catch (error) {
+      derived = { failure: error };
+    }
+    if (mine !== textGeneration) return;
+    fromText = derived.fault === 'empty' ? null : derived;
+    try {
+      publicTextView.showDerived($('public-derived'), fromText, {
+        typed,
+        onDownload: () => download(publicText.SEED_FILE_NAME, derived.seedFile, 'application/octet-stream'),
+      });
+    } catch (error) {
+      fail('arăta textul public', error);
+      return;
+    }
+    if (given.length === 0) return;
+    const checking = ++generation;
+    startOver('Se verifică din nou, cu textul public…', 'checking');
+    await checkAndShow(started, checking);
+  }
+
+  // Every change of the text marks its account as out of date at once, and
+  // the text is taken once the typing pauses.
+  function textChanged() {
+    const mine = ++textGeneration;
+    $('public-derived').dataset.state = 'deriving';
+    clearTimeout(textTimer);
+    textTimer = setTimeout(() => takeText(mine), TEXT_PAUSE_MS);
+  }
+  $('public-text').addEventListener('input', textChanged);
+  // A text the browser put back in the field (a page reloaded) counts too.
+  if ($('public-text').value !== '') textChanged();
+
   $('files').addEventListener('change', (event) => {
     if (event.target.files.length > 0) take(Array.from(event.target.files));
   });
   $('clear').addEventListener('click', () => {
     given = [];
+    ++reading;
     ++generation;
     $('files').value = '';
     $('results').replaceChildren();

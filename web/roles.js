@@ -17,6 +17,10 @@
 // used for a report with names when it gives the report's first line (the
 // group the report shows), as `lotrano-verify --group` uses it; of several
 // such lists, the first that matches, else the first.
+//
+// A public text, when one is given, is a check of its own on top of the
+// pairing: each report is judged with the files it was paired with, as
+// `lotrano-verify --public-text` judges it.
 (function (lotrano) {
   'use strict';
 
@@ -26,7 +30,7 @@
   const { isSeedFileText } = lotrano.seedFile || require('./seed_file.js').seedFile;
   const { groupListOf, isListOf } = lotrano.groupList || require('./group_list.js').groupList;
   const fileNames = lotrano.fileNames || require('./file_names.js').fileNames;
-  const { checkReport } = lotrano.check || require('./check.js').check;
+  const { checkReport, againstPublicText } = lotrano.check || require('./check.js').check;
   const { listed } = lotrano.words || require('./words.js').words;
 
   const NOTHING_KNOWN = 'nu este un raport, un fișier seed sau o listă a grupei';
@@ -236,14 +240,17 @@
     }
   }
 
-  // Every file given with its role, and every report's verdict. A fault of
-  // the page itself while checking one report is that report's verdict
-  // ("cannot be checked", naming the cause), never a verdict left unsaid.
-  function checkFiles(given) {
+  // Every file given with its role, and every report's verdict; with
+  // `publicText` (what publicText.derive gave for a text that is not blank),
+  // the verdict against that text too. A fault of the page itself while
+  // checking one report is that report's verdict ("cannot be checked",
+  // naming the cause), never a verdict left unsaid.
+  function checkFiles(given, publicText = null) {
     const sorted = sortFiles(given);
     const results = sorted.reports.map((report) => {
       try {
-        return pairAndCheck(report, sorted);
+        const result = pairAndCheck(report, sorted);
+        return publicText ? againstPublicText(result, publicText) : result;
       } catch (error) {
         return {
           report: report.name,

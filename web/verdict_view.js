@@ -2,11 +2,14 @@
 // name tells of its place in its series, the report's header values, and on
 // a mismatch the first differing line, its differing piece side by side
 // (readable on a phone without scrolling sideways) and both lines whole.
+// What the check against a public text found is put in by
+// public_text_view.js: a clause of the sentence, and the first entry that
+// is not the text's.
 (function (lotrano) {
   'use strict';
 
   const { element } = lotrano.dom;
-  const { text, compare } = lotrano;
+  const { text, compare, publicTextView } = lotrano;
   const { counted } = lotrano.words;
 
   // The verdict in one sentence, and the details after it; `screen` holds
@@ -16,7 +19,9 @@
     const seed = `„${result.seed}”`;
     const details = [];
     let screen = null;
-    if (result.verdict === 'match') {
+    const fromText = publicTextView.verdictPart(result) || { clause: '', details: [] };
+    const lineDiffers = result.verdict === 'mismatch' && typeof result.line === 'number';
+    if (result.verdict === 'match' || (result.verdict === 'mismatch' && !lineDiffers)) {
       if (result.seedChoice === 'match') {
         details.push('Fișierul seed nu poartă numele pe care i-l dă lotrano, dar dintre fișierele seed date el este cel care reproduce raportul.');
       }
@@ -32,15 +37,19 @@
       } else {
         details.push('Grupa a fost introdusă de la tastatură, fără listă de nume: rândurile au doar numere.');
       }
-      return { sentence: `✓ Raportul ${report} corespunde fișierului seed ${seed}.`, details, screen };
+      // The report is the draw from its seed file; only the public text can
+      // make it a mismatch.
+      const mark = result.verdict === 'match' ? '✓' : '✗';
+      details.unshift(...fromText.details);
+      return { sentence: `${mark} Raportul ${report} corespunde fișierului seed ${seed}${fromText.clause}.`, details, screen };
     }
     if (result.verdict === 'mismatch') {
       const list = result.groupFile ? ` și listei grupei „${result.groupFile}”` : '';
-      details.push(`Primul rând diferit: ${result.line}.`);
+      details.push(`Primul rând diferit: ${result.line}.`, ...fromText.details);
       if (result.seedChoice === 'single') {
         details.push(`${seed} este singurul fișier seed dat, dar nu poartă numele pe care lotrano îl dă fișierului seed al acestui raport: poate este al altui raport.`);
       }
-      return { sentence: `✗ Raportul ${report} nu corespunde fișierului seed ${seed}${list}.`, details, screen };
+      return { sentence: `✗ Raportul ${report} nu corespunde fișierului seed ${seed}${list}${fromText.clause}.`, details, screen };
     }
     return { sentence: `! Raportul ${report} nu poate fi verificat: ${result.cause}.`, details, screen, code: result.status };
   }
@@ -135,13 +144,24 @@
     if (result.seed) section.setAttribute('data-seed', result.seed);
     if (result.seedChoice) section.setAttribute('data-seed-choice', result.seedChoice);
     if (result.groupFile) section.setAttribute('data-group', result.groupFile);
-    if (result.verdict === 'mismatch') section.setAttribute('data-line', String(result.line));
+    const lineDiffers = result.verdict === 'mismatch' && typeof result.line === 'number';
+    if (lineDiffers) section.setAttribute('data-line', String(result.line));
+    const fromText = result.verdict !== 'error' && result.publicText && !result.publicText.unchecked ? result.publicText : null;
+    if (fromText) section.setAttribute('data-public', fromText.entry === 0 ? 'match' : 'mismatch');
     if (result.verdict === 'match') section.append(element('p', { class: 'print-title', text: 'Repartizarea problemelor de examen' }));
-    section.append(element('h2', { text: result.report }), verdictParagraph(result), seriesNote(result.series));
+    const heads = [element('h2', { text: result.report }), verdictParagraph(result), publicTextView.entryDifference(result), seriesNote(result.series)];
+    section.append(...heads.filter(Boolean));
     if (result.header) section.append(facts(result.header));
-    if (result.verdict === 'mismatch') section.append(difference(result));
+    if (lineDiffers) section.append(difference(result));
     return section;
   }
 
-  lotrano.verdictView = { reportSection, verdictWords };
+  // The line that every printed page of a matched report repeats above its
+  // table: the report, its group and its verdict.
+  function printHead(result) {
+    const fromText = publicTextView.printPart(result);
+    return `${result.report} · grupa ${text.display(result.header.group.text)} · ✓ corespunde fișierului seed „${result.seed}”${fromText ? `, ${fromText}` : ''}`;
+  }
+
+  lotrano.verdictView = { reportSection, verdictWords, printHead };
 })(globalThis.lotrano);

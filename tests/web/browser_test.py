@@ -15,13 +15,18 @@ lotrano-verify --csv's, byte for byte. A read that fails and a fault of the
 page's own are said on the page. The 30-student report prints on one A4
 page, and every printed page of a longer one carries the report's name,
 group and verdict; the browser's network log holds no request but the
-page's own. Left in the output folder: a screenshot of the checked
-30-student report, its printed page, and a screenshot at a phone's width
-(390 px) of a mismatch.
+page's own. A public text typed in its field gives each report
+lotrano-verify --public-text's verdict, and its seed file downloaded is
+--seed-from-text's. Left in the output folder: a screenshot of the checked
+30-student report, its printed page, and screenshots at a phone's width
+(390 px) of a mismatch and of a seed file that is not the public text's.
 
     /usr/bin/python3 tests/web/browser_test.py BUILD_DIR PAGE.html OUTPUT_DIR
 """
 import base64
+import contextlib
+import hashlib
+import importlib.util
 import json
 import os
 import pathlib
@@ -59,6 +64,10 @@ FIRST = ["Ștefan", "Ioana", "Mădălina", "Răzvan", "Andreea", "Tudor", "Ilinc
 # The Windows-1250 list: its code page has the cedilla forms Ş ş Ţ ţ.
 CP1250_NAMES = ["Şerban Ţiţeica", "Ţurcanu Ştefania", "Mândru Ion", "Bălăşescu Irina",
                 "Îndrieş Vlad", "Popa Ana-Maria", "Cîrstea Paşcu", "Neagu Ştefan"]
+# The public text a draw was made from, as it was announced and typed.
+PUBLIC_TEXT = "Loto 6/49 din 14.12.2026: 3 7 19 24 33 41, citite de Ștefan și Țuțu"
+# The public text's state beside its field, once it is taken.
+TEXT_TAKEN = "return document.getElementById('public-derived').dataset.state !== 'deriving'"
 
 
 def romanian_names(count):
@@ -99,7 +108,9 @@ def verdict_of(output):
     if text.startswith("POTRIVIRE: "):
         return "match", None
     if text.startswith("NEPOTRIVIRE: "):
-        return "mismatch", int(re.search(r"prima linie diferita: (\d+)", text).group(1))
+        # None when only the seed file's entries differ from a public text's.
+        line = re.search(r"prima linie diferita: (\d+)", text)
+        return "mismatch", line and int(line.group(1))
     if text.startswith("EROARE: "):
         return "error", None
     raise AssertionError(f"no verdict in {text!r}")
@@ -140,14 +151,24 @@ class Browser:
         self.driver.find_element(By.ID, "files").send_keys("\n".join(str(p) for p in paths))
         return self.wait_done()
 
-    def wait_done(self):
+    def wait_done(self, also="return true"):
         deadline = time.time() + WAIT_SECONDS
         while time.time() < deadline:
-            if self.driver.execute_script(DONE):
+            if self.driver.execute_script(also) and self.driver.execute_script(DONE):
                 shown = self.driver.find_elements(By.CSS_SELECTOR, "[data-report][data-verdict]")
                 return {e.get_attribute("data-report"): e for e in shown}
             time.sleep(0.05)
         raise AssertionError("the page shows no result")
+
+    def public_text(self, typed):
+        """Types the text into the public text's field, in place of what it
+        held, and waits until the text is taken and every report checked
+        again against it; returns the reports' sections."""
+        self.driver.execute_script(DONE_RESET)
+        field = self.driver.find_element(By.ID, "public-text")
+        field.send_keys(Keys.CONTROL, "a")
+        field.send_keys(typed)
+        return self.wait_done(TEXT_TAKEN)
 
     def roles(self):
         """The files listed, with their roles and notes."""
@@ -305,6 +326,21 @@ class PageTest(unittest.TestCase):
             work, f"grupa_311.txt\n1\n3\n1 40\nr\n{seed30}\n")[0]
         cls.groups = {"named30": "grupa_311.txt", "reallocation": "grupa_311.txt",
                       "cp1250": "grupa_1250.txt", "named150": "grupa_150.txt"}
+        # Drawn from a public text: the seed file made by lotrano-verify, a
+        # group of 30 over 1-30 (one batch) and a typed group of 70 over
+        # 1-30 (three batches) re-allocated from it, in a folder of their own.
+        public = cls.scratch / "public"
+        (public / "Dat").mkdir(parents=True)
+        (public / "Dat" / "grupa_311.txt").write_bytes((work / "Dat" / "grupa_311.txt").read_bytes())
+        status, seed, _ = verify(public, ["--seed-from-text", PUBLIC_TEXT])
+        assert status == 0
+        cls.public_seed = seed
+        (public / "Seed_public.dat").write_bytes(seed)
+        cls.public_reports = [
+            run_lotrano(public, f"grupa_311.txt\n1\n3\n1 30\nr\n{public / 'Seed_public.dat'}\n")[0],
+            run_lotrano(public, f"\n70 P\n70\n1\n2\n1 30\nr\n{public / 'Seed_public.dat'}\n")[0],
+        ]
+        assert seed_of(cls.public_reports[1]).read_bytes() == seed
 
     def case_folder(self, name, files):
         """A folder of its own holding the files ({name: bytes})."""
@@ -660,14 +696,11 @@ class PageTest(unittest.TestCase):
         files = {named.name: b"\r\n".join(lines), seed_of(named).name: seed_of(named).read_bytes(),
                  "grupa_311.txt": (self.work / "Dat" / "grupa_311.txt").read_bytes()}
         driver = self.browser.driver
-        driver.set_window_size(390, 844)
-        try:
+        with self.phone_width():
             shown, _, _ = self.page_alike("phone", files, {named.name: "mismatch"})
             section = shown[named.name]
             width = driver.execute_script("return document.documentElement.clientWidth")
-            overflow = driver.execute_script(
-                "return document.documentElement.scrollWidth - document.documentElement.clientWidth")
-            self.assertLessEqual(overflow, 0)
+            self.assert_fits_a_phone()
             # The differing field side by side, whole within the screen's width.
             sides = {s.get_attribute("data-side"): s for s in section.find_elements(By.CSS_SELECTOR, ".side")}
             self.assertEqual(sides["report"].find_element(By.CLASS_NAME, "piece").text, str(other))
@@ -679,19 +712,7 @@ class PageTest(unittest.TestCase):
                 self.assertLessEqual(right, width)
                 self.assertTrue(side.is_displayed())
             self.assertIn(self.names30[4], section.find_element(By.CLASS_NAME, "where").text)
-            # Touch targets: every button, the file chooser.
-            for control in driver.find_elements(By.CSS_SELECTOR, "button, input[type='file'], summary"):
-                if control.is_displayed():
-                    self.assertGreaterEqual(control.size["height"], 44, control.get_attribute("outerHTML")[:80])
-            # The whole page, as wide as the window (the scroll bar's width too).
-            height = driver.execute_script("return document.documentElement.scrollHeight")
-            shot = driver.execute_cdp_cmd("Page.captureScreenshot", {
-                "captureBeyondViewport": True,
-                "clip": {"x": 0, "y": 0, "width": driver.execute_script("return window.innerWidth"),
-                         "height": height, "scale": 1}})
-            (OUTPUT / "lotrano-mismatch-390.png").write_bytes(base64.b64decode(shot["data"]))
-        finally:
-            driver.set_window_size(1280, 1000)
+            self.screenshot("lotrano-mismatch-390.png")
 
     def test_screenshot_and_a_phones_width(self):
         report_name, files = self.original_files("named30", True)
@@ -705,7 +726,7 @@ class PageTest(unittest.TestCase):
         (OUTPUT / "lotrano-30.png").write_bytes(base64.b64decode(shot["data"]))
         # The verdict is announced, and every control has its label.
         self.assertEqual(driver.find_element(By.ID, "summary").get_attribute("role"), "status")
-        for control in driver.find_elements(By.CSS_SELECTOR, "input"):
+        for control in driver.find_elements(By.CSS_SELECTOR, "input, textarea"):
             self.assertEqual(len(driver.find_elements(
                 By.CSS_SELECTOR, f'label[for="{control.get_attribute("id")}"]')), 1)
         # On a phone's width the page does not run off the screen sideways,
@@ -721,6 +742,161 @@ class PageTest(unittest.TestCase):
                 self.assertGreaterEqual(control.size["height"], 44)
         finally:
             driver.set_window_size(1280, 1000)
+
+    def test_a_public_text_gives_lotrano_verifys_verdict_and_its_seed_file(self):
+        driver = self.browser.driver
+        folder = self.public_reports[0].parent
+        reports = [report.name for report in self.public_reports]
+        self.browser.open()
+        self.browser.give([folder / name for name in reports] +
+                          [seed_of(report) for report in self.public_reports])
+        # Each text against lotrano-verify --public-text with the same text:
+        # the verdict, status and whether the seed file comes from the text,
+        # the text as the draw takes it, and the first entry that does not.
+        variants = [
+            ("same", PUBLIC_TEXT, "match"),
+            ("one character", PUBLIC_TEXT.replace("41", "42"), "mismatch"),
+            ("cedillas", PUBLIC_TEXT.replace("ș", "ş").replace("Ș", "Ş").replace("ț", "ţ").replace("Ț", "Ţ"),
+             "match"),
+            ("blanks and a line end", "  " + PUBLIC_TEXT.replace(" 19 ", "   19\n") + " \n", "match"),
+        ]
+        for case, typed, public in variants:
+            with self.subTest(case):
+                shown = self.browser.public_text(typed)
+                for report in reports:
+                    status, out, _ = verify(folder, ["--public-text", typed, "--", report])
+                    lines = out.decode().splitlines()
+                    said = re.search(r"; fisierul seed (nu )?vine din textul public \"(.*)\"$", lines[0])
+                    section = shown[report]
+                    where = f"{case}: {report}"
+                    self.assertEqual(section.get_attribute("data-public"), "mismatch" if said.group(1) else "match", where)
+                    self.assertEqual(section.get_attribute("data-public"), public, where)
+                    self.assertEqual(section.get_attribute("data-verdict"), verdict_of(out)[0], where)
+                    self.assertEqual(section.get_attribute("data-status"), str(status), where)
+                    self.assertIsNone(section.get_attribute("data-line"), where)
+                    self.assertEqual(driver.find_element(By.CSS_SELECTOR, "#public-derived .normalized").text,
+                                     said.group(2), where)
+                    # No element left out shows as "null".
+                    self.assertNotIn("null", driver.find_element(By.ID, "public-derived").text + section.text, where)
+                    verdict = section.find_element(By.CLASS_NAME, "verdict").text
+                    self.assertIn(f"„{said.group(2)}”", verdict, where)
+                    differences = section.find_elements(By.CLASS_NAME, "entry-difference")
+                    if public == "match":
+                        self.assertIn("care vine din textul public", verdict, where)
+                        self.assertEqual(differences, [], where)
+                        continue
+                    self.assertIn("dar fișierul seed nu vine din textul public", verdict, where)
+                    entry = re.fullmatch(r"  prima intrare diferita: (\d+)", lines[1]).group(1)
+                    self.assertIn(f"Prima intrare diferită: {entry}", verdict, where)
+                    self.assertEqual(differences[0].get_attribute("data-entry"), entry, where)
+                    for side, line in [("seed", lines[2]), ("text", lines[3])]:
+                        words = differences[0].find_element(By.CSS_SELECTOR, f'[data-side="{side}"]').text
+                        self.assertEqual(words.split(), line.split()[-2:], where)
+                if case == "one character":
+                    with self.phone_width():
+                        self.assert_fits_a_phone()
+                        self.screenshot("lotrano-public-mismatch-390.png")
+        # Its seed file, downloaded: --seed-from-text's, byte for byte.
+        target = self.browser.downloads / "Seed_public.dat"
+        if target.exists():
+            target.unlink()
+        driver.find_element(By.ID, "public-seed").click()
+        deadline = time.time() + WAIT_SECONDS
+        while not (target.exists() and not list(self.browser.downloads.glob("*.crdownload"))):
+            self.assertLess(time.time(), deadline, "no download of Seed_public.dat")
+            time.sleep(0.05)
+        self.assertEqual(target.read_bytes(), self.public_seed)
+        rows = [[cell.text for cell in row.find_elements(By.TAG_NAME, "td")]
+                for row in driver.find_elements(By.CSS_SELECTOR, "table.entries tbody tr")]
+        self.assertEqual(rows, [[str(k + 1)] + line.split() for k, line in
+                                enumerate(self.public_seed.decode().split("\r\n")[1::2])])
+        # Printed, the verdict says the text too, on every page.
+        _, pages = self.printed("lotrano-public.pdf")
+        if pages is not None:
+            squeezed = lambda text: re.sub(r"\s+", "", text)
+            self.assertIn(squeezed(f"vine din textul public „{PUBLIC_TEXT}”"), squeezed(pages[0]))
+        # A text of 1 MB: its SHA-256 and entries are Python's.
+        spec = importlib.util.spec_from_file_location("redraw", pathlib.Path(__file__).parents[2] / "tools" / "redraw.py")
+        redraw = importlib.util.module_from_spec(spec)
+        spec.loader.exec_module(redraw)
+        long_text = "".join(f"Extragerea {k}: ţ{k % 49}\t{(k * 7) % 49}\u00a0" for k in range(40000))[:1 << 20]
+        normalised = redraw.normalise_public_text(long_text)
+        driver.execute_script(DONE_RESET)
+        started = time.perf_counter()
+        driver.execute_script("""
+            const field = document.getElementById('public-text');
+            field.value = arguments[0];
+            field.dispatchEvent(new Event('input', { bubbles: true }));""", long_text)
+        shown = self.browser.wait_done(TEXT_TAKEN)
+        seconds = time.perf_counter() - started
+        self.assertLess(seconds, 10, "a text of 1 MB")
+        self.assertEqual(driver.find_element(By.CSS_SELECTOR, "#public-derived .digest code").text,
+                         hashlib.sha256(normalised.encode()).hexdigest())
+        rows = [[int(cell.text) for cell in row.find_elements(By.TAG_NAME, "td")[1:]]
+                for row in driver.find_elements(By.CSS_SELECTOR, "table.entries tbody tr")]
+        self.assertEqual(rows, [list(pair) for pair in redraw.public_text_entries(normalised)])
+        for report in reports:
+            self.assertEqual(shown[report].get_attribute("data-public"), "mismatch")
+            self.assertLess(len(shown[report].find_element(By.CLASS_NAME, "verdict").text), 800)
+        # A text that gives no entries is said beside the field and in each
+        # verdict, never passed over; a blank one is no text.
+        derive = "lotrano.publicText.derive"
+        for case, fault, typed, words in [
+                ("derivation fails", f"window.derive = {derive}; {derive} = () => Promise.reject(new TypeError('forced'));",
+                 json.dumps(PUBLIC_TEXT), "TypeError: forced"),
+                ("lone surrogate", f"{derive} = window.derive;", "'Loto ' + String.fromCharCode(0xd800)",
+                 "jumătate de pereche UTF-16")]:
+            with self.subTest(case):
+                driver.execute_script(fault)
+                driver.execute_script(DONE_RESET)
+                driver.execute_script(f"""
+                    const field = document.getElementById('public-text');
+                    field.value = {typed};
+                    field.dispatchEvent(new Event('input', {{ bubbles: true }}));""")
+                shown = self.browser.wait_done(TEXT_TAKEN)
+                account = driver.find_element(By.ID, "public-derived")
+                self.assertEqual(account.get_attribute("data-state"), "unusable")
+                self.assertIn(words, account.text)
+                for report in reports:
+                    self.assertIsNone(shown[report].get_attribute("data-public"))
+                    self.assertEqual(shown[report].get_attribute("data-verdict"), "match")
+                    self.assertIn("Nu s-a verificat dacă fișierul seed vine din textul public", shown[report].text)
+        shown = self.browser.public_text(" \n ")
+        self.assertEqual(driver.find_element(By.ID, "public-derived").get_attribute("data-state"), "none")
+        for report in reports:
+            self.assertIsNone(shown[report].get_attribute("data-public"))
+            self.assertNotIn("textul public", shown[report].text)
+
+    @contextlib.contextmanager
+    def phone_width(self):
+        """The browser's window as wide as a phone's screen (390 px)."""
+        self.browser.driver.set_window_size(390, 844)
+        try:
+            yield
+        finally:
+            self.browser.driver.set_window_size(1280, 1000)
+
+    def assert_fits_a_phone(self):
+        """The page does not run off the screen sideways, and every control
+        shown (buttons, the file chooser, the public text's field) is large
+        enough to touch."""
+        driver = self.browser.driver
+        overflow = driver.execute_script(
+            "return document.documentElement.scrollWidth - document.documentElement.clientWidth")
+        self.assertLessEqual(overflow, 0)
+        for control in driver.find_elements(By.CSS_SELECTOR, "button, input[type='file'], summary, textarea"):
+            if control.is_displayed():
+                self.assertGreaterEqual(control.size["height"], 44, control.get_attribute("outerHTML")[:80])
+
+    def screenshot(self, name):
+        """The whole page, as wide as the window (the scroll bar's width too)."""
+        driver = self.browser.driver
+        height = driver.execute_script("return document.documentElement.scrollHeight")
+        shot = driver.execute_cdp_cmd("Page.captureScreenshot", {
+            "captureBeyondViewport": True,
+            "clip": {"x": 0, "y": 0, "width": driver.execute_script("return window.innerWidth"),
+                     "height": height, "scale": 1}})
+        (OUTPUT / name).write_bytes(base64.b64decode(shot["data"]))
 
     def test_the_policy_allows_the_page_and_nothing_else(self):
         self.browser.open()

@@ -2,7 +2,7 @@
 // examples of docs/draw.md: the verdicts, the first differing line, the
 // statuses, and the CSV that lotrano-verify --csv writes.
 'use strict';
-const test = require('node:test');
+const { test, describe } = require('node:test');
 const assert = require('node:assert/strict');
 const { check } = require('../../web/check.js');
 const { report } = require('../../web/report.js');
@@ -96,4 +96,83 @@ test('the CSV: byte order mark, CR LF, ";", quoted names, the round of each row'
 
 test("the page's check of a report of its own making matches", () => {
   assert.equal(warmUp.selfCheck(), 'match');
+});
+
+// A typed group of 70 over 1..30 (three batches) drawn, by the page's own
+// writer, from the entries of a seed file; judged as lotrano-verify
+// --public-text judges it.
+describe('against a public text', () => {
+  const { publicText } = require('../../web/public_text.js');
+  const { rebuild } = require('../../web/rebuild.js');
+  const { seedFile } = require('../../web/seed_file.js');
+  const { draw } = require('../../web/draw.js');
+  const TEXT = 'Loto 6/49, 14.12.2026: 3 7 19 24 33 41';
+  const EXAM = { text: '1', set: 2, start: 1, end: 30, count: 30, rangeText: '1-30' };
+  const seedOf = (pairs) => ex.file(pairs.flatMap(([a, b], k) => [` seed_${k + 1}:`, `${String(a).padStart(12)}${String(b).padStart(12)}`]));
+  const linesFrom = (seedBytes, students = 70) => {
+    const group = { fromFile: false, text: '70 P', students, names: [] };
+    return rebuild.rebuildReport({ exam: EXAM, reallocationLine: 0 }, group, seedFile.seedReader(seedBytes, 's.dat'), []);
+  };
+  const asRead = (lines) => ({ name: 'r.rez', read: report.readReport(ex.file(lines)) });
+  const drawnFrom = (seedBytes, students) => asRead(linesFrom(seedBytes, students));
+  const judged = (reportRead, seedBytes, derived) =>
+    check.againstPublicText(check.checkReport(reportRead, { name: 's.dat', bytes: seedBytes }, null), derived);
+
+  test('the verdict, and the first entry that is not the text\'s', async () => {
+    const derived = await publicText.derive(TEXT);
+    const other = await publicText.derive(TEXT.replace('41', '42'));
+    const [e1, e2, e3] = derived.entries;
+    // The digest's own words of this text, before they are brought into range.
+    const asInDigest = [[-543203003, 1781708175], [-1201673511, -251615758], [1102859197, -348655226]];
+    const fromText = derived.seedFile;
+    const cases = [
+      { what: 'the seed file of the text', report: drawnFrom(fromText), seed: fromText, text: derived, verdict: 'match', entry: 0 },
+      { what: 'the same text with other blanks and a line end', report: drawnFrom(fromText), seed: fromText, text: await publicText.derive(' Loto 6/49,\r\n14.12.2026: 3 7 19 24 33 41 '), verdict: 'match', entry: 0 },
+      { what: 'the text\'s words as the digest holds them', report: drawnFrom(seedOf(asInDigest)), seed: seedOf(asInDigest), text: derived, verdict: 'match', entry: 0 },
+      { what: 'one batch reads the first entry alone', report: drawnFrom(seedOf([e1]), 30), seed: seedOf([e1]), text: derived, verdict: 'match', entry: 0 },
+      { what: 'a text differing by one character', report: drawnFrom(fromText), seed: fromText, text: other, verdict: 'mismatch', entry: 1 },
+      { what: 'the second entry not the text\'s', report: drawnFrom(seedOf([e1, [e2[0], 77], e3])), seed: seedOf([e1, [e2[0], 77], e3]), text: derived, verdict: 'mismatch', entry: 2 },
+      // Shown as the draw takes them: -1 is 171 and 0 is 2147483398.
+      { what: 'words out of range', report: drawnFrom(seedOf([e1, [-1, 0], e3])), seed: seedOf([e1, [-1, 0], e3]), text: derived, verdict: 'mismatch', entry: 2, inSeedFile: [171, 2147483398] },
+      { what: 'the third entry not the text\'s', report: drawnFrom(seedOf([e1, e2, [1, 2]])), seed: seedOf([e1, e2, [1, 2]]), text: derived, verdict: 'mismatch', entry: 3 },
+      // A group of 30 over 30 problems reads one entry: the others may be anything.
+      { what: 'entries past the batches drawn', report: drawnFrom(seedOf([e1, [1, 2]]), 30), seed: seedOf([e1, [1, 2]]), text: derived, verdict: 'match', entry: 0 },
+    ];
+    for (const c of cases) {
+      const result = judged(c.report, c.seed, c.text);
+      assert.equal(result.verdict, c.verdict, c.what);
+      assert.equal(result.status, c.verdict === 'match' ? 0 : 2, c.what);
+      assert.equal(result.line, undefined, c.what);
+      assert.equal(result.publicText.text, c.text.normalized, c.what);
+      assert.equal(result.publicText.entry, c.entry, c.what);
+      if (c.entry === 0) continue;
+      // Both sides as the draw takes them, brought into range.
+      const nextPair = seedFile.seedReader(c.seed, 's.dat');
+      let pair;
+      for (let k = 1; k <= c.entry; k++) pair = nextPair(k);
+      const inRange = draw.generator(pair[0], pair[1]);
+      assert.deepEqual(result.publicText.inSeedFile, c.inSeedFile || [inRange.w1, inRange.w2], c.what);
+      assert.deepEqual(result.publicText.fromText, c.text.entries[c.entry - 1], c.what);
+    }
+  });
+
+  test('a changed report, a seed file that cannot be read, a text that gives no entries', async () => {
+    const derived = await publicText.derive(TEXT);
+    // Row 3 given another problem.
+    const changed = asRead(linesFrom(derived.seedFile).map((line, k) => (k === 12 ? line.replace(/\d+$/, (n) => String((Number(n) % 30) + 1)) : line)));
+    // The report's own line first; the text's verdict beside it.
+    const both = judged(changed, derived.seedFile, derived);
+    assert.deepEqual([both.verdict, both.status, both.line, both.publicText.entry], ['mismatch', 2, 13, 0]);
+    const neither = judged(changed, derived.seedFile, await publicText.derive('alt text'));
+    assert.deepEqual([neither.verdict, neither.status, neither.line, neither.publicText.entry], ['mismatch', 2, 13, 1]);
+    // A report that cannot be checked says nothing of the text.
+    const unread = judged(drawnFrom(derived.seedFile), ex.file([' seed_1:', ' 12a 12']), derived);
+    assert.deepEqual([unread.verdict, unread.status, unread.publicText], ['error', 64, undefined]);
+    // A text with no entries leaves the verdict, and says why it was not used.
+    for (const fault of [{ fault: 'notUnicode' }, { failure: new TypeError('forced') }]) {
+      const result = judged(drawnFrom(derived.seedFile), derived.seedFile, fault);
+      assert.equal(result.verdict, 'match');
+      assert.deepEqual(result.publicText, { unchecked: fault });
+    }
+  });
 });

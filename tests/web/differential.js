@@ -6,9 +6,14 @@
 // finds, lotrano-verify is run with the pairing the page chose (its own seed
 // file by name, or --seed with the one the page named; --group with the
 // list the page used), and the two must give the same verdict, first
-// differing line and status. Every case that ever differed is kept as a
-// fixture in tests/web/differential/ (its files, and lotrano-verify's verdict
-// in case.json) and judged again on every run.
+// differing line and status. Some cases carry a public text (the text their
+// seed file was made from, the same spelt otherwise, one differing by a
+// character, another text): the page checks against it and lotrano-verify
+// is given --public-text, and whether the seed file comes from the text,
+// the text as both quote it and the first entry that does not (with both
+// pairs of words) must be the same too. Every case that ever differed is
+// kept as a fixture in tests/web/differential/ (its files, its public text
+// and lotrano-verify's verdict in case.json) and judged again on every run.
 //
 //   node tests/web/differential.js BUILD_DIR [--mutations N] [--seed S] [--jobs J]
 //
@@ -23,6 +28,7 @@ const os = require('node:os');
 const path = require('node:path');
 const { generator, mutatedCase } = require('./mutations.js');
 const { roles } = require('../../web/roles.js');
+const { publicText } = require('../../web/public_text.js');
 
 const FIXTURES = path.join(__dirname, 'differential');
 const ROLES = new Set(['report', 'seed', 'group', 'ignored']);
@@ -57,6 +63,23 @@ function scratchRoot() {
 const bytesOf = (file) => fs.readFileSync(file).toString('latin1');
 const write = (file, bytes) => fs.writeFileSync(file, Buffer.from(bytes, 'latin1'));
 
+// The public texts that base cases are drawn from, and the texts a case may
+// be checked against: each as drawn, spelt otherwise (cedillas, blanks, a
+// line end), one character changed; and a text nothing was drawn from.
+const PUBLIC_TEXTS = {
+  loto: 'Loto 6/49, 14.12.2026: 3 7 19 24 33 41',
+  students: 'Cifrele spuse de Ștefan și Țuțu la începutul examenului: 1234 5678',
+};
+function textsFor(drawnFrom) {
+  const text = PUBLIC_TEXTS[drawnFrom] || PUBLIC_TEXTS.loto;
+  return [
+    text,
+    ` ${text.replace(/ș/g, 'ş').replace(/Ț/g, 'Ţ').replace(/ț/g, 'ţ').replace(/: /, ':\r\n\t')}  `,
+    text.replace(/\d(?=\D*$)/, (d) => String((Number(d) + 1) % 10)),
+    'Extragerea din 21.01.2027: 5 11 23 30 38 44',
+  ];
+}
+
 // The base cases: reports written by lotrano, their seed files and lists.
 // One new allocation, the rest re-allocations from seed files written here
 // (no clock, no wait), so that the reports are the same on every run.
@@ -84,6 +107,11 @@ function baseCases(build, scratch) {
   seedFile('s30.dat', [[1357409051, 243708341]]);
   seedFile('s3.dat', [[271828182, 314159265], [161803398, 141421356], [-1, 0]]);
   seedFile('s2.dat', [[12007, 4242], [2147483647, -2147483648]]);
+  for (const [key, text] of Object.entries(PUBLIC_TEXTS)) {
+    const made = childProcess.spawnSync(path.join(build, 'lotrano-verify'), ['--seed-from-text', text], { timeout: 60000 });
+    if (made.status !== 0) throw new Error(`lotrano-verify --seed-from-text: ${made.stderr}`);
+    fs.writeFileSync(path.join(folder, `public_${key}.dat`), made.stdout);
+  }
 
   const runs = [
     { key: 'two-new', answers: 'g.txt\n1\n3\n1 40\n\n', list: 'g.txt' },
@@ -96,6 +124,9 @@ function baseCases(build, scratch) {
     // Its seed file kept under the name earlier versions gave it.
     { key: 'dotted-title', answers: 'dotted.txt\n1\n2\n1 6\nr\ns30.dat\n', list: 'dotted.txt', olderSeed: 'Seed_1 (1-6) Gr.dat' },
     { key: 'romanian-title', answers: 'stiinte.txt\n2\n5\n1 9\nr\ns2.dat\n', list: 'stiinte.txt' },
+    // Drawn from the seed files of public texts: one batch, and three.
+    { key: 'public-30', answers: 'grupa_30.txt\n1\n3\n1 30\nr\npublic_students.dat\n', list: 'grupa_30.txt', publicText: 'students' },
+    { key: 'public-70', answers: '\n70 P\n70\n1\n2\n1 30\nr\npublic_loto.dat\n', list: null, publicText: 'loto' },
   ];
   const env = { ...process.env };
   delete env.DISPLAY;
@@ -108,6 +139,7 @@ function baseCases(build, scratch) {
     const seed = 'Seed_' + report.slice('Probleme Examen Nr_'.length, -4) + '.dat';
     return {
       key: run.key,
+      publicText: run.publicText || null,
       report: { name: report, bytes: bytesOf(path.join(folder, report)) },
       seed: { name: run.olderSeed || seed, bytes: bytesOf(path.join(folder, seed)) },
       list: run.list ? { name: run.list, bytes: bytesOf(path.join(folder, 'Dat', run.list)) } : null,
@@ -128,13 +160,20 @@ function fixtures() {
         name,
         mutations: kept.mutations || [],
         files: kept.files.map((file) => ({ name: file, bytes: bytesOf(path.join(FIXTURES, name, 'files', file)) })),
+        publicText: kept.publicText || null,
         expected: kept.expected,
       };
     });
 }
 
+// A verdict as the two are compared: { verdict, line, status, public }, with
+// `public` null without a text, else { said: 'match' | 'mismatch', text,
+// entry, inSeedFile, fromText } (the last three for a mismatch alone, the
+// words as lotrano-verify writes them).
+const seedWords = (pair) => pair.map((word) => String(word).padStart(12)).join('');
+
 // lotrano-verify's verdicts on a list of reports, from one run: one entry
-// per report, { verdict, line, status }, in order.
+// per report, in order.
 function parseVerdicts(output, reports) {
   const lines = output.split('\n');
   const verdicts = [];
@@ -142,19 +181,33 @@ function parseVerdicts(output, reports) {
   for (const report of reports) {
     while (at < lines.length && !/^(POTRIVIRE|NEPOTRIVIRE|EROARE): /.test(lines[at])) ++at;
     const line = lines[at++] || '';
-    if (line.startsWith(`POTRIVIRE: ${report} `)) verdicts.push({ verdict: 'match', line: null, status: 0 });
+    const fromText = /; fisierul seed (nu )?vine din textul public "(.*)"$/.exec(line);
+    const said = fromText && { said: fromText[1] ? 'mismatch' : 'match', text: fromText[2], entry: 0, inSeedFile: null, fromText: null };
+    if (line.startsWith(`POTRIVIRE: ${report} `)) verdicts.push({ verdict: 'match', line: null, status: 0, public: said });
     else if (line.startsWith(`NEPOTRIVIRE: ${report} `)) {
       const differing = /^ {2}prima linie diferita: (\d+)$/.exec(lines[at] || '');
-      if (!differing) return null;
-      verdicts.push({ verdict: 'mismatch', line: Number(differing[1]), status: 2 });
+      if (differing) at += 3;
+      if (said && said.said === 'mismatch') {
+        const entry = /^ {2}prima intrare diferita: (\d+)$/.exec(lines[at] || '');
+        const inSeedFile = /^ {2}in fisierul seed: {2}(.*)$/.exec(lines[at + 1] || '');
+        const fromWords = /^ {2}din textul public: (.*)$/.exec(lines[at + 2] || '');
+        if (!entry || !inSeedFile || !fromWords) return null;
+        Object.assign(said, { entry: Number(entry[1]), inSeedFile: inSeedFile[1], fromText: fromWords[1] });
+        at += 3;
+      }
+      if (!differing && !said) return null;
+      verdicts.push({ verdict: 'mismatch', line: differing ? Number(differing[1]) : null, status: 2, public: said });
     } else if (line.startsWith(`EROARE: ${report}: `)) {
       const status = /\(error (\d+)\)/.exec(line.slice(`EROARE: ${report}: `.length));
       if (!status) return null;
-      verdicts.push({ verdict: 'error', line: null, status: Number(status[1]) });
+      verdicts.push({ verdict: 'error', line: null, status: Number(status[1]), public: null });
     } else return null;
   }
   return verdicts;
 }
+
+// A text as lotrano-verify's verdict quotes it: control characters as \xNN.
+const quotedText = (text) => text.replace(/[\x00-\x1f\x7f]/g, (c) => `\\x${c.charCodeAt(0).toString(16).toUpperCase().padStart(2, '0')}`);
 
 // A word as the shell reads it back, whatever it holds.
 const quoted = (word) => `'${word.replace(/'/g, "'\\''")}'`;
@@ -191,8 +244,9 @@ async function runAll(verify, calls, jobs, scratch) {
 
 // What the page decided for one case: its roles and verdicts, with the
 // lotrano-verify arguments for each report (relative to the case folder).
-function pageOn(files) {
-  const outcome = roles.checkFiles(files);
+// `derived` is what the page derived from the case's public text, or null.
+function pageOn(files, derived) {
+  const outcome = roles.checkFiles(files, derived);
   const problems = [];
   const roleOf = new Map(outcome.files.map((file) => [file.name, file.role]));
   if (outcome.files.length !== files.length) problems.push('not every file given is listed');
@@ -204,13 +258,27 @@ function pageOn(files) {
     const args = [];
     if (result.seed && result.seedChoice !== 'name') args.push(`--seed=${result.seed}`);
     if (result.groupFile) args.push(`--group=${result.groupFile}`);
-    return { report: result.report, args, page: { verdict: result.verdict, line: result.verdict === 'mismatch' ? result.line : null, status: result.status } };
+    const found = result.publicText;
+    const said = found
+      ? {
+          said: found.entry === 0 ? 'match' : 'mismatch',
+          text: quotedText(found.text),
+          entry: found.entry,
+          inSeedFile: found.entry ? seedWords(found.inSeedFile) : null,
+          fromText: found.entry ? seedWords(found.fromText) : null,
+        }
+      : null;
+    const line = typeof result.line === 'number' ? result.line : null;
+    return { report: result.report, args, page: { verdict: result.verdict, line, status: result.status, public: said } };
   });
   return { checks, problems };
 }
 
-const same = (a, b) => a.verdict === b.verdict && a.line === b.line && a.status === b.status;
-const shown = (v) => (v ? `${v.verdict}${v.line ? ` at line ${v.line}` : ''}, status ${v.status}` : 'none');
+const samePublic = (a, b) =>
+  a === b || (a !== null && b !== null && ['said', 'text', 'entry', 'inSeedFile', 'fromText'].every((key) => a[key] === b[key]));
+const same = (a, b) => a.verdict === b.verdict && a.line === b.line && a.status === b.status && samePublic(a.public || null, b.public || null);
+const shownPublic = (p) => (!p ? '' : p.entry ? `, seed file not from "${p.text}" at entry ${p.entry} (${p.inSeedFile.trim()} / ${p.fromText.trim()})` : `, seed file from "${p.text}"`);
+const shown = (v) => (v ? `${v.verdict}${v.line ? ` at line ${v.line}` : ''}, status ${v.status}${shownPublic(v.public)}` : 'none');
 
 async function main() {
   const given = options(process.argv.slice(2));
@@ -220,13 +288,29 @@ async function main() {
   try {
     const bases = baseCases(given.build, scratch);
     const rng = generator(given.seed);
+    // The texts from a generator of their own, so that a case's text never
+    // changes the mutations of the cases after it.
+    const textRng = generator(given.seed ^ 0x7e47);
     const cases = fixtures().map((fixture) => ({ ...fixture, kept: true }));
-    // The base cases as they are, then the mutations.
+    // The base cases as they are, those drawn from a text also with each of
+    // its texts, then the mutations, about one in three with a text.
     for (const base of bases) {
       const files = [base.report, base.seed].concat(base.list ? [base.list] : []);
-      cases.push({ name: `base-${base.key}`, mutations: [], files });
+      cases.push({ name: `base-${base.key}`, mutations: [], files, publicText: null });
+      if (!base.publicText) continue;
+      textsFor(base.publicText).forEach((text, k) => cases.push({ name: `base-${base.key}-text-${k}`, mutations: [], files, publicText: text }));
     }
-    for (let k = 0; k < given.mutations; ++k) cases.push({ name: `case-${k}`, ...mutatedCase(rng, bases) });
+    const drawnFrom = new Map(bases.map((base) => [base.key, base.publicText]));
+    for (let k = 0; k < given.mutations; ++k) {
+      const mutated = mutatedCase(rng, bases);
+      const publicText = textRng.chance(0.3) ? textRng.pick(textsFor(drawnFrom.get(mutated.base))) : null;
+      cases.push({ name: `case-${k}`, ...mutated, publicText });
+    }
+    // Each text derived once, as the page derives it.
+    const derived = new Map();
+    for (const c of cases) {
+      if (c.publicText !== null && !derived.has(c.publicText)) derived.set(c.publicText, await publicText.derive(c.publicText));
+    }
 
     // Every case in a folder of its own, and the page's verdicts.
     const failures = [];
@@ -237,7 +321,7 @@ async function main() {
       for (const file of c.files) write(path.join(c.folder, file.name), file.bytes);
       let page;
       try {
-        page = pageOn(c.files);
+        page = pageOn(c.files, c.publicText === null ? null : derived.get(c.publicText));
       } catch (error) {
         failures.push({ c, why: `the page throws: ${error.stack}` });
         // lotrano-verify's verdicts all the same, for the fixture.
@@ -247,10 +331,11 @@ async function main() {
       for (const problem of page.problems) failures.push({ c, why: problem });
       for (const check of page.checks) checks.push({ c, ...check });
     });
+    const textArgs = (check) => (check.c.publicText === null ? [] : [`--public-text=${check.c.publicText}`]);
 
     // lotrano-verify: the reports checked with their own seed files by name
-    // in a few long runs, those with the same list (by content) together;
-    // a report checked with --seed on its own.
+    // in a few long runs, those with the same list (by content) and the same
+    // public text together; a report checked with --seed on its own.
     const batches = new Map();
     const single = [];
     for (const check of checks) {
@@ -269,19 +354,22 @@ async function main() {
         }
         key = `--group=${path.join('lists', key, list.name)}`;
       }
+      key = JSON.stringify([...(key ? [key] : []), ...textArgs(check)]);
       if (!batches.has(key)) batches.set(key, []);
       batches.get(key).push(check);
     }
     // Each batch in runs of at most a few hundred reports.
     const calls = [];
-    for (const [option, batch] of batches) {
+    for (const [options, batch] of batches) {
       for (let k = 0; k < batch.length; k += 200) {
         const part = batch.slice(k, k + 200);
         const reports = part.map((check) => path.relative(scratch, path.join(check.c.folder, check.report)));
-        calls.push({ folder: scratch, args: [...(option ? [option] : []), '--', ...reports], part, reports });
+        calls.push({ folder: scratch, args: [...JSON.parse(options), '--', ...reports], part, reports });
       }
     }
-    for (const check of single) calls.push({ folder: check.c.folder, args: [...check.args, '--', check.report], part: [check], reports: [check.report] });
+    for (const check of single) {
+      calls.push({ folder: check.c.folder, args: [...check.args, ...textArgs(check), '--', check.report], part: [check], reports: [check.report] });
+    }
     const outputs = await runAll(verify, calls, given.jobs, scratch);
     calls.forEach((call, k) => {
       const verdicts = parseVerdicts(outputs[k], call.reports);
@@ -309,12 +397,14 @@ async function main() {
       keptNow.add(c);
       const hash = crypto.createHash('sha256');
       for (const file of c.files) hash.update(file.name).update('\0').update(Buffer.from(file.bytes, 'latin1'));
+      if (c.publicText !== null) hash.update('\0public text\0').update(c.publicText);
       const folder = path.join(FIXTURES, `found-${hash.digest('hex').slice(0, 10)}`);
       fs.mkdirSync(path.join(folder, 'files'), { recursive: true });
       for (const file of c.files) write(path.join(folder, 'files', file.name), file.bytes);
       const expected = {};
       for (const check of checks.filter((other) => other.c === c)) expected[check.report] = { ...check.verify, arguments: check.args };
-      fs.writeFileSync(path.join(folder, 'case.json'), JSON.stringify({ mutations: c.mutations, files: c.files.map((file) => file.name), expected }, null, 2) + '\n');
+      const kept = { mutations: c.mutations, files: c.files.map((file) => file.name), ...(c.publicText === null ? {} : { publicText: c.publicText }), expected };
+      fs.writeFileSync(path.join(folder, 'case.json'), JSON.stringify(kept, null, 2) + '\n');
       console.log(`  kept as ${path.relative(process.cwd(), folder)}`);
     }
 
@@ -323,6 +413,10 @@ async function main() {
       if (!check.page) continue;
       const key = check.page.verdict === 'error' ? `error ${check.page.status}` : check.page.verdict;
       tally.set(key, (tally.get(key) || 0) + 1);
+      if (check.page.public) {
+        const fromText = `public text ${check.page.public.said}`;
+        tally.set(fromText, (tally.get(fromText) || 0) + 1);
+      }
     }
     const byVerdict = Array.from(tally).sort().map(([key, n]) => `${key}: ${n}`).join(', ');
     const seconds = Number(process.hrtime.bigint() - started) / 1e9;

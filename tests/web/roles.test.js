@@ -182,3 +182,30 @@ test("a fault of the page's own is the report's verdict, never a verdict left un
     draw.drawAllocation = original;
   }
 });
+
+// The text is judged after the pairing, which it never changes: the seed
+// file that reproduces a report is the one judged against the text, as
+// lotrano-verify --seed THAT_FILE --public-text judges it.
+test('a public text is judged with the files each report was paired with', async () => {
+  const { publicText } = require('../../web/public_text.js');
+  const fromText = await publicText.derive('Loto 6/49, 14.12.2026: 3 7 19 24 33 41');
+  const OWN = [1604280731, 1781708175].map((w) => String(w).padStart(12)).join('');
+  const cases = [
+    // [what, files, text, {report: [verdict, status, seed, seedChoice, public entry or null]}]
+    ['no text', [T, ST], null, { [T.name]: ['match', 0, ST.name, 'name', null] }],
+    ['a seed file not from the text', [T, ST], fromText, { [T.name]: ['mismatch', 2, ST.name, 'name', 1] }],
+    ['renamed, still the one that reproduces the report', [T, as(ST, 'Seed_public.dat'), seedWith(OWN)], fromText, { [T.name]: ['mismatch', 2, 'Seed_public.dat', 'match', 1] }],
+    ['a report that cannot be checked', [T], fromText, { [T.name]: ['error', 29, null, null, null] }],
+  ];
+  for (const [what, files, text, expected] of cases) {
+    const outcome = roles.checkFiles(files, text);
+    for (const [report, [verdict, status, seed, choice, entry]] of Object.entries(expected)) {
+      const result = outcome.results.find((r) => r.report === report);
+      assert.deepEqual(
+        [result.verdict, result.status, result.seed, result.seedChoice, result.publicText ? result.publicText.entry : null],
+        [verdict, status, seed, choice, entry],
+        what,
+      );
+    }
+  }
+});
