@@ -83,9 +83,8 @@ void writeReport(bool withNames, benchmark::State& state) {
     }
     TextSink report = fileSink(*file);
     LineSource seedFile = textSource(seedText, "seed file");
-    DrawContext draw{consoleSink, nullptr, &seedFile};
     writeReportHeader(report, group, exam);
-    drawAllocation(report, group, exam, draw);
+    drawAllocation(report, group, exam, NewAllocation(seedFile), consoleSink);
     writeStamp(report, now, std::nullopt, scratch.path().string());
     file->close();
     state.PauseTiming();

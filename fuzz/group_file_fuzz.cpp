@@ -1,6 +1,7 @@
 // Fuzzes the group-file reader on arbitrary files: titles with and without a
-// group number, student lines, blank and indented lines, names in UTF-8 and
-// in single-byte code pages, line ends of Linux and Windows.
+// group number, student lines, blank and indented lines, names in UTF-8, in
+// single-byte code pages and in UTF-16 after its mark, line ends of Linux and
+// Windows.
 //
 // Input: the whole input is the file's content, read from a real file by
 // path as the program reads a chosen group file. (It is read once: that the
@@ -35,6 +36,7 @@
 #include "host/text/characters.h"
 #include "host/text/fatal_error.h"
 #include "host/text/text_stream.h"
+#include "host/text/utf16.h"
 
 namespace {
 
@@ -179,7 +181,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return *group;
   });
 
-  const LineFacts facts = factsOf(content);
+  // A file that begins with the mark of UTF-16 holds the lines of the UTF-8
+  // text it stands for; any other, its own (a conversion from Windows-1250
+  // keeps every ASCII byte, and so every fact gathered here).
+  const auto order = utf16ByteOrder(content);
+  const LineFacts facts = factsOf(order ? utf16ToUtf8(content, *order) : content);
   if (facts.overlong) {
     // An overlong title is a failed read; an overlong later line is cut, and
     // only its first 80 characters count.

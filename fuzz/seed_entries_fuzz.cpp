@@ -50,10 +50,11 @@ int drawAll(const std::string& seedText, std::vector<Batch>& batches, const Prob
   std::ostringstream out;
   TextSink console = streamSink(out, std::string(kConsoleName), kConsoleLineEnd);
   LineSource seedFile = textSource(seedText, kSeedFileName);
-  DrawContext context{console, nullptr, &seedFile};
+  const NewAllocation fromSeedFile(seedFile);
   try {
     for (Batch& batch : batches) {
-      ProblemDraw(false, batch.seedUsed, batch.seedRead, batch.n, batch.problems, range, context);
+      ProblemDraw(fromSeedFile, batch.seedUsed, batch.seedRead, batch.n, batch.problems, range,
+                  console);
     }
   } catch (const FatalError& fatal) {
     require(fatal.file() == kSeedFileName);

@@ -15,6 +15,7 @@
   const { firstDifference } = lotrano.compare || require('./compare.js').compare;
   const csv = lotrano.csv || require('./csv.js').csv;
   const draw = lotrano.draw || require('./draw.js').draw;
+  const { counted } = lotrano.words || require('./words.js').words;
   const { firstEntryNotFromText } = lotrano.publicText || require('./public_text.js').publicText;
 
   // Checks `report` ({ name, read: readReport's values }) against `seed`
@@ -40,7 +41,8 @@
       rebuilt = rebuildReport(report.read, group, taking, batches);
     } catch (error) {
       if (!(error instanceof CheckError)) throw error;
-      return { verdict: 'error', status: error.status, cause: error.message };
+      const cause = listAtFault(error, report, list) || error.message;
+      return { verdict: 'error', status: error.status, cause };
     }
     const difference = firstDifference(report.read, rebuilt);
     if (difference) return { verdict: 'mismatch', status: status.MISMATCH, pairs, ...difference };
@@ -68,6 +70,23 @@
     publicText.inSeedFile = [inRange.w1, inRange.w2];
     publicText.fromText = derived.entries[entry - 1];
     return { ...result, verdict: 'mismatch', status: status.MISMATCH, publicText };
+  }
+
+  // The entries that an allocation of `students` over the report's range
+  // takes from its seed file: one per batch drawn.
+  function entriesTaken(students, exam) {
+    return draw.batchSizes(students, exam.count).filter((size, k) => k === 0 || size > 0).length;
+  }
+
+  // A list with more students than the report asks the seed file for entries
+  // that the report never took: when the seed file ends before them, the
+  // fault is the list's, and the cause names it (as lotrano-verify names the
+  // group file). Null otherwise.
+  function listAtFault(error, report, list) {
+    const exam = report.read.exam;
+    const students = report.read.group.students;
+    if (!list || error.status !== status.END_OF_FILE || entriesTaken(list.group.students, exam) <= entriesTaken(students, exam)) return null;
+    return `lista grupei „${list.name}” are ${counted(list.group.students, 'student', 'studenți', 'de studenți')}, raportul ${students}, iar fișierul seed se termină înainte de perechile de numere de care au nevoie`;
   }
 
   // What a matched report shows and gives to download.

@@ -4,7 +4,8 @@
 // shows it, runs from that digit to the title's last character that is not a
 // blank. Every later line whose first character is a digit is a student,
 // named from its first letter on. Only a line's first 80 characters count.
-// UTF-8 (with or without a byte order mark) or Windows-1250.
+// UTF-8 (with or without a byte order mark), Windows-1250 (a UTF-8 byte order
+// mark before it passed over) or UTF-16 with its byte order mark.
 (function (lotrano) {
   'use strict';
 
@@ -20,20 +21,25 @@
   // and ÷ (C3 B7). Lead bytes and ASCII are never inside another character,
   // so the first match is the first such character.
   const NAME_START_UTF8 = /[A-Za-z]|\xc3[\x80-\x96\x98-\xb6\xb8-\xbf]|[\xc4-\xc8][\x80-\xbf]|\xc9[\x80-\x8f]/;
-  const NAME_START_BYTES = /[A-Za-z]/;
 
   // A student's name in a line (its first 80 characters): from its first
   // letter to its last character that is not a blank, in 37 characters.
-  // `utf8`: whether the line is UTF-8.
-  function studentName(record, utf8) {
+  function studentName(record) {
     const used = text.withoutTrailingBlanks(record);
-    const start = used.search(utf8 ? NAME_START_UTF8 : NAME_START_BYTES);
+    const start = used.search(NAME_START_UTF8);
     if (start < 0) return ' '.repeat(layout.NAME_LENGTH);
-    // A single-byte code page: bytes are characters, and the cut is made in
-    // bytes; the 37 bytes are then filled out as any name is, so that a cut
-    // that reads as UTF-8 is filled by its characters.
-    if (!utf8) return text.padOrCut(used.substr(start, layout.NAME_LENGTH), layout.NAME_LENGTH);
     return text.padOrCut(used.substring(start), layout.NAME_LENGTH, true);
+  }
+
+  // A list's text in UTF-8, converted as lotrano converts it: a text that
+  // begins with the mark of UTF-16 from UTF-16; any other as it is when all
+  // of it is valid UTF-8, and from Windows-1250 otherwise, a UTF-8 mark
+  // before it taken off.
+  function listText(bytes) {
+    const order = text.utf16ByteOrder(bytes);
+    if (order) return text.utf16ToUtf8(bytes, order);
+    if (text.isValidUtf8(bytes)) return bytes;
+    return text.windows1250ToUtf8(bytes.startsWith(BYTE_ORDER_MARK) ? bytes.substring(BYTE_ORDER_MARK.length) : bytes);
   }
 
   // The group of a list: { fromFile, text (the group as a report's first
@@ -41,13 +47,12 @@
   // title, or whose title holds no group number or one beyond 32 bits, is
   // refused with lotrano-verify's status.
   function readGroupList(bytes) {
-    const valid = text.isValidUtf8(bytes);
-    const utf8 = valid || bytes.startsWith(BYTE_ORDER_MARK);
-    const lines = text.splitLines(utf8 ? bytes : text.windows1250ToUtf8(bytes));
-    // Every line of a valid UTF-8 text, or of one converted to UTF-8, is
-    // UTF-8; a text read as UTF-8 only for its byte order mark is judged
-    // line by line.
-    const lineIsUtf8 = (record) => valid || !utf8 || text.isValidUtf8(record);
+    return readListText(listText(bytes));
+  }
+
+  // The group of a list's text in UTF-8, whose every line is UTF-8.
+  function readListText(utf8) {
+    const lines = text.splitLines(utf8);
     if (lines.length === 0) throw new CheckError(status.END_OF_FILE, 'lista grupei este goală');
     let first = lines[0];
     if (first.startsWith(BYTE_ORDER_MARK)) first = first.substring(BYTE_ORDER_MARK.length);
@@ -69,7 +74,7 @@
       // Blanks filling a short line to 80 characters change nothing here.
       if (line[0] >= '0' && line[0] <= '9') {
         const record = line.length <= TITLE_LENGTH ? line : text.padOrCut(line, TITLE_LENGTH);
-        names.push(studentName(record, lineIsUtf8(record)));
+        names.push(studentName(record));
       }
     }
     return { fromFile: true, text: characters.slice(digit - 1, used).join(''), students: names.length, names };
@@ -78,9 +83,10 @@
   // The list's group as it reads, or null when the text is no group list: a
   // title with a group number and at least one student line.
   function groupListOf(bytes) {
-    if (bytes.includes('\0')) return null;
+    const utf8 = listText(bytes);
+    if (utf8.includes('\0')) return null;
     try {
-      const group = readGroupList(bytes);
+      const group = readListText(utf8);
       return group.students > 0 ? group : null;
     } catch (error) {
       if (error instanceof CheckError) return null;

@@ -82,6 +82,26 @@
     return /^[0-9 -]{10}$/.test(line.substring(1, 11)) && /^\d\d:\d\d:\d\d$/.test(line.substring(14));
   }
 
+  function isReallocationLine(line) {
+    return (
+      line.startsWith(layout.REALLOCATION_LABEL) &&
+      line.endsWith(layout.REALLOCATION_CLOSE) &&
+      line.length >= layout.REALLOCATION_LABEL.length + layout.REALLOCATION_CLOSE.length
+    );
+  }
+
+  // The number of the last line of the report's stamp (its date line, or the
+  // re-allocation note after it) when a date line stands after the header;
+  // null when none does.
+  function stampEnd(lines) {
+    for (let dateLine = lines.length; dateLine > layout.HEADER_LINES; --dateLine) {
+      if (!isDateLine(lines[dateLine - 1])) continue;
+      if (dateLine + 2 <= lines.length && lines[dateLine] === '' && isReallocationLine(lines[dateLine + 1])) return dateLine + 2;
+      return dateLine;
+    }
+    return null;
+  }
+
   // Whether a file's text begins as a report does (a byte order mark that an
   // editor put first aside): such a file is a report, whatever its name.
   function startsAsReport(bytes) {
@@ -156,18 +176,17 @@
 
     // The date line is last, or before an empty line and the re-allocation
     // note.
-    const last = lines[lines.length - 1];
     let dateLine = lines.length;
     let reallocationLine = 0;
-    if (
-      last.startsWith(layout.REALLOCATION_LABEL) &&
-      last.endsWith(layout.REALLOCATION_CLOSE) &&
-      last.length >= layout.REALLOCATION_LABEL.length + layout.REALLOCATION_CLOSE.length
-    ) {
+    if (isReallocationLine(lines[lines.length - 1])) {
       reallocationLine = lines.length;
       dateLine = lines.length - 2;
     }
     if (dateLine <= layout.HEADER_LINES || !isDateLine(lines[dateLine - 1])) {
+      // lotrano writes nothing after its stamp: lines there (an empty one
+      // that an editor added, most often) make the file another than it wrote.
+      const end = stampEnd(lines);
+      if (end !== null) throw notAReport(end + 1, 'vine după data și ora tragerii, cu care se încheie orice raport scris de lotrano (poate un rând gol adăugat la sfârșit de un editor)');
       throw endsEarly(lines.length + 1, 'fără rândul cu data și ora tragerii');
     }
 

@@ -34,12 +34,17 @@
   const { listed } = lotrano.words || require('./words.js').words;
 
   const NOTHING_KNOWN = 'nu este un raport, un fișier seed sau o listă a grupei';
+  // A text in UTF-16 is known by the byte order mark that begins it (Notepad
+  // always writes one); without it lotrano takes the text for UTF-8.
+  const UTF16_WITHOUT_MARK = 'este scris în UTF-16, dar fără semnul (BOM) de la începutul textului după care lotrano recunoaște UTF-16, așa că lotrano nu îl citește corect; salvați-l din nou ca UTF-8 sau, în Notepad, ca „Unicode”';
 
   // Why a text is none of lotrano's files, when it tells.
   function whyNotText(bytes) {
     if (bytes.length === 0) return 'fișierul este gol';
-    if (text.utf16Order(bytes)) return 'este scris în UTF-16 (în Notepad: „Unicode”), pe care lotrano nu îl citește; salvați-l din nou ca UTF-8';
-    if (bytes.substring(0, 4096).includes('\0')) return 'nu este un fișier text (poate un document, o imagine sau un program)';
+    if (text.utf16OrderWithoutMark(bytes)) return UTF16_WITHOUT_MARK;
+    const order = text.utf16ByteOrder(bytes);
+    const start = order ? text.utf16ToUtf8(bytes.substring(0, 8192), order) : bytes;
+    if (start.substring(0, 4096).includes('\0')) return 'nu este un fișier text (poate un document, o imagine sau un program)';
     return null;
   }
 
@@ -111,10 +116,10 @@
         lists.push({ name: entry.name, entry, group, usedBy: [] });
         continue;
       }
-      // A list saved in UTF-16 is no list lotrano reads; it is named for
-      // what it is, so that the report of its group can say why its names
-      // were not checked.
-      const order = text.utf16Order(entry.bytes);
+      // A list in UTF-16 without its mark is no list lotrano reads; it is
+      // named for what it is, so that the report of its group can say why
+      // its names were not checked.
+      const order = text.utf16OrderWithoutMark(entry.bytes);
       const unread = order ? groupListOf(text.utf16ToUtf8(entry.bytes, order)) : null;
       if (unread) {
         lists.push({ name: entry.name, entry, group: unread, usedBy: [], utf16: true });
@@ -223,7 +228,7 @@
       list.entry.role = 'ignored';
       const sameGroup = readable.filter((report) => isListOf(list.group, report.read));
       if (list.utf16) {
-        list.entry.note = `lista grupei ${group}, dar salvată în UTF-16 (în Notepad: „Unicode”), pe care lotrano nu o citește; salvați-o din nou ca UTF-8`;
+        list.entry.note = `lista grupei ${group}, dar salvată în UTF-16 fără semnul (BOM) de la începutul textului după care lotrano recunoaște UTF-16, așa că lotrano nu o citește corect; salvați-o din nou ca UTF-8 sau, în Notepad, ca „Unicode”`;
       } else if (list.group.text.endsWith('\r')) {
         list.entry.note = `lista grupei ${group}, dar rândurile ei se termină în CR CR LF, iar lotrano citește grupa cu un CR în plus: salvați lista din nou`;
       } else if (sameGroup.some((report) => !report.read.group.fromFile)) {

@@ -124,24 +124,47 @@
     return unescape(encodeURIComponent(text));
   }
 
-  // Whether a text is written in UTF-16 (Notepad's "Unicode"): a byte order
-  // mark of UTF-16, or its first characters ASCII with a zero byte each.
-  // 'le', 'be' or null.
-  function utf16Order(s) {
-    if (s.startsWith('\xFF\xFE') || /^(?:[\x01-\x7f]\0){2}/.test(s)) return 'le';
-    if (s.startsWith('\xFE\xFF') || /^(?:\0[\x01-\x7f]){2}/.test(s)) return 'be';
+  // The byte order of a text in UTF-16 (Notepad's "Unicode"), as its byte
+  // order mark gives it: 'le', 'be', or null for a text without one, which
+  // lotrano does not take for UTF-16.
+  function utf16ByteOrder(s) {
+    if (s.startsWith('\xFF\xFE')) return 'le';
+    if (s.startsWith('\xFE\xFF')) return 'be';
     return null;
   }
 
-  // A UTF-16 text as the same text's UTF-8 bytes, its byte order mark left out.
+  // The byte order of a text without a byte order mark that looks like
+  // UTF-16 all the same (its first characters ASCII, with a zero byte each):
+  // 'le', 'be', or null.
+  function utf16OrderWithoutMark(s) {
+    if (utf16ByteOrder(s)) return null;
+    if (/^(?:[\x01-\x7f]\0){2}/.test(s)) return 'le';
+    if (/^(?:\0[\x01-\x7f]){2}/.test(s)) return 'be';
+    return null;
+  }
+
+  // A UTF-16 text as the same text's UTF-8 bytes, its byte order mark left
+  // out, as lotrano converts it: a lone half of a surrogate pair, and a last
+  // byte without its partner, become U+FFFD.
   function utf16ToUtf8(s, order) {
-    const units = [];
-    const start = /^(\xFF\xFE|\xFE\xFF)/.test(s) ? 2 : 0;
-    for (let k = start; k + 1 < s.length; k += 2) {
-      const [low, high] = order === 'le' ? [s.charCodeAt(k), s.charCodeAt(k + 1)] : [s.charCodeAt(k + 1), s.charCodeAt(k)];
-      units.push(String.fromCharCode(low | (high << 8)));
+    const start = utf16ByteOrder(s) ? 2 : 0;
+    const unit = (k) => (order === 'le' ? s.charCodeAt(k) | (s.charCodeAt(k + 1) << 8) : (s.charCodeAt(k) << 8) | s.charCodeAt(k + 1));
+    const parts = [];
+    let k = start;
+    for (; k + 1 < s.length; k += 2) {
+      const first = unit(k);
+      if (first >= 0xd800 && first < 0xdc00 && k + 3 < s.length) {
+        const second = unit(k + 2);
+        if (second >= 0xdc00 && second < 0xe000) {
+          parts.push(String.fromCharCode(first, second));
+          k += 2;
+          continue;
+        }
+      }
+      parts.push(first >= 0xd800 && first < 0xe000 ? '\ufffd' : String.fromCharCode(first));
     }
-    return utf8Bytes(units.join('').toWellFormed ? units.join('').toWellFormed() : units.join('').replace(/[\ud800-\udfff]/g, '\ufffd'));
+    if (k < s.length) parts.push('\ufffd');
+    return utf8Bytes(parts.join(''));
   }
 
   // A byte string of Windows-1250 text as the same text's UTF-8 bytes.
@@ -217,7 +240,8 @@
     padOrCut,
     utf8Bytes,
     windows1250ToUtf8,
-    utf16Order,
+    utf16ByteOrder,
+    utf16OrderWithoutMark,
     utf16ToUtf8,
     display,
     splitLines,

@@ -1,6 +1,5 @@
 #include "alloc/problem_draw.h"
 
-#include <stdexcept>
 #include <string>
 
 #include "alloc/batch_draw.h"
@@ -15,19 +14,17 @@ constexpr std::string_view kWaiting = " Waiting 0.8 sec ...";
 
 }  // namespace
 
-void ProblemDraw(bool newAllocation, SeedPair& seedUsed, SeedPair& seedRead, std::int32_t n,
-                 std::vector<std::int32_t>& problems, const ProblemRange& range,
-                 DrawContext& context) {
-  writeLine(context.console, {item::lineBreak(), item::text(), item::integer(3)},
+void ProblemDraw(const NewAllocation& newAllocation, SeedPair& seedUsed, SeedPair& seedRead,
+                 std::int32_t n, std::vector<std::int32_t>& problems, const ProblemRange& range,
+                 TextSink& console) {
+  writeLine(console, {item::lineBreak(), item::text(), item::integer(3)},
             {std::string(kSizeLabel), kSeedPairWords});
-  if (newAllocation) {
-    if (context.clock == nullptr) throw std::logic_error("a new allocation without a clock");
-    writeLine(context.console, {item::lineBreak(), item::text()}, {std::string(kWaiting)});
-    context.clock->sleep(kSeedingWaitMilliseconds);
-    seedFromClock(context.clock->secondsSince1970(), context.clock->millisecondsSinceStart());
+  if (const SeedingClock* clock = newAllocation.clock()) {
+    writeLine(console, {item::lineBreak(), item::text()}, {std::string(kWaiting)});
+    clock->sleep(kSeedingWaitMilliseconds);
+    seedFromClock(clock->secondsSince1970(), clock->millisecondsSinceStart());
   } else {
-    if (context.seedFile == nullptr) throw std::logic_error("a re-allocation without a seed file");
-    seedRead = readSeedEntry(*context.seedFile);
+    seedRead = readSeedEntry(*newAllocation.seedFile());
     putState(seedRead);
   }
   seedUsed = getState();

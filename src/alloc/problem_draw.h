@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <variant>
 #include <vector>
 
 #include "alloc/problem_mapping.h"
@@ -25,25 +26,41 @@ struct SeedingClock {
   std::function<std::int64_t()> millisecondsSinceStart;
 };
 
-// Where a draw talks and what it seeds from: the console, and either the
-// clock (a new allocation) or the open seed file (a re-allocation).
-struct DrawContext {
-  TextSink& console;
-  const SeedingClock* clock = nullptr;  // new allocation only
-  LineSource* seedFile = nullptr;       // re-allocation only
+// A draw's newAllocation, with what that kind of draw seeds from: true with
+// the clock (a new allocation), false with the open seed file (a
+// re-allocation). It is made as the one or the other, so a draw can never be
+// told to seed from a source it was not given.
+class NewAllocation {
+ public:
+  explicit NewAllocation(const SeedingClock& clock) : source_(&clock) {}
+  explicit NewAllocation(LineSource& seedFile) : source_(&seedFile) {}
+
+  explicit operator bool() const { return clock() != nullptr; }
+  // The clock of a new allocation; null in a re-allocation.
+  const SeedingClock* clock() const {
+    const auto* clock = std::get_if<const SeedingClock*>(&source_);
+    return clock == nullptr ? nullptr : *clock;
+  }
+  // The seed file of a re-allocation; null in a new allocation.
+  LineSource* seedFile() const {
+    const auto* seedFile = std::get_if<LineSource*>(&source_);
+    return seedFile == nullptr ? nullptr : *seedFile;
+  }
+
+ private:
+  std::variant<const SeedingClock*, LineSource*> source_;  // never null
 };
 
-// Writes an empty line and " Size:" with the number of seed words in 3
-// columns. A new allocation then writes an empty line and " Waiting 0.8 sec
-// ...", waits 800 ms and seeds from the clock; a re-allocation reads the next
-// entry of the seed file (a label line, ignored, then the two words into
-// `seedRead`) and puts it. `seedUsed` receives the state read back after
-// seeding. Then n problem numbers are drawn into `problems` (n <= 0 draws
-// none). A seed file that runs out or holds no integers stops at the failed
-// read with its fatal error. A context without the source its kind of draw
-// seeds from is a fault of the caller (std::logic_error).
-void ProblemDraw(bool newAllocation, SeedPair& seedUsed, SeedPair& seedRead, std::int32_t n,
-                 std::vector<std::int32_t>& problems, const ProblemRange& range,
-                 DrawContext& context);
+// Writes on `console` an empty line and " Size:" with the number of seed
+// words in 3 columns. A new allocation then writes an empty line and
+// " Waiting 0.8 sec ...", waits 800 ms and seeds from the clock; a
+// re-allocation reads the next entry of the seed file (a label line,
+// ignored, then the two words into `seedRead`) and puts it. `seedUsed`
+// receives the state read back after seeding. Then n problem numbers are
+// drawn into `problems` (n <= 0 draws none). A seed file that runs out or
+// holds no integers stops at the failed read with its fatal error.
+void ProblemDraw(const NewAllocation& newAllocation, SeedPair& seedUsed, SeedPair& seedRead,
+                 std::int32_t n, std::vector<std::int32_t>& problems, const ProblemRange& range,
+                 TextSink& console);
 
 }  // namespace lotrano

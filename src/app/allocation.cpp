@@ -8,8 +8,8 @@
 namespace lotrano {
 
 AllocationBatches drawAllocation(TextSink& report, const Group& group, const ExamData& exam,
-                                 DrawContext& draw, const std::function<void()>& beforeEachDraw) {
-  const bool newAllocation = draw.seedFile == nullptr;
+                                 const NewAllocation& newAllocation, TextSink& console,
+                                 const std::function<void()>& beforeEachDraw) {
   AllocationBatches batches;
   // Row numbers run on across the batches: batch k follows the students of
   // the batches before it.
@@ -20,13 +20,13 @@ AllocationBatches drawAllocation(TextSink& report, const Group& group, const Exa
       if (beforeEachDraw) beforeEachDraw();
       AllocationBatch& batch = batches[k];
       ProblemDraw(newAllocation, batch.seedUsed, batch.seedRead, size, batch.problems, exam.range,
-                  draw);
+                  console);
       writeBatchRows(report, group, offset, batch.problems);
       if (k == 0) writeUnallocatedSection(report, group, exam, batch.problems);
     }
     offset += size;
   }
-  writeDuplicatesSection(report, {batches[0].problems, batches[1].problems, batches[2].problems});
+  writeDuplicatesSection(report, batches);
   return batches;
 }
 

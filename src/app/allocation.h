@@ -4,7 +4,6 @@
 // redraw of lotrano-verify and the report benchmark all run this one.
 #pragma once
 
-#include <array>
 #include <functional>
 
 #include "alloc/problem_draw.h"
@@ -13,19 +12,15 @@
 
 namespace lotrano {
 
-// The batches of one allocation, in order; a batch that is not drawn stays
-// empty (no numbers, zero pairs).
-using AllocationBatches = std::array<AllocationBatch, 3>;
-
 // Draws the batches of `exam.batches`: batch 1 always, even empty, a later
-// one only when it has students. A new allocation seeds each batch from
-// `draw.clock`; a re-allocation (`draw.seedFile` given) from the seed file's
-// next entry. `beforeEachDraw`, when given, runs before each draw: the
+// one only when it has students. A new allocation seeds each batch from its
+// clock; a re-allocation from its seed file's next entry. The draws' lines
+// go to `console`. `beforeEachDraw`, when given, runs before each draw: the
 // dialogue flushes the report there, so that a failed write stops the run
 // before the draw's console lines. A fatal error of a draw or a write ends
 // it at that point, the lines written so far standing.
 AllocationBatches drawAllocation(TextSink& report, const Group& group, const ExamData& exam,
-                                 DrawContext& draw,
+                                 const NewAllocation& newAllocation, TextSink& console,
                                  const std::function<void()>& beforeEachDraw = {});
 
 }  // namespace lotrano

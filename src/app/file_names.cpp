@@ -1,6 +1,7 @@
 #include "app/file_names.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "host/text/characters.h"
 
@@ -67,11 +68,21 @@ bool isResultFileName(std::string_view name) {
          name.size() >= kResultPrefix.size() + kResultExtension.size();
 }
 
-bool isRefusedName(std::string_view name) {
-  return std::any_of(name.begin(), name.end(), [](char c) {
+std::optional<std::string> refusedNameReason(std::string_view name) {
+  const auto refused = std::find_if(name.begin(), name.end(), [](char c) {
     const auto code = static_cast<unsigned char>(c);
     return c == '/' || c == '\\' || code < 0x20 || code == 0x7F;
   });
+  if (refused == name.end()) return std::nullopt;
+  constexpr std::string_view kWhy = ", which no file name may hold";
+  if (*refused == '/' || *refused == '\\') {
+    return "the group holds \"" + std::string(1, *refused) + "\"" + std::string(kWhy);
+  }
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  const auto code = static_cast<unsigned char>(*refused);
+  const std::string hex = {'0', 'x', kHex[code >> 4], kHex[code & 0x0F]};
+  const std::string what = code == '\t' ? "a tab" : code == '\r' ? "a CR" : "a control character";
+  return "the group holds " + what + " (" + hex + ")" + std::string(kWhy);
 }
 
 FixedText seedFileName(std::string_view resultFileName) {

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -46,11 +47,13 @@ std::string resultFileVariant(std::string_view baseName, std::int32_t k);
 // "Probleme Examen Nr_" and ends, after it, with ".rez".
 bool isResultFileName(std::string_view name);
 
-// True for a name no file of the program may take: one that would reach
-// outside the current directory ("/" or "\") or that holds a control
-// character (a NUL would silently cut it short; a CR or a tab from a group
-// file with odd line ends would hide in it). Windows refuses all of these too.
-bool isRefusedName(std::string_view name);
+// Why no file of the program may take the name, or nullopt when it may: a
+// name that would reach outside the current directory ("/" or "\") or that
+// holds a control character (a NUL would silently cut it short; a CR or a tab
+// from a group file with odd line ends would hide in it) is refused. Windows
+// refuses all of these too. The reason names the first such character, as
+// the group (the only piece of a name that can hold one) brings it.
+std::optional<std::string> refusedNameReason(std::string_view name);
 
 // The seed file of a result file: the result file's name with its leading
 // "Probleme Examen Nr_" replaced by "Seed_" and its final ".rez" by ".dat",

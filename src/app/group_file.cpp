@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "host/text/fixed_text.h"
 #include "host/text/free_form.h"
 #include "host/text/text_layout.h"
+#include "host/text/utf16.h"
 
 namespace lotrano {
 namespace {
@@ -114,16 +116,30 @@ std::string_view withoutByteOrderMark(std::string_view line) {
   return line;
 }
 
-// A group file is read as UTF-8 when it is valid UTF-8 or begins with a
-// byte order mark (which says it is UTF-8, whatever follows); any other is a
-// Windows-1250 file.
-bool readsAsUtf8(std::string_view start, bool validUtf8) {
-  return validUtf8 || start.starts_with(kByteOrderMark);
+// How a group file's bytes become the UTF-8 lines that the reader takes.
+enum class Encoding { kUtf8, kWindows1250, kUtf16LittleEndian, kUtf16BigEndian };
+
+// A file that begins with the mark of UTF-16 is UTF-16; any other is UTF-8
+// when all of it is valid UTF-8, and Windows-1250 otherwise. A UTF-8 mark
+// before bytes that are no UTF-8 changes nothing: such a file is read as it
+// would be without the mark (an editor's mark put before an older list).
+Encoding encodingOf(std::string_view start, bool validUtf8) {
+  if (const auto order = utf16ByteOrder(start)) {
+    return *order == Utf16Order::kLittleEndian ? Encoding::kUtf16LittleEndian
+                                               : Encoding::kUtf16BigEndian;
+  }
+  return validUtf8 ? Encoding::kUtf8 : Encoding::kWindows1250;
 }
 
-// Reads the whole file once for its encoding, and goes back to its start. A
-// read error ends the look; the reads of the group meet it again.
-bool fileReadsAsUtf8(TextFile& file) {
+Utf16Order utf16Order(Encoding encoding) {
+  return encoding == Encoding::kUtf16LittleEndian ? Utf16Order::kLittleEndian
+                                                  : Utf16Order::kBigEndian;
+}
+
+// Reads the whole file once for its encoding (its first bytes alone for a
+// UTF-16 mark), and goes back to its start. A read error ends the look; the
+// reads of the group meet it again.
+Encoding fileEncoding(TextFile& file) {
   std::string start;
   Utf8Checker checker;
   std::array<char, 64 * 1024> block;
@@ -132,15 +148,27 @@ bool fileReadsAsUtf8(TextFile& file) {
     const std::string_view piece(block.data(), count);
     if (start.size() < kByteOrderMark.size()) {
       start += piece.substr(0, kByteOrderMark.size() - start.size());
+      if (utf16ByteOrder(start)) break;
     }
     checker.add(piece);
   }
   file.rewind();
-  return readsAsUtf8(start, checker.valid());
+  return encodingOf(start, checker.valid());
 }
 
-LineSource inUtf8(LineSource lines, bool utf8) {
-  return utf8 ? lines : windows1250Lines(std::move(lines));
+// The lines of `lines` with a UTF-8 mark taken off the first one.
+LineSource withoutLeadingMark(LineSource lines) {
+  auto shared = std::make_shared<LineSource>(std::move(lines));
+  auto first = std::make_shared<bool>(true);
+  std::string name = shared->name();
+  return LineSource(
+      [shared, first](std::string& line) {
+        const ReadStatus status = shared->next(line);
+        if (status == ReadStatus::kLine && *first) line = withoutByteOrderMark(line);
+        *first = false;
+        return status;
+      },
+      std::move(name));
 }
 
 }  // namespace
@@ -186,13 +214,25 @@ std::optional<Group> readGroupFile(const std::string& path, TextSink& console) {
   std::error_code error;
   auto file = openForReading(path, error);
   if (!file) return std::nullopt;
-  const bool utf8 = fileReadsAsUtf8(*file);
+  const Encoding encoding = fileEncoding(*file);
   Group group = readGroup(
-      [&file, utf8] {
+      [&file, encoding]() -> LineSource {
         file->rewind();
         // Only a line's first 80 characters count, however long it is: a
         // long line must not end the student list as a failed read would.
-        return inUtf8(fileSource(*file, LongLines::kCut), utf8);
+        switch (encoding) {
+          case Encoding::kUtf8:
+            return fileSource(*file, LongLines::kCut);
+          case Encoding::kWindows1250:
+            return windows1250Lines(withoutLeadingMark(fileSource(*file, LongLines::kCut)));
+          case Encoding::kUtf16LittleEndian:
+          case Encoding::kUtf16BigEndian:
+            break;
+        }
+        return utf16Lines(
+            [&file](char* buffer, std::size_t size) { return file->read(buffer, size); },
+            [&file] { return file->readFailed(); }, utf16Order(encoding), file->name(),
+            LongLines::kCut);
       },
       console);
   file->close();
@@ -200,8 +240,21 @@ std::optional<Group> readGroupFile(const std::string& path, TextSink& console) {
 }
 
 Group readGroupText(const std::string& content, const std::string& name, TextSink& console) {
-  const bool utf8 = readsAsUtf8(content, isValidUtf8(content));
-  return readGroup([&] { return inUtf8(textSource(content, name), utf8); }, console);
+  const Encoding encoding = encodingOf(content, isValidUtf8(content));
+  std::string utf8;
+  switch (encoding) {
+    case Encoding::kUtf8:
+      utf8 = content;
+      break;
+    case Encoding::kWindows1250:
+      utf8 = windows1250ToUtf8(withoutByteOrderMark(content));
+      break;
+    case Encoding::kUtf16LittleEndian:
+    case Encoding::kUtf16BigEndian:
+      utf8 = utf16ToUtf8(content, utf16Order(encoding));
+      break;
+  }
+  return readGroup([&] { return textSource(utf8, name); }, console);
 }
 
 }  // namespace lotrano

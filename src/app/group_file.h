@@ -10,18 +10,20 @@
 // second fills the list of names, made once with exactly that many entries.
 //
 // A group file may be in UTF-8, with or without a byte order mark (lists
-// written on Linux, or by newer Windows editors), or in Windows-1250 (lists
-// saved by older Windows editors in the Romanian "ANSI" code page). A file
-// that is not valid UTF-8 and has no byte order mark is taken as Windows-1250
-// and converted to UTF-8 as it is read, before anything looks at its lines,
-// the title included; every text the program takes from it is then UTF-8.
+// written on Linux, or by newer Windows editors), in Windows-1250 (lists
+// saved by older Windows editors in the Romanian "ANSI" code page), or in
+// UTF-16 with its byte order mark (Notepad's "Unicode"). A file that begins
+// with the mark of UTF-16 is read as UTF-16; any other that is not valid
+// UTF-8 is taken as Windows-1250, a UTF-8 byte order mark before it passed
+// over. Either is converted to UTF-8 as it is read, before anything looks at
+// its lines, the title included; every text the program takes from a file
+// is then UTF-8.
 //
 // A line in UTF-8 counts characters, not bytes, and a name may start with a
 // Latin letter outside ASCII (U+00C0 to U+024F, except the signs U+00D7 and
 // U+00F7), so that Romanian names such as Ștefan or Ţurcanu keep their first
-// letter. A line that is still no UTF-8 (only a file with a byte order mark
-// can hand one on) is read byte by byte, and only the ASCII letters start a
-// name.
+// letter. A line that is no UTF-8 (readGroup takes lines as they come) is
+// read byte by byte, and only the ASCII letters start a name.
 #pragma once
 
 #include <functional>
@@ -34,7 +36,7 @@
 namespace lotrano {
 
 // Opens the path as an existing file and reads the group from it, in UTF-8 or
-// converted from Windows-1250, writing the two console lines; the file is
+// converted from Windows-1250 or UTF-16, writing the two console lines; the file is
 // closed afterwards. nullopt when the file does
 // not open (a folder does not open either): the caller then asks for the group
 // at the console, with no message. Fatal errors name the path.

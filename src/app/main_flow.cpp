@@ -187,9 +187,9 @@ void allocate(Console& console, const Platform& platform, const Group& group, co
 
   const SeedingClock clock{platform.sleep, platform.secondsSince1970,
                            platform.millisecondsSinceStart};
-  DrawContext context{console.out(), seed ? nullptr : &clock, seedLines ? &*seedLines : nullptr};
-  const AllocationBatches batches =
-      drawAllocation(report, group, exam, context, [&report] { report.flush(); });
+  const NewAllocation newAllocation = seedLines ? NewAllocation(*seedLines) : NewAllocation(clock);
+  const AllocationBatches batches = drawAllocation(report, group, exam, newAllocation,
+                                                   console.out(), [&report] { report.flush(); });
   // Every entry needed has been read: let go of the chosen file before the
   // new seed file, which may be the very same file, is written.
   std::optional<std::string> seedPath;
@@ -203,8 +203,7 @@ void allocate(Console& console, const Platform& platform, const Group& group, co
   report.flush();
   writeConsoleClosing(console.out(), now, result.ResultFileName);
 
-  writeSeedFile(result.ResultFileName, exam.batches,
-                {batches[0].seedUsed, batches[1].seedUsed, batches[2].seedUsed});
+  writeSeedFile(result.ResultFileName, exam.batches, batches);
   result.file.syncToDisk();
   platform.makeReadOnly(std::string(result.ResultFileName.trimmed()));
   result.file.close();

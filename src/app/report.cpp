@@ -209,19 +209,18 @@ void writeUnallocatedSection(TextSink& report, const Group& group, const ExamDat
             {text(kUnallocatedCountLabel), count, text(kCountClose)});
 }
 
-void writeDuplicatesSection(TextSink& report,
-                            const std::vector<std::vector<std::int32_t>>& batchProblems) {
-  if (batchProblems.size() < 2 || batchProblems[1].empty()) return;
-  const auto& batch1 = batchProblems[0];
-  const auto& batch2 = batchProblems[1];
+void writeDuplicatesSection(TextSink& report, const AllocationBatches& batches) {
+  if (batches[1].problems.empty()) return;
+  const auto& batch1 = batches[0].problems;
+  const auto& batch2 = batches[1].problems;
   const auto s1 = static_cast<std::int32_t>(batch1.size());
   const auto s2 = static_cast<std::int32_t>(batch2.size());
   writeLine(report, kSectionHeading, {text(kDuplicatesHeading)});
   writeLine(report, kDuplicatesHeads, {text(kRowNumberHead), text(kProblemHead)});
   writeDuplicateList(report, batch1, 0, batch2, s1);
-  if (batchProblems.size() < 3 || batchProblems[2].empty()) return;
+  if (batches[2].problems.empty()) return;
   writeLine(report, kEmptyLine, {});
-  writeDuplicateList(report, batch2, s1, batchProblems[2], s1 + s2);
+  writeDuplicateList(report, batch2, s1, batches[2].problems, s1 + s2);
 }
 
 void writeStamp(TextSink& report, const LocalDateTime& now,

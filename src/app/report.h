@@ -40,11 +40,9 @@ void writeUnallocatedSection(TextSink& report, const Group& group, const ExamDat
                              const std::vector<std::int32_t>& firstBatch);
 
 // The pairs of students of consecutive batches (1 with 2, then 2 with 3) who
-// received the same problem, with a count after each list. `batchProblems`
-// holds the drawn numbers of each batch drawn, in order; nothing is written
-// unless a second batch holds students.
-void writeDuplicatesSection(TextSink& report,
-                            const std::vector<std::vector<std::int32_t>>& batchProblems);
+// received the same problem, with a count after each list; nothing is
+// written unless a second batch holds students.
+void writeDuplicatesSection(TextSink& report, const AllocationBatches& batches);
 
 // The date-and-time line, and in a re-allocation (`seedFilePath` given) the
 // note naming the seed file by its name and extension only; a relative path is

@@ -219,18 +219,41 @@ void readHeader(const std::vector<std::string>& lines, const std::string& source
   line(kHeaderLines);
 }
 
+bool isReallocationLine(std::string_view line) {
+  return line.starts_with(kReallocationLabel) && line.ends_with(kReallocationClose) &&
+         line.size() >= kReallocationLabel.size() + kReallocationClose.size();
+}
+
+// The number of the last line of the report's stamp (its date line, or the
+// re-allocation note after it) when a date line stands after the header;
+// nullopt when none does.
+std::optional<std::size_t> stampEnd(const std::vector<std::string>& lines) {
+  for (std::size_t dateLine = lines.size(); dateLine > kHeaderLines; --dateLine) {
+    if (!isDateLine(lines[dateLine - 1])) continue;
+    if (dateLine + 2 <= lines.size() && lines[dateLine].empty() &&
+        isReallocationLine(lines[dateLine + 1])) {
+      return dateLine + 2;
+    }
+    return dateLine;
+  }
+  return std::nullopt;
+}
+
 // The date line, and the re-allocation note after it when there is one: the
 // last lines of every report.
 void findStamp(const std::vector<std::string>& lines, const std::string& source,
                ReadReport& report) {
-  const std::string_view last = lines.back();
   std::size_t dateLine = lines.size();
-  if (last.starts_with(kReallocationLabel) && last.ends_with(kReallocationClose) &&
-      last.size() >= kReallocationLabel.size() + kReallocationClose.size()) {
+  if (isReallocationLine(lines.back())) {
     report.reallocationLine = lines.size();
     dateLine = lines.size() - 2;
   }
   if (dateLine <= kHeaderLines || !isDateLine(lines[dateLine - 1])) {
+    // The program writes nothing after its stamp: lines there (an empty one
+    // that an editor added, most often) make the file another than it wrote.
+    if (const auto end = stampEnd(lines)) {
+      notAReport(source, *end + 1, "lines after the report's date and time");
+    }
     endsEarly(source, lines.size() + 1, "the report ends without its date and time");
   }
   report.dateLine = dateLine;

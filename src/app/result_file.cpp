@@ -33,7 +33,7 @@ std::optional<ResultFile> openResultFile(const Group& group, const ExamData& exa
   const std::string base = resultFileBaseName(group, exam);
   // A variant differs from its base only by "[k]", so one look at the base
   // judges them all.
-  if (isRefusedName(base)) throw FatalError(ErrorCode::kOpenFailure, base);
+  if (auto why = refusedNameReason(base)) throw FatalError(ErrorCode::kOpenFailure, base, *why);
   for (std::int32_t k = 0; k <= kLastResultFileVariant; ++k) {
     const std::string name = k == 0 ? base : resultFileVariant(base, k);
     // A name whose report is gone (deleted, or filed away as the ten-file

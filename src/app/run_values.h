@@ -2,6 +2,7 @@
 // the result-file naming and the seed-file writer.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -40,5 +41,9 @@ struct AllocationBatch {
   SeedPair seedUsed;                   // the state the batch's draws started from
   SeedPair seedRead;                   // re-allocation: the words as they stood in the file
 };
+
+// The batches of one allocation, in order; a batch that is not drawn stays
+// empty (no numbers, zero pairs).
+using AllocationBatches = std::array<AllocationBatch, kBatchCount>;
 
 }  // namespace lotrano

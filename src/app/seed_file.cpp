@@ -9,11 +9,13 @@
 namespace lotrano {
 
 std::string writeSeedFile(const FixedText& resultFileName, const BatchSizes& sizes,
-                          const std::array<SeedPair, 3>& seedUsed) {
+                          const AllocationBatches& batches) {
   const std::string name(seedFileName(resultFileName.str()).trimmed());
   std::vector<SeedEntry> entries;
-  for (std::size_t k = 0; k < seedUsed.size(); ++k) {
-    if (batchIsDrawn(sizes, k)) entries.push_back({static_cast<std::int32_t>(k + 1), seedUsed[k]});
+  for (std::size_t k = 0; k < batches.size(); ++k) {
+    if (batchIsDrawn(sizes, k)) {
+      entries.push_back({static_cast<std::int32_t>(k + 1), batches[k].seedUsed});
+    }
   }
   // Written whole or not at all: an earlier seed file of this name (one that
   // appeared after the result file was named) must not be lost to a write

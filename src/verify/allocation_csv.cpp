@@ -32,14 +32,13 @@ std::string nameOf(const Group& group, std::size_t row) {
 
 }  // namespace
 
-std::string allocationCsv(const Group& group,
-                          const std::vector<std::vector<std::int32_t>>& batches) {
+std::string allocationCsv(const Group& group, const AllocationBatches& batches) {
   std::string csv(kByteOrderMark);
   csv += kHeader;
   csv += kLineEnd;
   std::size_t row = 0;
   for (std::size_t batch = 0; batch < batches.size(); ++batch) {
-    for (const std::int32_t problem : batches[batch]) {
+    for (const std::int32_t problem : batches[batch].problems) {
       csv += std::to_string(row + 1);
       csv += kSeparator;
       csv += field(nameOf(group, row));

@@ -16,10 +16,9 @@
 
 namespace lotrano {
 
-// The CSV text of `group`'s students and the numbers of each batch drawn, in
-// batch order. A name that is not UTF-8 (from a single-byte group file) is
+// The CSV text of `group`'s students and the numbers of each batch, in batch
+// order. A name that is not UTF-8 (from a single-byte group file) is
 // taken as Windows-1250 and written in UTF-8.
-std::string allocationCsv(const Group& group,
-                          const std::vector<std::vector<std::int32_t>>& batches);
+std::string allocationCsv(const Group& group, const AllocationBatches& batches);
 
 }  // namespace lotrano

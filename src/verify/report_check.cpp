@@ -32,8 +32,7 @@ std::size_t rebuiltDateLine(const std::vector<std::string>& rebuilt, bool reallo
 }  // namespace
 
 std::vector<std::string> rebuildReport(const ReadReport& report, const Group& group,
-                                       LineSource& seedFile,
-                                       std::vector<std::vector<std::int32_t>>* drawn,
+                                       LineSource& seedFile, AllocationBatches* batches,
                                        std::vector<SeedPair>* entries) {
   std::string text;
   TextSink sink(
@@ -51,13 +50,13 @@ std::vector<std::string> rebuildReport(const ReadReport& report, const Group& gr
 
   // The program's own allocation, every batch seeded from the next entry of
   // the seed file.
-  DrawContext context{console, nullptr, &seedFile};
-  const AllocationBatches batches = drawAllocation(sink, group, exam, context);
-  if (drawn != nullptr) *drawn = {batches[0].problems, batches[1].problems, batches[2].problems};
+  const AllocationBatches drawn =
+      drawAllocation(sink, group, exam, NewAllocation(seedFile), console);
+  if (batches != nullptr) *batches = drawn;
   if (entries != nullptr) {
     entries->clear();
     for (std::size_t k = 0; k < kBatchCount; ++k) {
-      if (batchIsDrawn(exam.batches, k)) entries->push_back(batches[k].seedUsed);
+      if (batchIsDrawn(exam.batches, k)) entries->push_back(drawn[k].seedUsed);
     }
   }
   // Any date, and any seed file name: neither line is compared.

@@ -24,13 +24,11 @@ namespace lotrano {
 // re-allocation draws them, one entry per batch. A group whose batches cannot
 // be drawn over the range gets its header alone. The draw's console lines go
 // nowhere. The seed file's fatal errors (an entry missing or not two
-// integers) come out as they are. `drawn`, when given, gets the numbers of
-// each batch, in batch order; `entries`, when given, the state each batch
-// drawn started from (its seed file entry brought into range), in the order
-// the entries were read.
+// integers) come out as they are. `batches`, when given, gets the batches as
+// drawn; `entries`, when given, the state each batch drawn started from (its
+// seed file entry brought into range), in the order the entries were read.
 std::vector<std::string> rebuildReport(const ReadReport& report, const Group& group,
-                                       LineSource& seedFile,
-                                       std::vector<std::vector<std::int32_t>>* drawn = nullptr,
+                                       LineSource& seedFile, AllocationBatches* batches = nullptr,
                                        std::vector<SeedPair>* entries = nullptr);
 
 struct Verdict {

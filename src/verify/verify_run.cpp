@@ -14,6 +14,7 @@
 #endif
 
 #include "alloc/seed_entry.h"
+#include "app/batches.h"
 #include "app/group_file.h"
 #include "app/report_reader.h"
 #include "host/platform/text_file.h"
@@ -45,7 +46,7 @@ constexpr std::string_view kHelp =
     "  --public-text TEXT\n"
     "                  verifica si ca fisierul seed vine din textul public TEXT,\n"
     "                  anuntat inainte de tragere: ca intrarile lui, cate una pe\n"
-    "                  tura de tragere, sunt cele scrise de --seed-from-text TEXT\n"
+    "                  runda a tragerii, sunt cele scrise de --seed-from-text TEXT\n"
     "  --csv           daca raportul corespunde, scrie alocarea (Nr;Nume;Problema;\n"
     "                  Runda, UTF-8, CR LF) la iesirea standard; verdictul merge\n"
     "                  la iesirea de erori\n"
@@ -56,8 +57,8 @@ constexpr std::string_view kHelp =
     "  -h, --help      afiseaza acest ajutor\n"
     "  -V, --version   afiseaza versiunea\n"
     "\n"
-    "Stare la iesire: 0 daca toate rapoartele corespund (si vin din textul public)\n"
-    "sau daca fisierul seed al textului a fost scris; altfel starea primului\n"
+    "Cod de iesire: 0 daca toate rapoartele corespund (si vin din textul public)\n"
+    "sau daca fisierul seed al textului a fost scris; altfel codul primului\n"
     "raport care nu corespunde (2) sau nu a putut fi verificat (numarul erorii);\n"
     "3 pentru o linie de comanda gresita (si pentru un text public gol sau care\n"
     "nu e UTF-8); 128 + numarul semnalului (130 pentru Ctrl-C) la o intrerupere.\n";
@@ -110,6 +111,40 @@ Group groupFromFile(const std::string& path) {
   if (!openForReading(path, error)) throwOpenError(error, path);
   // It opens now but did not a moment ago.
   throwOpenError(std::make_error_code(std::errc::io_error), path);
+}
+
+// The number of entries that the allocation of `students` over the report's
+// range takes from its seed file: one per batch drawn.
+std::size_t entriesTaken(std::int32_t students, const ExamData& exam) {
+  const BatchSizes sizes = batchSizes(students, exam.range.ProblemCount);
+  std::size_t taken = 0;
+  for (std::size_t k = 0; k < kBatchCount; ++k) {
+    if (batchIsDrawn(sizes, k)) ++taken;
+  }
+  return taken;
+}
+
+// The report written again for `group`, drawn from the seed file. A group
+// file with more students than the report asks the seed file for entries
+// that the report never took: when the seed file ends before them, the
+// fault is the group file's, and the error names it.
+std::vector<std::string> rebuiltFor(const ReadReport& report, const Group& group,
+                                    const VerifyOptions& options, LineSource& seedLines,
+                                    AllocationBatches& drawn, std::vector<SeedPair>& entries) {
+  try {
+    return rebuildReport(report, group, seedLines, &drawn, &entries);
+  } catch (const FatalError& error) {
+    if (!options.groupFile || error.code() != ErrorCode::kEndOfFile ||
+        error.file() != seedLines.name() ||
+        entriesTaken(group.StudentCount, report.exam) <=
+            entriesTaken(report.group.StudentCount, report.exam)) {
+      throw;
+    }
+    throw FatalError(ErrorCode::kEndOfFile, *options.groupFile,
+                     "it lists " + std::to_string(group.StudentCount) + " students, the report " +
+                         std::to_string(report.group.StudentCount) +
+                         ", and the seed file ends before the entries they need");
+  }
 }
 
 // The seed file, opened read-only: the one named with --seed, or the first of
@@ -178,10 +213,10 @@ int verifyReport(const std::string& reportPath, const VerifyOptions& options, Te
     const Group group = options.groupFile ? groupFromFile(*options.groupFile) : report.group;
     TextFile seedFile = openSeedFile(reportPath, report, options);
     LineSource seedLines = fileSource(seedFile);
-    std::vector<std::vector<std::int32_t>> drawn;
+    AllocationBatches drawn;
     std::vector<SeedPair> entries;
     const Verdict verdict =
-        compareWithRebuilt(report, rebuildReport(report, group, seedLines, &drawn, &entries));
+        compareWithRebuilt(report, rebuiltFor(report, group, options, seedLines, drawn, entries));
     seedFile.close();
     const std::optional<EntryDifference> notFromText =
         options.publicText ? entryNotFromText(entries, *options.publicText) : std::nullopt;

@@ -113,7 +113,7 @@ TEST(KnownAnswers, TheDrawGivesEveryNumberOfTheTable) {
     std::ostringstream console;
     TextSink sink = streamSink(console, "console", "\n");
     LineSource seedFile = textSource(seedFileText(answer.pairs), "seed file");
-    DrawContext context{sink, nullptr, &seedFile};
+    const NewAllocation fromSeedFile(seedFile);
 
     std::vector<std::int32_t> rows;
     std::size_t batchesDrawn = 0;
@@ -123,7 +123,7 @@ TEST(KnownAnswers, TheDrawGivesEveryNumberOfTheTable) {
       ++batchesDrawn;
       SeedPair used, read;
       std::vector<std::int32_t> problems;
-      ProblemDraw(false, used, read, size, problems, range, context);
+      ProblemDraw(fromSeedFile, used, read, size, problems, range, sink);
       EXPECT_EQ(read, answer.pairs.at(batchesDrawn - 1));
       rows.insert(rows.end(), problems.begin(), problems.end());
     }

@@ -11,7 +11,7 @@
 
 #include "app/batches.h"
 #include "app/report.h"
-#include "groups.h"
+#include "run_values_of.h"
 #include "support/text_lines.h"
 #include "worked_examples.h"
 
@@ -45,10 +45,10 @@ TEST(Allocation, ReallocationWritesTheSecondWorkedExamplesRowsAndRepeats) {
   const ExamData exam = examOver(1, 6, 8);
   Sinks sinks;
   LineSource seedFile = textSource(kSecondExampleSeeds, "Seed_2 (1-6) Grupa 1234.dat");
-  DrawContext draw{sinks.consoleSink, nullptr, &seedFile};
   std::vector<std::string> seen;  // the report's lines at each draw
-  const AllocationBatches batches = drawAllocation(sinks.reportSink, group, exam, draw,
-                                                   [&] { seen.push_back(sinks.report.str()); });
+  const AllocationBatches batches =
+      drawAllocation(sinks.reportSink, group, exam, NewAllocation(seedFile), sinks.consoleSink,
+                     [&] { seen.push_back(sinks.report.str()); });
 
   // Everything between the header (10 lines) and the stamp (the last 4).
   const std::vector<std::string> expected(kTypedReallocationReport.begin() + 10,
@@ -76,8 +76,8 @@ TEST(Allocation, NewAllocationIsDrawnAgainFromThePairsItRecorded) {
   const SeedingClock clock{[&](std::int32_t ms) { sleeps.push_back(ms); },
                            [&] { return seconds++; }, [] { return std::int64_t{900}; }};
   Sinks first;
-  DrawContext fromClock{first.consoleSink, &clock, nullptr};
-  const AllocationBatches drawn = drawAllocation(first.reportSink, group, exam, fromClock);
+  const AllocationBatches drawn =
+      drawAllocation(first.reportSink, group, exam, NewAllocation(clock), first.consoleSink);
   EXPECT_EQ(sleeps, (std::vector<std::int32_t>{800, 800, 800}));
   EXPECT_EQ(drawn[2].problems.size(), 3u);
 
@@ -89,8 +89,8 @@ TEST(Allocation, NewAllocationIsDrawnAgainFromThePairsItRecorded) {
   }
   Sinks again;
   LineSource seedFile = textSource(seedText, "seed file");
-  DrawContext fromFile{again.consoleSink, nullptr, &seedFile};
-  const AllocationBatches redrawn = drawAllocation(again.reportSink, group, exam, fromFile);
+  const AllocationBatches redrawn =
+      drawAllocation(again.reportSink, group, exam, NewAllocation(seedFile), again.consoleSink);
   for (std::size_t k = 0; k < drawn.size(); ++k) {
     EXPECT_EQ(redrawn[k].problems, drawn[k].problems) << "batch " << k + 1;
   }

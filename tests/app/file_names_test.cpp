@@ -152,21 +152,27 @@ TEST(ResultFileName, IsKnownByItsPrefixAndExtension) {
   for (const auto& c : cases) EXPECT_EQ(isResultFileName(c.name), c.isResult) << c.name;
 }
 
-TEST(ResultFileName, RefusesPathsAndControlCharacters) {
+TEST(ResultFileName, RefusesPathsAndControlCharactersSayingWhich) {
   const struct {
     std::string name;
-    bool refused;
+    std::optional<std::string> reason;
   } cases[] = {
-      {kBase, false},
-      {"Probleme Examen Nr_1 (1-30) Grupă 1231 ţ.rez", false},
-      {"Probleme Examen Nr_1 (1-30) ../x.rez", true},
-      {"Probleme Examen Nr_1 (1-30) a\\b.rez", true},
-      {std::string("Probleme Examen Nr_1 (1-30) a") + '\0' + "b.rez", true},
-      {"Probleme Examen Nr_1 (1-30) Grupa 1231\r.rez", true},
-      {"Probleme Examen Nr_1 (1-30) Grupa\t1231.rez", true},
-      {"Probleme Examen Nr_1 (1-30) Grupa\x7F.rez", true},
+      {kBase, std::nullopt},
+      {"Probleme Examen Nr_1 (1-30) Grupă 1231 ţ.rez", std::nullopt},
+      {"Probleme Examen Nr_1 (1-30) ../x.rez",
+       "the group holds \"/\", which no file name may hold"},
+      {"Probleme Examen Nr_1 (1-30) a\\b.rez",
+       "the group holds \"\\\", which no file name may hold"},
+      {std::string("Probleme Examen Nr_1 (1-30) a") + '\0' + "b.rez",
+       "the group holds a control character (0x00), which no file name may hold"},
+      {"Probleme Examen Nr_1 (1-30) Grupa 1231\r.rez",
+       "the group holds a CR (0x0D), which no file name may hold"},
+      {"Probleme Examen Nr_1 (1-30) Grupa\t1231/.rez",
+       "the group holds a tab (0x09), which no file name may hold"},
+      {"Probleme Examen Nr_1 (1-30) Grupa\x7F.rez",
+       "the group holds a control character (0x7F), which no file name may hold"},
   };
-  for (const auto& c : cases) EXPECT_EQ(isRefusedName(c.name), c.refused) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(refusedNameReason(c.name), c.reason) << c.name;
 }
 
 }  // namespace

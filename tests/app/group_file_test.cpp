@@ -4,11 +4,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "host/text/characters.h"
 #include "host/text/fixed_text.h"
 #include "support/fatal_matchers.h"
 #include "support/scratch_directory.h"
@@ -323,12 +325,26 @@ TEST_F(GroupFileOnDisk, ReadsAFileAndReadsItTwice) {
 }
 
 // One list as a teacher may have it: typed on Linux (UTF-8), saved by a newer
-// Windows editor (UTF-8 with a byte order mark) or by an older one in the
-// Romanian ANSI code page (Windows-1250, which has ş and ţ, not ș and ț).
+// Windows editor (UTF-8 with a byte order mark), by an older one in the
+// Romanian ANSI code page (Windows-1250, which has ş and ţ, not ș and ț), or
+// by Notepad as "Unicode" (UTF-16, little or big endian, with its mark).
 struct ListLine {
   std::string utf8;
   std::string windows1250;
 };
+
+// A UTF-8 text as UTF-16 bytes in one byte order (every character of the
+// lists here lies below U+10000).
+std::string utf16Bytes(const std::string& utf8, bool littleEndian) {
+  std::string bytes;
+  const std::u32string codes = utf8CodePoints(utf8).value();
+  for (const char32_t code : codes) {
+    const auto low = static_cast<char>(code & 0xFF);
+    const auto high = static_cast<char>(code >> 8 & 0xFF);
+    bytes += littleEndian ? std::string{low, high} : std::string{high, low};
+  }
+  return bytes;
+}
 
 const ListLine kRomanianList[] = {
     {"Grupa 1231 Automatică şi Calculatoare", "Grupa 1231 Automatic\xE3 \xBAi Calculatoare"},
@@ -350,20 +366,30 @@ TEST_F(GroupFileOnDisk, EveryEncodingAndLineEndGivesTheSameGroup) {
       padOrCut("Popescu Dănuţ 9,50", 37), padOrCut("Îonescu Ana-Maria", 37),
       padOrCut("ăşţâî Mihai", 37),        "Ţepeş-Ştefănescu Alexandra Ioana Mădă",
   };
+  const auto asIs = [](const std::string& text) { return text; };
   const struct {
     const char* what;
     std::string start;
     std::string ListLine::*text;
+    std::function<std::string(const std::string&)> encode;
   } encodings[] = {
-      {"UTF-8", "", &ListLine::utf8},
-      {"UTF-8 with a byte order mark", "\xEF\xBB\xBF", &ListLine::utf8},
-      {"Windows-1250", "", &ListLine::windows1250},
+      {"UTF-8", "", &ListLine::utf8, asIs},
+      {"UTF-8 with a byte order mark", "\xEF\xBB\xBF", &ListLine::utf8, asIs},
+      {"Windows-1250", "", &ListLine::windows1250, asIs},
+      // An editor's mark before bytes that are no UTF-8 is passed over.
+      {"Windows-1250 after a UTF-8 byte order mark", "\xEF\xBB\xBF", &ListLine::windows1250, asIs},
+      {"UTF-16 little endian", "\xFF\xFE", &ListLine::utf8,
+       [](const std::string& text) { return utf16Bytes(text, true); }},
+      {"UTF-16 big endian", "\xFE\xFF", &ListLine::utf8,
+       [](const std::string& text) { return utf16Bytes(text, false); }},
   };
   for (const auto& encoding : encodings) {
     for (const std::string lineEnd : {"\r\n", "\n"}) {
       SCOPED_TRACE(std::string(encoding.what) + (lineEnd == "\n" ? ", LF" : ", CR LF"));
       std::string content = encoding.start;
-      for (const ListLine& line : kRomanianList) content += line.*encoding.text + lineEnd;
+      for (const ListLine& line : kRomanianList) {
+        content += encoding.encode(line.*encoding.text + lineEnd);
+      }
       const std::string path = write("grupa.txt", content);
       CapturedConsole console;
       const auto group = readGroupFile(path, console.sink);
@@ -403,12 +429,21 @@ TEST_F(GroupFileOnDisk, OneByteThatIsNoUtf8MakesTheWholeFileWindows1250) {
        "Ana\x98\n",
        "Grupa 8",
        {padOrCut("Ana\uFFFD", 37)}},
-      // A byte order mark says UTF-8: such a file is never converted, and a
-      // line that is still no UTF-8 is read byte by byte.
-      {"a byte order mark before bytes that are no UTF-8",
+      // A UTF-8 byte order mark before bytes that are no UTF-8 is taken off
+      // and the rest read as Windows-1250, lines that would pass for UTF-8
+      // included ("Ş" in UTF-8 is "Ĺž" there).
+      {"a UTF-8 byte order mark before bytes that are no UTF-8",
        "\xEF\xBB\xBFGrupa 9\n1 \xAAtefan\n2 Ştefan\n",
        "Grupa 9",
-       {padOrCut("tefan", 37), padOrCut("Ştefan", 37)}},
+       {padOrCut("Ştefan", 37), padOrCut("Ĺžtefan", 37)}},
+      // UTF-16 is known by its mark alone; odd bytes after it read as U+FFFD.
+      {"UTF-16 with a last byte alone",
+       std::string("\xFF\xFEG\0r\0 \0"
+                   "1\0\n\0"
+                   "1\0 \0A\0n\0a",
+                   21),
+       "Gr 1",
+       {padOrCut("An\uFFFD", 37)}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

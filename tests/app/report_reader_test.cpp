@@ -10,9 +10,9 @@
 
 #include "app/batches.h"
 #include "app/report.h"
-#include "groups.h"
 #include "host/text/characters.h"
 #include "host/text/fatal_error.h"
+#include "run_values_of.h"
 #include "support/scratch_directory.h"
 #include "worked_examples.h"
 
@@ -56,7 +56,7 @@ std::string reportText(const Written& w, std::string_view lineEnd) {
     offset += static_cast<std::int32_t>(w.batches[k].size());
     if (k == 0) writeUnallocatedSection(sink, w.group, w.exam, w.batches[0]);
   }
-  writeDuplicatesSection(sink, {w.batches[0], w.batches[1], w.batches[2]});
+  writeDuplicatesSection(sink, batchesOf({w.batches[0], w.batches[1], w.batches[2]}));
   const LocalDateTime now{{2013, 5, 21}, {9, 5, 7, 0}};
   writeStamp(sink, now,
              w.reallocation ? std::optional<std::string>("/prof/Seed_1 (1-6) Grupa 311 AC.dat")
@@ -209,7 +209,13 @@ TEST(ReportReader, WhatNoReportHoldsIsRefusedAtItsLine) {
       {"ends in the header", exampleCutAfter(9), ErrorCode::kEndOfFile, 10},
       {"ends in the table", exampleCutAfter(14), ErrorCode::kEndOfFile, 15},
       {"ends after the table", exampleCutAfter(26), ErrorCode::kEndOfFile, 27},
-      {"ends between the date and the note", exampleCutAfter(29), ErrorCode::kEndOfFile, 30},
+      // Nothing follows the stamp of a report the program wrote: an empty
+      // line after the date (a note cut off reads the same) or after the note.
+      {"an empty line after the date", exampleCutAfter(29), ErrorCode::kInputConversion, 29},
+      {"an empty line after the note", exampleCutAfter(30) + "\r\n", ErrorCode::kInputConversion,
+       31},
+      {"two lines after the note", exampleCutAfter(30) + "x\r\n\r\n", ErrorCode::kInputConversion,
+       31},
       {"another text", "Grupa 311 AC\r\n1. Alfa Beta\r\n", ErrorCode::kInputConversion, 1},
       {"binary",
        std::string("\x7F"

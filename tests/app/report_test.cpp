@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "app/file_names.h"
-#include "groups.h"
 #include "host/text/characters.h"
 #include "host/text/fatal_error.h"
+#include "run_values_of.h"
 #include "support/text_lines.h"
 #include "worked_examples.h"
 
@@ -89,7 +89,7 @@ TEST_F(ReportTest, SecondWorkedExampleTypedGroupRepeatedProblemsAndReallocation)
   writeBatchRows(report, group, 0, batches[0]);
   writeUnallocatedSection(report, group, exam, batches[0]);
   writeBatchRows(report, group, 6, batches[1]);
-  writeDuplicatesSection(report, batches);
+  writeDuplicatesSection(report, batchesOf(batches));
   writeStamp(report, at(2013, 5, 21, 9, 5, 7), "/home/prof/lotrano/Dat/Seed_2 (1-6) Grupa 1234.dat",
              "/home/prof");
 
@@ -232,7 +232,7 @@ TEST_F(ReportTest, NumbersTooWideForTheirFieldsAreShownWhole) {
   writeBatchRows(report, named, 1, {-10});
   const Group typed = typedGroup("1234", 10001);
   writeBatchRows(report, typed, 9998, {1000, -100, 5});
-  writeDuplicatesSection(report, {{10000, 2}, {3, 10000}});
+  writeDuplicatesSection(report, batchesOf({{10000, 2}, {3, 10000}}));
 
   EXPECT_EQ(out.str(), fileText({
                            // A number that fits keeps its columns; a wider one
@@ -261,7 +261,7 @@ TEST_F(ReportTest, RepeatedProblemsListEarlierRowThenLaterRow) {
   std::vector<std::int32_t> batch1;
   for (std::int32_t p = 1; p <= 20; ++p) batch1.push_back(p);
   std::swap(batch1[2], batch1[11]);
-  writeDuplicatesSection(report, {batch1, {5, 9, 1, 17, 20, 8, 12}});
+  writeDuplicatesSection(report, batchesOf({batch1, {5, 9, 1, 17, 20, 8, 12}}));
 
   EXPECT_EQ(out.str(), fileText({
                            "",
@@ -295,8 +295,8 @@ TEST_F(ReportTest, RepeatedProblemsFoundHoweverWideTheNumbersSpread) {
   for (const auto& spread : spreads) {
     SCOPED_TRACE(spread.high);
     out.str("");
-    writeDuplicatesSection(
-        report, {{spread.high, 4, spread.low}, {spread.low, spread.high, 8, spread.high}});
+    writeDuplicatesSection(report, batchesOf({{spread.high, 4, spread.low},
+                                              {spread.low, spread.high, 8, spread.high}}));
     const std::string low = spread.lowShown;
     const std::string high = spread.highShown;
     EXPECT_EQ(out.str(), fileText({
@@ -320,7 +320,7 @@ TEST_F(ReportTest, FifteenStudentsOverSixGiveTwoListsAndBatchOneMeetsOnlyBatchTw
   writeBatchRows(report, group, 0, batches[0]);
   writeBatchRows(report, group, 6, batches[1]);
   writeBatchRows(report, group, 12, batches[2]);
-  writeDuplicatesSection(report, batches);
+  writeDuplicatesSection(report, batchesOf(batches));
 
   EXPECT_EQ(out.str(), fileText({
                            "   1       3",
@@ -359,13 +359,13 @@ TEST_F(ReportTest, FifteenStudentsOverSixGiveTwoListsAndBatchOneMeetsOnlyBatchTw
 }
 
 TEST_F(ReportTest, RepeatedProblemsSectionNeedsAFilledSecondBatchAndCountsZero) {
-  writeDuplicatesSection(report, {{1, 2, 3}});
-  writeDuplicatesSection(report, {{1, 2, 3}, {}});
-  writeDuplicatesSection(report, {});
+  writeDuplicatesSection(report, batchesOf({{1, 2, 3}}));
+  writeDuplicatesSection(report, batchesOf({{1, 2, 3}, {}}));
+  writeDuplicatesSection(report, batchesOf({}));
   EXPECT_EQ(out.str(), "");
 
   // A one-problem range can hand out the number after it in batch 1.
-  writeDuplicatesSection(report, {{2}, {1}, {}});
+  writeDuplicatesSection(report, batchesOf({{2}, {1}, {}}));
   EXPECT_EQ(out.str(), fileText({
                            "",
                            "",

@@ -298,6 +298,13 @@ TEST_F(ResultFileInDirectory, NameWithASeparatorOrControlCharacterIsRefusedAndNo
     EXPECT_FATAL(
         openResultFile(c.group, exam(1, "1-30"), currentDirectoryFileSystem(), messages.show()),
         ErrorCode::kOpenFailure, c.name);
+    // The diagnostic says why, as the system's reason would.
+    try {
+      openResultFile(c.group, exam(1, "1-30"), currentDirectoryFileSystem(), messages.show());
+    } catch (const FatalError& error) {
+      EXPECT_EQ(error.detail(), refusedNameReason(c.name)) << c.name;
+      EXPECT_TRUE(error.detail().starts_with("the group holds ")) << error.detail();
+    }
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(snapshot(), before) << c.name;
   }

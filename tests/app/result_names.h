@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/run_values.h"
-#include "groups.h"
+#include "run_values_of.h"
 
 namespace lotrano {
 

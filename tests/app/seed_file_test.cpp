@@ -6,6 +6,7 @@
 #include <csignal>
 #include <filesystem>
 
+#include "run_values_of.h"
 #include "support/fatal_matchers.h"
 #include "support/scratch_directory.h"
 #include "support/tree_snapshot.h"
@@ -17,8 +18,8 @@ namespace fs = std::filesystem;
 
 FixedText resultName(const std::string& name) { return FixedText(260, name); }
 
-const std::array<SeedPair, 3> kSeeds{SeedPair{123456789, 1987654321}, SeedPair{2147483562, 500},
-                                     SeedPair{1, 2147483398}};
+const AllocationBatches kSeeds = batchesStartedFrom(
+    {SeedPair{123456789, 1987654321}, SeedPair{2147483562, 500}, SeedPair{1, 2147483398}});
 
 TEST(SeedFile, WritesOneEntryPerBatchDrawn) {
   const struct {
@@ -51,7 +52,7 @@ TEST(SeedFile, AnEarlierSeedFileOfTheSameNameIsRewritten) {
   writeWholeFile("Seed_1 (1-6) Grupa 1.x.dat", std::string(500, 'x'));
   writeWholeFile("Seed_1 (1-6) Grupa 1.dat", "the older name's file");
   writeSeedFile(resultName("Probleme Examen Nr_1 (1-6) Grupa 1.x.rez"), {3, 0, 0},
-                {SeedPair{5, 6}, {}, {}});
+                batchesStartedFrom({SeedPair{5, 6}, {}, {}}));
   EXPECT_EQ(readWholeFile("Seed_1 (1-6) Grupa 1.x.dat"),
             " seed_1:\r\n           5           6\r\n");
   EXPECT_EQ(readWholeFile("Seed_1 (1-6) Grupa 1.dat"), "the older name's file");

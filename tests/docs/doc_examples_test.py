@@ -421,17 +421,34 @@ def prompt_answers(transcript, prompts):
     return found
 
 
+# The width of the terminal that the documents show.
+TERMINAL_COLUMNS = 80
+
+
+def blank_rows(line):
+    """The empty rows that a line leaves on a terminal of TERMINAL_COLUMNS when
+    it ends in more blanks than its last row holds (the output file's line is
+    filled with blanks to 279 characters)."""
+    rows = -(-len(line) // TERMINAL_COLUMNS)
+    written = max(1, -(-len(line.rstrip()) // TERMINAL_COLUMNS))
+    return max(0, rows - written)
+
+
 def terminal_view(output, answers, home):
-    """Piped output as a terminal shows it: each prompt followed by the answer
-    typed (a pipe does not echo; the program ends the prompt's line itself),
-    the date and time as in the pages, the scratch home as /home/ana."""
+    """Piped output as a terminal of 80 columns shows it: each prompt followed
+    by the answer typed (a pipe does not echo; the program ends the prompt's
+    line itself), a line filled with blanks beyond the width followed by the
+    empty rows they make, the date and time as in the pages, the scratch home
+    as /home/ana."""
     view = []
     answers = list(answers)
     for line in output.replace(home, "/home/ana").split("\n"):
         if line.endswith(": ") and answers:
             line += answers.pop(0)
+        empty = blank_rows(line)
         line = line.rstrip()
         view.append("<date and time>" if DATE_LINE.match(line) else line)
+        view.extend([""] * empty)
     while view and not view[-1]:
         view.pop()
     return view

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Completes lotrano-verify's command lines as bash does at a prompt and
-# checks the offers: the options, the reports (*.rez) in a folder of reports,
+# checks the offers: every option, the reports (*.rez) in a folder of reports,
 # seed and group files, names with blanks and brackets, every report after
 # "--", and nothing for the text of --public-text and --seed-from-text.
 #   tests/packaging/completion_test.sh packaging/lotrano-verify.bash-completion
@@ -68,8 +68,12 @@ reports=$'-rapoarte.rez\nProbleme Examen Nr_1 (1-6) Grupa 311 AC.rez\nProbleme E
 expect "$(sort <<<"$reports")" lotrano-verify ''
 expect $'Probleme Examen Nr_1 (1-6) Grupa 311 AC.rez\nProbleme Examen Nr_1 (1-6) Grupa 311 AC[1].rez' \
   lotrano-verify Prob
-expect $'--\n--group\n--help\n--public-text\n--seed\n--seed-from-text\n--version\n-V\n-h' \
+expect $'--\n--csv\n--group\n--help\n--public-text\n--seed\n--seed-from-text\n--version\n-V\n-h' \
   lotrano-verify -
+expect $'--csv' lotrano-verify --c
+# After --csv come the options and the report, as anywhere else.
+expect $'Probleme Examen Nr_1 (1-6) Grupa 311 AC.rez\nProbleme Examen Nr_1 (1-6) Grupa 311 AC[1].rez' \
+  lotrano-verify --csv Prob
 expect $'--public-text' lotrano-verify x.rez --pu
 # A text follows these two: no file is offered for it, and reports after it.
 expect '' lotrano-verify --public-text ''

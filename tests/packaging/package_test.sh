@@ -145,8 +145,13 @@ done
 step "desktop entry"
 desktop-file-validate /usr/share/applications/lotrano.desktop ||
   fail "desktop-file-validate finds fault with lotrano.desktop"
+# The entry runs lotrano through sh, which keeps the terminal open after a
+# failed run; TryExec names the program itself.
+try_exec=$(sed -n 's/^TryExec=//p' /usr/share/applications/lotrano.desktop)
 exec_line=$(sed -n 's/^Exec=//p' /usr/share/applications/lotrano.desktop)
-command -v "${exec_line%% *}" > /dev/null || fail "the menu entry runs '$exec_line', which is not on the PATH"
+command -v "$try_exec" > /dev/null || fail "the menu entry needs '$try_exec', which is not on the PATH"
+command -v "${exec_line%% *}" > /dev/null || fail "the menu entry runs '$exec_line', whose program is not on the PATH"
+grep -qw "$try_exec" <<<"$exec_line" || fail "the menu entry runs '$exec_line', not $try_exec"
 grep -qx 'Terminal=true' /usr/share/applications/lotrano.desktop ||
   fail "the menu entry does not open a terminal"
 icon=$(sed -n 's/^Icon=//p' /usr/share/applications/lotrano.desktop)

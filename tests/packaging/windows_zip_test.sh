@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the Windows zip as a teacher meets it: the files it holds, each with
-# its file type and mode, the guide and the README as UTF-8 with a byte order
-# mark, every text with CR LF line ends, the licence as LICENSE, the checking
-# page as Verificare.html; then, unpacked, its
+# its file type and mode, the guide, the README and the draw as UTF-8 with a
+# byte order mark, every text with CR LF line ends, the licence as
+# LICENSE.txt (and the README naming it so), the checking page as
+# Verificare.html; then, unpacked, its
 # lotrano.exe makes one allocation under Wine (the group dialog cancelled
 # through xdotool, the group typed), and its lotrano-verify.exe, when the
 # tree builds one, finds that report matching its seed file.
@@ -27,6 +28,7 @@ expect_verify=no
 step "contents of $zip"
 unzip -l "$zip"
 expected="CITESTE.txt
+DRAW.txt
 Dat/
 Dat/grupa_311.dat
 LICENSE.txt
@@ -65,11 +67,11 @@ crlf_only() { python3 -c '
 import re, sys
 data = open(sys.argv[1], "rb").read()
 sys.exit(0 if data.endswith(b"\r\n") and not re.search(rb"(?<!\r)\n|\r(?!\n)", data) else 1)' "$1"; }
-for text in CITESTE.txt README.txt LICENSE.txt Dat/grupa_311.dat; do
+for text in CITESTE.txt README.txt DRAW.txt LICENSE.txt Dat/grupa_311.dat; do
   crlf_only "$unpacked/$text" || fail "$text has a line not ended by one CR LF"
 done
-# The two texts with letters beyond ASCII say that they are UTF-8.
-for text in CITESTE.txt README.txt; do
+# The texts with letters beyond ASCII say that they are UTF-8.
+for text in CITESTE.txt README.txt DRAW.txt; do
   [ "$(head -c 3 "$unpacked/$text" | od -An -tx1 | tr -d ' ')" = efbbbf ] ||
     fail "$text does not begin with a UTF-8 byte order mark"
   iconv -f UTF-8 -t UTF-8 "$unpacked/$text" > /dev/null || fail "$text is not UTF-8"
@@ -77,6 +79,11 @@ done
 tail -c +4 "$unpacked/README.txt" | LC_ALL=C grep -q $'[\x80-\xff]' ||
   fail "README.txt holds no letter beyond ASCII: its byte order mark is not needed any more"
 cmp -s <(tr -d '\r' < "$unpacked/LICENSE.txt") LICENSE || fail "LICENSE.txt is not LICENSE"
+# The README names the zip's files as the zip has them.
+grep -q 'Expat licence (LICENSE.txt' "$unpacked/README.txt" || fail "README.txt does not name LICENSE.txt"
+grep -q '^DRAW.txt writes down the whole draw' "$unpacked/README.txt" ||
+  fail "README.txt does not name DRAW.txt"
+grep -q '^The generator' "$unpacked/DRAW.txt" || fail "DRAW.txt is not the draw written down"
 grep -q 'Pregătirea fișierului grupei' "$unpacked/CITESTE.txt" ||
   fail "CITESTE.txt lacks the guide's headings with their diacritics"
 if grep -q '^#' "$unpacked/CITESTE.txt"; then fail "CITESTE.txt keeps Markdown headings"; fi

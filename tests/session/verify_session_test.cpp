@@ -474,6 +474,13 @@ TEST_F(VerifySession, WhatCannotBeCheckedSaysWhyWithTheErrorsNumber) {
   std::vector<std::string> huge = lines;
   huge[18] = std::string(3 << 20, ' ');
   writeWholeFile(folder / "linie_lunga.rez", fileText(huge));
+  // The report as an editor saves it again, with an empty line at its end.
+  writeWholeFile(folder / "rand_gol.rez", good + "\r\n");
+  writeWholeFile(folder / "rand_gol.dat", original(kSeed311));
+  // The list of group 311 AC with four students more: nine over 1..8 take a
+  // second entry of the seed file, which the report's five never took.
+  writeWholeFile(folder / "Dat" / "grupa_311_noua.txt",
+                 std::string(kGroup311) + "6 Xi\r\n7 Omicron\r\n8 Pi\r\n9 Rho\r\n");
 
   const struct {
     std::vector<std::string> arguments;
@@ -524,6 +531,15 @@ TEST_F(VerifySession, WhatCannotBeCheckedSaysWhyWithTheErrorsNumber) {
        64,
        "EROARE: prea_multi.rez: input conversion error (error 64), file: prea_multi.rez (line 2: "
        "more students than the range can be drawn for)"},
+      {{"--seed", "rand_gol.dat", "rand_gol.rez"},
+       64,
+       "EROARE: rand_gol.rez: input conversion error (error 64), file: rand_gol.rez (line " +
+           std::to_string(lines.size() + 1) + ": lines after the report's date and time)"},
+      {{"--group", "Dat/grupa_311_noua.txt", kReport311},
+       24,
+       std::string("EROARE: ") + kReport311 +
+           ": end-of-file during read (error 24), file: Dat/grupa_311_noua.txt (it lists 9 "
+           "students, the report 5, and the seed file ends before the entries they need)"},
       {{"linie_lunga.rez"},
        64,
        "EROARE: linie_lunga.rez: input conversion error (error 64), file: linie_lunga.rez (line "
@@ -696,6 +712,9 @@ TEST(VerifyCommandLineSession, HelpVersionAndWrongCommandLines) {
       "Utilizare: lotrano-verify [--seed FISIER] [--group FISIER] RAPORT.rez [RAPORT.rez ...]\n"))
       << help.out;
   EXPECT_EQ(help.err, "");
+  // The exit status is named as a Romanian reader calls it.
+  EXPECT_NE(help.out.find("\nCod de iesire: 0 daca toate rapoartele corespund"), std::string::npos)
+      << help.out;
   const SessionResult version = runVerify(scratch.path(), {"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, "lotrano-verify " LOTRANO_VERSION "\n");

@@ -795,6 +795,18 @@ constexpr const char* kRomanianGroup1250 =
     "1. \xAAtef\xE3nescu Ioana\r\n"
     "2. \xDEurcanu Ion\r\n";
 
+// A list as Notepad saves it as "Unicode": UTF-16, little endian, after its
+// mark. "Ț" is the bytes 1A 02, and 1A ends a file read in text mode on
+// Windows: the list is read whole only in binary mode.
+std::string notepadUnicode(const std::u16string& text) {
+  std::string bytes = "\xFF\xFE";
+  for (const char16_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
+}
+
 // The report's row of a student: the name from column 10, filled to 36
 // columns by characters, then the problem number.
 std::regex rowOf(int number, const std::string& name, std::size_t nameCharacters) {
@@ -818,6 +830,8 @@ TEST_F(WineSession, RomanianLettersMakeTheSameNamesAndLinesOnBothBuildsInEveryLo
       fs::create_directory(directory / "Dat");
       writeWholeFile(directory / "Dat" / "ac.dat", kRomanianGroup);
       writeWholeFile(directory / "Dat" / "vechi.dat", kRomanianGroup1250);
+      writeWholeFile(directory / "Dat" / "unicode.dat",
+                     notepadUnicode(u"Grupa 1233 Științe\r\n1. Țurcanu Ion\r\n2. Ștefan Ăna\r\n"));
     }
     const auto checkOutput = [](const WineResult& onWindows, const SessionResult& onLinux) {
       const auto lines = withLineFeeds(onWindows.out);
@@ -932,6 +946,29 @@ TEST_F(WineSession, RomanianLettersMakeTheSameNamesAndLinesOnBothBuildsInEveryLo
                     result, "Seed_1 (1-5) Grupa 1232 Automatică şi Calculatoare.dat"}));
       EXPECT_EQ(filesOf1232(linuxDirectory.path()), filesOf1232(windowsDirectory.path()));
       expectNoPartFile(windowsDirectory.path());
+    }
+
+    // The reading of a file does not depend on the locale: once is enough.
+    if (locale.empty()) {
+      SCOPED_TRACE("a group file in UTF-16, as Notepad saves \"Unicode\"");
+      const WineResult onWindows = runWindowsProgram(
+          wine(), windowsDirectory.path(), answers + "\n",
+          {choose(kGroupDialog, windowsDirectory.path() / "Dat" / "unicode.dat")}, {}, locale);
+      const SessionResult onLinux =
+          runLotranoBinary(linuxDirectory.path(), "unicode\n" + answers + "\n");
+      ASSERT_EQ(onWindows.status, 0) << onWindows.err;
+      ASSERT_EQ(onLinux.status, 0) << onLinux.err;
+      checkOutput(onWindows, onLinux);
+      const std::string result = "Probleme Examen Nr_1 (1-5) Grupa 1233 Științe.rez";
+      ASSERT_TRUE(fs::exists(windowsDirectory.path() / result));
+      const std::string report = readWholeFile(windowsDirectory.path() / result);
+      EXPECT_TRUE(report.starts_with(" Grupa: 1233 Științe\r\n Numar de Studenti:   2\r\n"))
+          << report;
+      EXPECT_TRUE(std::regex_search(report, rowOf(1, "Țurcanu Ion", 11))) << report;
+      EXPECT_TRUE(std::regex_search(report, rowOf(2, "Ștefan Ăna", 10))) << report;
+      const std::string head = "\r\n Nr_crt";
+      EXPECT_EQ(report.substr(0, report.find(head)),
+                readWholeFile(linuxDirectory.path() / result).substr(0, report.find(head)));
     }
   }
 }
@@ -1052,6 +1089,15 @@ TEST_F(WineSession, ReportsOfEachBuildAreVerifiedByTheOther) {
   EXPECT_EQ(onLinux.status, 0);
   EXPECT_EQ(onLinux.out, "POTRIVIRE: " + windowsReport +
                              " corespunde fisierului seed Seed_2 (1-6) Grupa 1234.dat\n");
+  // A report argument with * or ? stands for the files it matches, as a
+  // Linux shell expands it; one without stays as typed.
+  for (const std::string pattern : {"*.rez", "P*1?34.rez"}) {
+    SCOPED_TRACE(pattern);
+    const SessionResult expanded = runWindowsVerify(wine(), windowsDirectory.path(), {pattern});
+    EXPECT_EQ(expanded.status, 0) << expanded.out << expanded.err;
+    EXPECT_EQ(expanded.out, "POTRIVIRE: " + windowsReport +
+                                " corespunde fisierului seed Seed_2 (1-6) Grupa 1234.dat\r\n");
+  }
 
   // A tampered copy: both builds point at the same line, in the same words.
   std::string tampered = readWholeFile(windowsDirectory.path() / windowsReport);

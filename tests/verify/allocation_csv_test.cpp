@@ -5,35 +5,26 @@
 #include <string>
 #include <vector>
 
+#include "app/run_values_of.h"
+
 namespace lotrano {
 namespace {
 
 constexpr const char* kHead = "\xEF\xBB\xBFNr;Nume;Problema;Runda\r\n";
 
-Group namedGroup(const std::vector<std::string>& names) {
-  Group group;
-  group.GroupFromFile = true;
-  group.GroupText = "311";
-  group.StudentCount = static_cast<std::int32_t>(names.size());
-  for (const std::string& name : names) group.StudentNames.emplace_back(kNameLength, name);
-  return group;
-}
-
 TEST(AllocationCsv, OneRowPerStudentWithTheRoundItWasDrawnIn) {
-  Group typed;
-  typed.GroupText = "1234";
-  typed.StudentCount = 8;
+  const Group typed = typedGroup("1234", 8);
   // Eight students over 1..6: batch 1 of six, batch 2 of two.
-  EXPECT_EQ(allocationCsv(typed, {{1, 3, 5, 6, 4, 2}, {2, 6}, {}}),
+  EXPECT_EQ(allocationCsv(typed, batchesOf({{1, 3, 5, 6, 4, 2}, {2, 6}, {}})),
             std::string(kHead) +
                 "1;;1;1\r\n2;;3;1\r\n3;;5;1\r\n4;;6;1\r\n5;;4;1\r\n6;;2;1\r\n7;;2;2\r\n8;;6;2\r\n");
   // A batch 2 left empty does not hide batch 3's round; negative numbers as
   // they are.
-  EXPECT_EQ(allocationCsv(typed, {{}, {}, {6}}), std::string(kHead) + "1;;6;3\r\n");
-  EXPECT_EQ(allocationCsv(typed, {{-5, -3}, {-4}, {-3}}),
+  EXPECT_EQ(allocationCsv(typed, batchesOf({{}, {}, {6}})), std::string(kHead) + "1;;6;3\r\n");
+  EXPECT_EQ(allocationCsv(typed, batchesOf({{-5, -3}, {-4}, {-3}})),
             std::string(kHead) + "1;;-5;1\r\n2;;-3;1\r\n3;;-4;2\r\n4;;-3;3\r\n");
   // No student: the header row alone.
-  EXPECT_EQ(allocationCsv(typed, {{}, {}, {}}), kHead);
+  EXPECT_EQ(allocationCsv(typed, batchesOf({{}, {}, {}})), kHead);
 }
 
 TEST(AllocationCsv, NamesAreTrimmedQuotedWhenTheyMustBeAndWrittenInUtf8) {
@@ -52,7 +43,7 @@ TEST(AllocationCsv, NamesAreTrimmedQuotedWhenTheyMustBeAndWrittenInUtf8) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(allocationCsv(namedGroup({c.name}), {{7}, {}, {}}),
+    EXPECT_EQ(allocationCsv(namedGroup("311", {c.name}), batchesOf({{7}, {}, {}})),
               std::string(kHead) + "1;" + c.field + ";7;1\r\n");
   }
 }

@@ -487,7 +487,7 @@ class PageTest(unittest.TestCase):
              {named.name: "error"}, {}),
             ("utf16-list", {named.name: named.read_bytes(), seed.name: seed_bytes,
                             "lista.txt": group.decode("utf-8").encode("utf-16")},
-             {named.name: "match"}, {"lista.txt": ("ignored", "UTF-16")}),
+             {named.name: "match"}, {"lista.txt": ("group", "cu care au fost verificate numele")}),
             ("typed-group-and-a-list", {typed.name: typed.read_bytes(), seed_of(typed).name: seed_of(typed).read_bytes(),
                                         "grupa_1234.txt": b"Grupa 1234\r\n1 Ana\r\n"},
              {typed.name: "match"}, {"grupa_1234.txt": ("ignored", "introdusă de la tastatură")}),
@@ -496,7 +496,7 @@ class PageTest(unittest.TestCase):
         says = {"renamed-download": "nu poartă numele pe care i-l dă lotrano",
                 "cr-cr-lf-seed": "CR CR LF", "empty-seed": "este gol",
                 "word-of-20-mb": "mai mult decât citește lotrano",
-                "utf16-list": "nu a putut fi folosită", "notes-beside": "Adăugați și lista grupei"}
+                "utf16-list": "au fost verificate cu lista grupei „lista.txt”", "notes-beside": "Adăugați și lista grupei"}
         for case, files, verdicts, roles in cases:
             with self.subTest(case):
                 started = time.perf_counter()

@@ -62,6 +62,28 @@ test('the names checked against a list', () => {
   assert.equal(text.display(result.rebuilt), '   1     Ştefănescu Ioana Mădălina            2');
 });
 
+test('a list of another size than the report: the seed file ending before its entries is the list\'s fault', () => {
+  const list = (count) => ({
+    name: 'g.txt',
+    group: groupList.readGroupList(ex.utf8File(['Grupa 311 AC', ...Array.from({ length: count }, (_, k) => `${k + 1} Student`)])),
+  });
+  // Eleven students over 1..10 need a second entry; the report's five took one.
+  const longer = check.checkReport(read(ex.NAMED), seed(ex.NAMED_SEED_TEXT), list(11));
+  assert.equal(longer.verdict, 'error');
+  assert.equal(longer.status, 24);
+  assert.equal(longer.cause, 'lista grupei „g.txt” are 11 studenți, raportul 5, iar fișierul seed se termină înainte de perechile de numere de care au nevoie');
+  // One entry suffices for seven or three: the counts differ on line 2.
+  for (const count of [7, 3]) {
+    const result = check.checkReport(read(ex.NAMED), seed(ex.NAMED_SEED_TEXT), list(count));
+    assert.deepEqual([result.verdict, result.line], ['mismatch', 2], String(count));
+  }
+  // A seed file short of the report's own entries stays the seed file's fault.
+  const typedList = { name: 'g.txt', group: { ...read(ex.TYPED).read.group, students: 9 } };
+  const short = check.checkReport(read(ex.TYPED), seed(ex.file([' seed_1:', '   271828182   314159265'])), typedList);
+  assert.equal(short.status, 24);
+  assert.match(short.cause, /^fișierul seed „s\.dat” se termină/);
+});
+
 test('a seed file that cannot be read gives its status', () => {
   const cases = [
     [ex.file([' seed_1:', ' 271828182 314159265']), 24],

@@ -104,6 +104,16 @@ function baseCases(build, scratch) {
   list('stiinte.txt', 'Științe, grupa 7', names(4));
   const cp1250 = Buffer.from('Grupa 413\r\n1 \xAAerban \xDEi\xFEeica\r\n2 B\xE3l\xE3\xBAescu Irina\r\n3 \xCEndrie\xBA Vlad\r\n', 'latin1');
   fs.writeFileSync(path.join(folder, 'Dat', 'cp1250.txt'), cp1250);
+  // The same list after an editor's UTF-8 mark, and lists saved by Notepad as
+  // "Unicode" (UTF-16 with its mark, either byte order).
+  fs.writeFileSync(path.join(folder, 'Dat', 'cp1250_bom.txt'), Buffer.concat([Buffer.from('\xEF\xBB\xBF', 'latin1'), cp1250]));
+  const utf16 = (text, bigEndian) => {
+    const units = Buffer.from('\ufeff' + text, 'utf16le');
+    return bigEndian ? units.swap16() : units;
+  };
+  const unicodeList = ['Grupa 414 Științe', 'Nr. Nume și prenume', ...names(5).map((n, k) => `${k + 1}. ${n}`)].join('\r\n') + '\r\n';
+  fs.writeFileSync(path.join(folder, 'Dat', 'unicode.txt'), utf16(unicodeList, false));
+  fs.writeFileSync(path.join(folder, 'Dat', 'unicode_be.txt'), utf16(unicodeList.replace('414', '415'), true));
   seedFile('s30.dat', [[1357409051, 243708341]]);
   seedFile('s3.dat', [[271828182, 314159265], [161803398, 141421356], [-1, 0]]);
   seedFile('s2.dat', [[12007, 4242], [2147483647, -2147483648]]);
@@ -124,6 +134,9 @@ function baseCases(build, scratch) {
     // Its seed file kept under the name earlier versions gave it.
     { key: 'dotted-title', answers: 'dotted.txt\n1\n2\n1 6\nr\ns30.dat\n', list: 'dotted.txt', olderSeed: 'Seed_1 (1-6) Gr.dat' },
     { key: 'romanian-title', answers: 'stiinte.txt\n2\n5\n1 9\nr\ns2.dat\n', list: 'stiinte.txt' },
+    { key: 'windows-1250-after-a-mark', answers: 'cp1250_bom.txt\n2\n12\n1 3\nr\ns3.dat\n', list: 'cp1250_bom.txt' },
+    { key: 'utf-16', answers: 'unicode.txt\n1\n1\n1 5\nr\ns3.dat\n', list: 'unicode.txt' },
+    { key: 'utf-16-big-endian', answers: 'unicode_be.txt\n1\n1\n1 2\nr\ns3.dat\n', list: 'unicode_be.txt' },
     // Drawn from the seed files of public texts: one batch, and three.
     { key: 'public-30', answers: 'grupa_30.txt\n1\n3\n1 30\nr\npublic_students.dat\n', list: 'grupa_30.txt', publicText: 'students' },
     { key: 'public-70', answers: '\n70 P\n70\n1\n2\n1 30\nr\npublic_loto.dat\n', list: null, publicText: 'loto' },
@@ -131,7 +144,7 @@ function baseCases(build, scratch) {
   const env = { ...process.env };
   delete env.DISPLAY;
   delete env.WAYLAND_DISPLAY;
-  return runs.map((run) => {
+  const made = runs.map((run) => {
     const before = new Set(fs.readdirSync(folder));
     const done = childProcess.spawnSync(path.join(build, 'lotrano'), [], { cwd: folder, input: run.answers, env, timeout: 60000 });
     if (done.status !== 0) throw new Error(`lotrano (${run.key}): ${done.stderr}`);
@@ -145,6 +158,15 @@ function baseCases(build, scratch) {
       list: run.list ? { name: run.list, bytes: bytesOf(path.join(folder, 'Dat', run.list)) } : null,
     };
   });
+  // A report as an editor saves it again, an empty line added at its end;
+  // and a list of the group with more students than the report, which take
+  // an entry of the seed file that the report never took.
+  const thirty = made.find((base) => base.key === 'thirty');
+  made.push({ ...thirty, key: 'empty-line-after-the-stamp', report: { ...thirty.report, bytes: thirty.report.bytes + '\r\n' } });
+  const two = made.find((base) => base.key === 'two-new');
+  const longer = ['Grupa 311 AC', ...names(41).map((n, k) => `${k + 1}. ${n}`)].join('\r\n') + '\r\n';
+  made.push({ ...two, key: 'longer-list', list: { name: 'g41.txt', bytes: Buffer.from(longer, 'utf8').toString('latin1') } });
+  return made;
 }
 
 // The fixtures kept from earlier runs: { name, files, expected }.

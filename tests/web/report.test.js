@@ -28,6 +28,10 @@ test('what is no report is refused at its line', () => {
     ['an empty file', '', 24, 'la rândul 1'],
     ['CR CR LF line ends', TYPED.join('\r\r\n'), 64, 'rândul 2'],
     ['cut after row 3', file(TYPED.slice(0, 13)), 24, 'la rândul 14) fără rândul cu data și ora'],
+    // Nothing follows the stamp of a report lotrano wrote.
+    ['an empty line after the date', file(TYPED.slice(0, 29)), 64, 'rândul 29 vine după data și ora tragerii'],
+    ['an empty line after the note', file([...TYPED, '']), 64, 'rândul 31 vine după data și ora tragerii'],
+    ['two lines after the note', file([...TYPED, 'x', '']), 64, 'rândul 31 vine după'],
     ['cut in the header', file(TYPED.slice(0, 8)), 24, 'înainte de capul tabelului'],
     ['more students than the range holds', file([TYPED[0], ' Numar de Studenti:  25', ...TYPED.slice(2)]), 64, 'rândul 2 spune 25 de studenți'],
     ['a range of more than five characters', file(TYPED.map((l) => l.replace('1-6  (6', '1-10000  (10000'))), 64, 'rândul 7 dă intervalul 1-10000'],

@@ -20,6 +20,14 @@ const as = (file, name, bytes = file.bytes) => ({ name, bytes });
 // The named report with its third row's problem changed from 3 to 9.
 const TAMPERED = { name: R.name, bytes: ex.file(ex.NAMED.map((line, k) => (k === 12 ? line.replace(/3$/, '9') : line))) };
 const seedWith = (words) => ({ name: S.name, bytes: ex.file([' seed_1:', words]) });
+// The named report with its second student's name changed.
+const TAMPERED_NAME = { name: R.name, bytes: ex.utf8File(ex.NAMED.map((line, k) => (k === 11 ? line.replace('Ioana', 'Ilona') : line))) };
+// A UTF-8 text in UTF-16 ('le' or 'be'), with or without the mark.
+const utf16 = (utf8, order, mark) => {
+  const units = Buffer.from(Buffer.from(utf8, 'latin1').toString('utf8'), 'utf16le');
+  if (order === 'be') units.swap16();
+  return (mark ? (order === 'le' ? '\xFF\xFE' : '\xFE\xFF') : '') + units.toString('latin1');
+};
 
 test('reports are paired and judged as lotrano-verify judges them', () => {
   const cases = [
@@ -124,10 +132,28 @@ test('reports are paired and judged as lotrano-verify judges them', () => {
     },
     {
       what: 'files of no kind lotrano reads',
-      files: [R, S, as(LIST, 'unicode.txt', '\xFF\xFE' + Array.from(LIST.bytes, (c) => c + '\0').join('')), { name: 'poza.png', bytes: '\x89PNG\r\n\x1a\n\0\0' }, { name: 'gol.txt', bytes: '' }, as(LIST, 'crcrlf.txt', LIST.bytes.replace(/\r\n/g, '\r\r\n'))],
+      files: [R, S, as(LIST, 'unicode.txt', utf16(LIST.bytes, 'le', false)), { name: 'poza.png', bytes: '\x89PNG\r\n\x1a\n\0\0' }, { name: 'gol.txt', bytes: '' }, as(LIST, 'crcrlf.txt', LIST.bytes.replace(/\r\n/g, '\r\r\n'))],
       results: { [R.name]: ['match', 0, null, S.name, 'name', null] },
-      notes: { 'unicode.txt': /^lista grupei 311 AC, dar salvată în UTF-16/, 'poza.png': /nu este un fișier text/, 'gol.txt': /gol/, 'crcrlf.txt': /CR CR LF/ },
+      notes: { 'unicode.txt': /^lista grupei 311 AC, dar salvată în UTF-16 fără semnul \(BOM\)/, 'poza.png': /nu este un fișier text/, 'gol.txt': /gol/, 'crcrlf.txt': /CR CR LF/ },
       leftAside: { [R.name]: ['unicode.txt', 'crcrlf.txt'] },
+    },
+    {
+      what: "a list saved by Notepad as \"Unicode\" (UTF-16 with its mark) is a list as any other",
+      files: [R, S, as(LIST, 'unicode.txt', utf16(LIST.bytes, 'le', true))],
+      results: { [R.name]: ['match', 0, null, S.name, 'name', 'unicode.txt'] },
+      roles: { 'unicode.txt': 'group' },
+    },
+    {
+      what: 'so is one in UTF-16 big endian, and its names are checked',
+      files: [TAMPERED_NAME, S, as(LIST, 'unicode_be.txt', utf16(LIST.bytes, 'be', true))],
+      results: { [R.name]: ['mismatch', 2, 12, S.name, 'name', 'unicode_be.txt'] },
+      roles: { 'unicode_be.txt': 'group' },
+    },
+    {
+      what: 'a notes file in UTF-16 with its mark is left aside as any notes',
+      files: [R, S, as(NOTES, NOTES.name, utf16(NOTES.bytes, 'le', true))],
+      results: { [R.name]: ['match', 0, null, S.name, 'name', null] },
+      notes: { [NOTES.name]: /^nu este un raport, un fișier seed sau o listă a grupei$/ },
     },
     {
       what: 'files that could not be read',

@@ -63,6 +63,8 @@ std::size_t TextFile::read(char* buffer, std::size_t size) {
   return std::fread(buffer, 1, size, file_);
 }
 
+bool TextFile::readFailed() const { return file_ == nullptr || std::ferror(file_) != 0; }
+
 void TextFile::rewind() {
   if (file_ != nullptr) std::rewind(file_);
 }

@@ -39,6 +39,9 @@ class TextFile {
   // Reads up to `size` bytes into `buffer`; their count, 0 at the end of the
   // file or when the read failed.
   std::size_t read(char* buffer, std::size_t size);
+  // True when a read has failed since the file was opened or last rewound
+  // (a file that is not open reads as a failure).
+  bool readFailed() const;
   // Goes back to the file's first byte and forgets an earlier failure.
   void rewind();
   // Writes the bytes; false when the write failed or the file is not open.

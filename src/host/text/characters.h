@@ -46,18 +46,6 @@ std::string_view leadingCharacters(std::string_view text, std::size_t count);
 // isValidUtf8 tells), else 1.
 std::size_t characterLengthAt(std::string_view text, std::size_t pos, bool utf8);
 
-// Calls `visit` with each character of the text in turn, as splitCharacters
-// lists them, without making the list.
-template <typename Visit>
-void forEachCharacter(std::string_view text, Visit visit) {
-  const bool utf8 = isValidUtf8(text);
-  for (std::size_t pos = 0; pos < text.size();) {
-    const std::size_t length = characterLengthAt(text, pos, utf8);
-    visit(text.substr(pos, length));
-    pos += length;
-  }
-}
-
 // The characters from position `first` (from 1) to `last` inclusive; empty
 // when the range is empty or lies beyond the text.
 std::string_view characterRange(std::string_view text, std::size_t first, std::size_t last);

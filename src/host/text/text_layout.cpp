@@ -279,22 +279,22 @@ LaidOutLines applyLayout(const TextLayout& layout, const LayoutValues& values,
 
 namespace {
 
-bool writeValues(TextSink& sink, const TextLayout& layout, std::span<const LayoutValue> values) {
+void writeValues(TextSink& sink, const TextLayout& layout, std::span<const LayoutValue> values) {
   // Each line goes to the sink as soon as it is laid out: the sink counts the
   // columns of an open line itself.
-  return layOut(layout, values, sink.openColumns(),
-                [&sink](std::string_view text, bool ended) { sink.write(text, ended); });
+  layOut(layout, values, sink.openColumns(),
+         [&sink](std::string_view text, bool ended) { sink.write(text, ended); });
 }
 
 }  // namespace
 
-bool writeLine(TextSink& sink, const TextLayout& layout, const LayoutValues& values) {
-  return writeValues(sink, layout, values);
+void writeLine(TextSink& sink, const TextLayout& layout, const LayoutValues& values) {
+  writeValues(sink, layout, values);
 }
 
-bool writeLine(TextSink& sink, const TextLayout& layout,
+void writeLine(TextSink& sink, const TextLayout& layout,
                std::initializer_list<LayoutValue> values) {
-  return writeValues(sink, layout, std::span<const LayoutValue>(values.begin(), values.size()));
+  writeValues(sink, layout, std::span<const LayoutValue>(values.begin(), values.size()));
 }
 
 void writeFree(TextSink& sink, std::string_view text) {
@@ -303,14 +303,13 @@ void writeFree(TextSink& sink, std::string_view text) {
   sink.write(line, true);
 }
 
-bool formatIntoText(FixedText& target, const TextLayout& layout, const LayoutValues& values,
+void formatIntoText(FixedText& target, const TextLayout& layout, const LayoutValues& values,
                     const std::string& context) {
   const LaidOutLines laid = applyLayout(layout, values);
   if (laid.lines.size() != 1 || characterCount(laid.lines.front()) > target.length()) {
     throw FatalError(ErrorCode::kRecordOverflow, context);
   }
   target.assign(laid.lines.front());
-  return laid.conversionOverflow;
 }
 
 }  // namespace lotrano

@@ -74,22 +74,20 @@ LaidOutLines applyLayout(const TextLayout& layout, const LayoutValues& values,
 
 // Writes the values to the sink as the layout says, each line as soon as it
 // is laid out. An integer too wide for its field (other than a widening one)
-// is written as asterisks, and the result is then true: the caller that can
-// meet such a value warns of an "output conversion error" naming the sink.
-// The program's own fixed fields are all wide enough for what they hold. The
-// second form takes the values as written at the call, without a list of its
-// own.
-bool writeLine(TextSink& sink, const TextLayout& layout, const LayoutValues& values);
-bool writeLine(TextSink& sink, const TextLayout& layout, std::initializer_list<LayoutValue> values);
+// is written as asterisks; the program's own fixed fields are all wide
+// enough for what they hold. The second form takes the values as written at
+// the call, without a list of its own.
+void writeLine(TextSink& sink, const TextLayout& layout, const LayoutValues& values);
+void writeLine(TextSink& sink, const TextLayout& layout, std::initializer_list<LayoutValue> values);
 
 // The free-form line: one blank, the text, the line end.
 void writeFree(TextSink& sink, std::string_view text);
 
-// Fills the text as one line of its length would be, blank-padded; true when
-// an integer became asterisks, as for writeLine. A layout that needs more
-// columns (or more than one line) is the fatal "output statement overflows
-// record" naming `context`.
-bool formatIntoText(FixedText& target, const TextLayout& layout, const LayoutValues& values,
+// Fills the text as one line of its length would be, blank-padded; an
+// integer too wide for its field becomes asterisks, as for writeLine. A
+// layout that needs more columns (or more than one line) is the fatal
+// "output statement overflows record" naming `context`.
+void formatIntoText(FixedText& target, const TextLayout& layout, const LayoutValues& values,
                     const std::string& context = "internal text");
 
 }  // namespace lotrano

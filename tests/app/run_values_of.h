@@ -1,7 +1,10 @@
-// The groups that the tests of the main program build their runs from: a
-// typed one (a text and a count, no names) and one from a group file.
+// The run values that the tests of the main program build their runs from:
+// a typed group (a text and a count, no names), one from a group file, and
+// the batches of an allocation.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -33,6 +36,23 @@ inline Group fileGroup(const std::string& title) {
   group.GroupFromFile = true;
   group.GroupTitle.assign(title);
   return group;
+}
+
+// The batches of an allocation that drew these numbers, batch by batch; the
+// batches not given stay empty.
+inline AllocationBatches batchesOf(const std::vector<std::vector<std::int32_t>>& problems) {
+  AllocationBatches batches;
+  for (std::size_t k = 0; k < problems.size() && k < batches.size(); ++k) {
+    batches[k].problems = problems[k];
+  }
+  return batches;
+}
+
+// The batches of an allocation whose draws started from these states.
+inline AllocationBatches batchesStartedFrom(const std::array<SeedPair, kBatchCount>& states) {
+  AllocationBatches batches;
+  for (std::size_t k = 0; k < batches.size(); ++k) batches[k].seedUsed = states[k];
+  return batches;
 }
 
 }  // namespace lotrano
