@@ -204,9 +204,10 @@ clean:
 
 .PHONY: install uninstall deb windows-zip package-test windows-zip-test
 
-# Both programs, their manual pages, the desktop entry and its icon, the bash
-# completion and the documentation under PREFIX
-# (/usr/local by default), below DESTDIR when it is set.
+# Both programs, their manual pages (English in share/man/man1, Romanian in
+# share/man/ro/man1), the desktop entry and its icon, the bash completion and
+# the documentation under PREFIX (/usr/local by default), below DESTDIR when
+# it is set.
 install: $(DEPS)/build.ok
 	cmake -S . -B $(RELEASE_BUILD) -DCMAKE_BUILD_TYPE=Release -DLOTRANO_TESTS=OFF \
 	  -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
@@ -238,8 +239,9 @@ windows-zip: $(DEPS)/windows.ok
 	python3 tools/windows-zip.py $(WINDOWS_BUILD) $(WINDOWS_ZIP)
 
 # Builds the package, checks it with lintian, installs it, runs what it holds
-# and removes it again (as root: it installs into the system).
-package-test: $(DEPS)/package.ok
+# and removes it again (as root: it installs into the system); the Romanian
+# locale is the one its Romanian manual pages are read in.
+package-test: $(DEPS)/package.ok $(DEPS)/ro-locale.ok
 	$(MAKE) deb
 	tests/packaging/package_test.sh $(DEB_FILE)
 

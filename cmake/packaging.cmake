@@ -1,6 +1,7 @@
 # What `make install` puts on a system and what `make deb` packs: the
-# programs, their manual pages, the desktop menu entry and its icon, the
-# README, the teachers' guide and the sample group file under the
+# programs, their manual pages in English and in Romanian (man/ro/, which man
+# shows in a Romanian locale and with -L ro), the desktop menu entry and its
+# icon, the README, the teachers' guide and the sample group file under the
 # documentation folder, the Debian copyright and changelog, lotrano-verify's
 # bash completion, and the checking page (share/lotrano/lotrano.html).
 # Included at the end of CMakeLists.txt, once every program target exists;
@@ -45,13 +46,16 @@ function(lotrano_doc_copy source copy)
   set(lotrano_doc_copies ${lotrano_doc_copies} ${copy} PARENT_SCOPE)
 endfunction()
 
+# Each page in English (man/) and in Romanian (man/ro/).
 foreach(program ${lotrano_programs})
-  lotrano_doc_copy(${CMAKE_SOURCE_DIR}/man/${program}.1 ${CMAKE_BINARY_DIR}/man/${program}.1)
-  lotrano_gzip(${CMAKE_BINARY_DIR}/man/${program}.1 ${CMAKE_BINARY_DIR}/man/${program}.1.gz)
+  foreach(folder man man/ro)
+    lotrano_doc_copy(${CMAKE_SOURCE_DIR}/${folder}/${program}.1 ${CMAKE_BINARY_DIR}/${folder}/${program}.1)
+    lotrano_gzip(${CMAKE_BINARY_DIR}/${folder}/${program}.1 ${CMAKE_BINARY_DIR}/${folder}/${program}.1.gz)
+  endforeach()
 endforeach()
 lotrano_doc_copy(${CMAKE_SOURCE_DIR}/docs/ghid.md ${CMAKE_BINARY_DIR}/doc/ghid.md)
 lotrano_gzip(${CMAKE_SOURCE_DIR}/packaging/changelog ${CMAKE_BINARY_DIR}/doc/changelog.gz)
-file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/man ${CMAKE_BINARY_DIR}/doc)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/man/ro ${CMAKE_BINARY_DIR}/doc)
 add_custom_target(lotrano_compressed_docs ALL DEPENDS ${lotrano_compressed} ${lotrano_doc_copies})
 
 # The checking page, one HTML file put together from web/ by the same tool
@@ -85,6 +89,7 @@ if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
 endif()
 foreach(program ${lotrano_programs})
   install(FILES ${CMAKE_BINARY_DIR}/man/${program}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${CMAKE_BINARY_DIR}/man/ro/${program}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/ro/man1)
 endforeach()
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/lotrano.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -1,8 +1,8 @@
 # Removes every file listed in an install manifest (run by the `uninstall`
 # target), below $DESTDIR when it is set as it was for the installation;
 # then the folders under the documentation folder and the program's own data
-# folder that are left empty. Folders shared with other programs (bin, man1)
-# stay.
+# folder that are left empty. Folders shared with other programs (bin, man1,
+# ro/man1) stay.
 #   DESTDIR=... cmake -DMANIFEST=<install_manifest.txt> -DDOCDIR=<doc folder>
 #     -DDATADIR=<data folder> -P uninstall.cmake
 if(NOT EXISTS "${MANIFEST}")

@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """Runs the example commands of README.md, docs/draw.md and the manual pages
-against the real programs, as they are written there, and holds their output
-to what the documents show, so that no example can go false unnoticed. The
-examples are read from the documents themselves.
+(the English ones and the Romanian ones of man/ro/) against the real
+programs, as they are written there, and holds their output to what the
+documents show, so that no example can go false unnoticed. The examples are
+read from the documents themselves.
 
   python3 tests/docs/doc_examples_test.py LOTRANO LOTRANO_VERIFY
 
-1. Every `$ lotrano-verify ...` example (README.md, man/lotrano-verify.1)
+1. Every `$ lotrano-verify ...` example (README.md, both lotrano-verify(1))
    runs in a folder of its own that holds what its output speaks of: the
    report, made by lotrano from a seed file chosen so that the draw gives the
    rows the example quotes; its seed file where the verdict names it, none
@@ -14,15 +15,16 @@ examples are read from the documents themselves.
    changed as its "in raport" line shows. Its output must be the one shown
    (the pages may break a line where the program does not), and `echo $?`
    must print the status shown.
-2. lotrano(1)'s examples: the piped answers, run as written; the console of
-   each example, whose answers are the text typed after each prompt, and
-   whose "..." stands for any lines; the files and the line they name.
+2. The examples of each lotrano(1): the piped answers, run as written; the
+   console of each example, whose answers are the text typed after each
+   prompt, and whose "..." stands for any lines; the files and the line they
+   name.
 3. Each document's error line `lotrano: file not found (error 29), file:
    /home/ana/...`, made again in such a folder.
 4. The two command lines of tools/redraw.py that README.md and docs/draw.md
    show, on a report of lotrano and its seed file, and on a changed copy.
 5. The draws from a public text: each block of commands with
-   `--seed-from-text` or `--public-text` (README.md, docs/draw.md,
+   `--seed-from-text` or `--public-text` (README.md, docs/draw.md, both
    lotrano-verify(1)) is run command after command in one folder holding the
    sample group file in Dat/ (and tools/), each output held to the one shown
    (a line "..." stands for any lines); and every row of docs/draw.md's
@@ -52,7 +54,14 @@ DOCUMENTS = {
     "docs/ghid.md": os.path.join(ROOT, "docs", "ghid.md"),
     "lotrano(1)": os.path.join(ROOT, "man", "lotrano.1"),
     "lotrano-verify(1)": os.path.join(ROOT, "man", "lotrano-verify.1"),
+    "ro: lotrano(1)": os.path.join(ROOT, "man", "ro", "lotrano.1"),
+    "ro: lotrano-verify(1)": os.path.join(ROOT, "man", "ro", "lotrano-verify.1"),
 }
+# The manual pages of each program, in English and in Romanian.
+LOTRANO_PAGES = ("lotrano(1)", "ro: lotrano(1)")
+VERIFY_PAGES = ("lotrano-verify(1)", "ro: lotrano-verify(1)")
+# The heading of the examples' section, in either language.
+EXAMPLES_HEADING = re.compile(r"^\.SH \"?(?:EXAMPLES|EXEMPLE)\"?$", re.M)
 REPORT_NAME = re.compile(r"Probleme Examen Nr_([12]) \((-?[0-9]+)-(-?[0-9]+)\) (.*?)(\[[1-9]\])?\.rez")
 SEED_NAME = re.compile(r"Seed_([12]) \((-?[0-9]+)-(-?[0-9]+)\) (.*?)(\[[1-9]\])?\.dat")
 DATE_LINE = re.compile(r"^ ?[0-9]{4}-[0-9]{2}-[0-9]{2}   [0-9]{2}:[0-9]{2}:[0-9]{2}$")
@@ -464,14 +473,16 @@ def matches(shown, view):
     return at(0, 0)
 
 
-def check_lotrano_examples(programs):
-    where = "lotrano(1) EXAMPLES"
-    blocks = man_examples(DOCUMENTS["lotrano(1)"])
+def check_lotrano_examples(programs, page):
+    """The examples of one lotrano(1); the prompts that its piped example
+    meets, or None."""
+    where = f"{page} EXAMPLES"
+    blocks = man_examples(DOCUMENTS[page])
     runs = [(b, commands(b)) for b in blocks if any(line.startswith("$ ") for line in b)]
     piped = [c for _, cs in runs for c in cs if re.fullmatch(r"printf '.*' \| lotrano", c[0])]
     if len(piped) != 1:
         fail(where, "no example pipes its answers to lotrano")
-        return
+        return None
     # The piped example, as written, in a folder of its own.
     folder = programs.folder()
     status, output, _ = programs.shell(piped[0][0], folder, merged=True)
@@ -480,12 +491,15 @@ def check_lotrano_examples(programs):
                      key=len, reverse=True)
     if status != 0 or len(prompts) < 5:
         fail(where, f"{piped[0][0]}: status {status}\n{output}")
-        return
+        return None
     checked.append(f"{where}: {piped[0][0]}")
 
     # The console examples, one after the other in the folder that the first
     # makes: each prompt answered as the example shows, the answers that an
-    # example leaves out ("...") being those of the one before.
+    # example leaves out ("...") being those of the one before. Each page
+    # starts from an empty home, as its reader does.
+    shutil.rmtree(programs.home)
+    os.makedirs(programs.home)
     folder = None
     earlier = []
     reports = []
@@ -497,7 +511,7 @@ def check_lotrano_examples(programs):
                 status, out, errors = programs.shell(command + " && pwd", programs.home)
                 if status != 0:
                     fail(where, f"{command}: status {status} {errors}")
-                    return
+                    return prompts
                 folder = out.strip()
                 continue
             typed = prompt_answers(shown, prompts)
@@ -512,13 +526,13 @@ def check_lotrano_examples(programs):
             if status != 0 or not matches(shown, view):
                 fail(where, "the console is not the example's:\n  shown:\n    " +
                      "\n    ".join(shown) + "\n  run:\n    " + "\n    ".join(view))
-                return
+                return prompts
             earlier = typed
             written = re.search(r"Fisier de iesire: (.*?) *$", out, re.M)
             reports.append(os.path.join(folder, written.group(1)))
             checked.append(f"{where}: $ lotrano, answered {answers}")
-    check_lotrano_files(programs, where, blocks, reports)
-    check_guide_console(programs, prompts)
+    check_lotrano_files(page, where, blocks, reports)
+    return prompts
 
 
 def check_guide_console(programs, prompts):
@@ -553,11 +567,11 @@ def check_guide_console(programs, prompts):
     checked.append(f"{where}: the console of a first allocation, answered {answers}")
 
 
-def check_lotrano_files(programs, where, blocks, reports):
+def check_lotrano_files(page, where, blocks, reports):
     """The files that the examples name: the reports and seed files, the same
     table in the re-allocation's report, its closing line."""
-    text = shown_text("lotrano(1)")
-    section = text[text.index(".SH EXAMPLES"):]
+    text = shown_text(page)
+    section = text[EXAMPLES_HEADING.search(text).start():]
     for report in reports:
         seed = os.path.join(os.path.dirname(report),
                             "Seed_" + os.path.basename(report)[len("Probleme Examen Nr_"):-4] + ".dat")
@@ -725,10 +739,8 @@ def main(args):
         return 3
     with tempfile.TemporaryDirectory() as scratch:
         programs = Programs(args[0], args[1], scratch)
-        verify_blocks = {
-            "README.md": markdown_code_blocks(DOCUMENTS["README.md"]),
-            "lotrano-verify(1)": man_examples(DOCUMENTS["lotrano-verify(1)"]),
-        }
+        verify_blocks = {"README.md": markdown_code_blocks(DOCUMENTS["README.md"])}
+        verify_blocks.update((page, man_examples(DOCUMENTS[page])) for page in VERIFY_PAGES)
         for where, blocks in verify_blocks.items():
             for block in blocks:
                 if is_transcript(block):
@@ -739,7 +751,9 @@ def main(args):
                             check_verify_example(programs, where, command, output, status)
                         except (RuntimeError, AttributeError, IndexError) as e:
                             fail(where, f"{command}: {e!r}")
-        check_lotrano_examples(programs)
+        prompts = [check_lotrano_examples(programs, page) for page in LOTRANO_PAGES]
+        if prompts[0]:
+            check_guide_console(programs, prompts[0])
         check_error_lines(programs)
         check_redraw_lines(programs)
         transcripts = [(where, block) for where, blocks in verify_blocks.items() for block in blocks]

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Checks the Debian package as a user meets it: `lintian -I --pedantic` has
 # nothing to say of it (but that it runs as root); `dpkg -i` installs it; the
-# manual pages are found and name the installed guide; the desktop entry is
+# manual pages are found and name the installed guide, the Romanian ones
+# shown by `man -L ro` and in a Romanian locale, the English ones otherwise
+# (the first screen of each Romanian page is shown); the desktop entry is
 # valid; the installed lotrano makes one allocation in a scratch folder, and
 # the installed lotrano-verify finds that report matching its seed file and
 # completes its command lines in bash; the checking page is the one
 # tools/build-web.py puts together; `dpkg --purge` removes it and leaves
-# none of its files behind. Then `make install` and `make uninstall` below a
+# none of its files behind, nor a page that man finds. Then `make install`
+# and `make uninstall` below a
 # scratch DESTDIR put the same files, naming their own folders, and take them
 # all away. Runs as root (it installs into the system) and refuses when a
 # lotrano package is installed already.
@@ -45,10 +48,12 @@ expected="/usr/bin/lotrano
 /usr/share/icons/hicolor/scalable/apps/lotrano.svg
 /usr/share/lintian/overrides/lotrano
 /usr/share/lotrano/lotrano.html
-/usr/share/man/man1/lotrano.1.gz"
+/usr/share/man/man1/lotrano.1.gz
+/usr/share/man/ro/man1/lotrano.1.gz"
 if [ "$expect_verify" = yes ]; then
-  expected=$(printf '%s\n%s\n%s\n%s\n' "$expected" /usr/bin/lotrano-verify \
-    /usr/share/man/man1/lotrano-verify.1.gz /usr/share/bash-completion/completions/lotrano-verify)
+  expected=$(printf '%s\n%s\n%s\n%s\n%s\n' "$expected" /usr/bin/lotrano-verify \
+    /usr/share/man/man1/lotrano-verify.1.gz /usr/share/man/ro/man1/lotrano-verify.1.gz \
+    /usr/share/bash-completion/completions/lotrano-verify)
 fi
 if [ "$(sort <<<"$files")" != "$(sort <<<"$expected")" ]; then
   fail "the package's files are not the expected ones"
@@ -88,6 +93,54 @@ page=$(man lotrano 2>/dev/null)
 guide=$(grep -o '/usr[^ ]*/ghid\.md' <<<"$page" | head -n 1)
 [ "$guide" = /usr/share/doc/lotrano/ghid.md ] && [ -f "$guide" ] ||
   fail "lotrano(1) names the guide as '$guide'"
+
+# A page as a user reads it on an 80-column terminal, with LANG set to the
+# first argument and the other arguments given to man, the last of which is
+# the program; and its NAME line. man-db keeps one formatted copy of a page
+# for each language, whatever the locale it was formatted in (a Romanian
+# page read in the C locale, without its diacritics, would then be shown so
+# in ro_RO.UTF-8 too): each page is formatted afresh here.
+read_page() {
+  local locale=$1
+  shift
+  remove_formatted_copies "${!#}"
+  env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG="$locale" MANWIDTH=80 man "$@" 2>&1
+}
+remove_formatted_copies() {
+  rm -f "/var/cache/man/cat1/$1.1.gz" "/var/cache/man/ro/cat1/$1.1.gz"
+}
+name_line() {
+  awk '/^(NAME|NUME)$/ { on = 1; next } on && /^$/ { on = 0 }
+       on { sub(/^ +/, ""); printf "%s%s", sep, $0; sep = " " }'
+}
+shows() {
+  local wanted=$1 shown
+  shift
+  shown=$(read_page "$@" | name_line)
+  [ "$shown" = "$wanted" ] || fail "LANG=$1 man ${*:2} shows '$shown', not '$wanted'"
+}
+pages=(lotrano)
+[ "$expect_verify" = yes ] && pages+=(lotrano-verify)
+for program in "${pages[@]}"; do
+  [ "$(man -L ro -w "$program")" = "/usr/share/man/ro/man1/$program.1.gz" ] ||
+    fail "man -L ro -w $program finds '$(man -L ro -w "$program" 2>&1)'"
+  english=$(zcat "/usr/share/man/man1/$program.1.gz" | sed -n '/^\.SH NAME/{n;s/\\-/-/g;p;q}')
+  romanian=$(zcat "/usr/share/man/ro/man1/$program.1.gz" | sed -n '/^\.SH NUME/{n;s/\\-/-/g;p;q}')
+  # The C locale's terminal shows the Romanian letters without diacritics.
+  plain=$(LC_ALL=C.UTF-8 iconv -f UTF-8 -t ASCII//TRANSLIT <<<"$romanian")
+  shows "$plain" C -L ro "$program"
+  shows "$romanian" ro_RO.UTF-8 "$program"
+  # The English page stays the default, and -L en finds it in Romanian too.
+  shows "$english" C "$program"
+  shows "$english" C.UTF-8 "$program"
+  shows "$english" ro_RO.UTF-8 -L en "$program"
+  page=$(read_page C -L ro "$program")
+  echo "-- LANG=C man -L ro $program, its first screen:"
+  head -n 24 <<<"$page"
+  page=$(read_page ro_RO.UTF-8 "$program")
+  echo "-- LANG=ro_RO.UTF-8 man $program, its first screen:"
+  head -n 24 <<<"$page"
+done
 
 step "desktop entry"
 desktop-file-validate /usr/share/applications/lotrano.desktop ||
@@ -163,6 +216,15 @@ if [ ${#left[@]} -gt 0 ]; then
 fi
 dpkg-query -W lotrano > /dev/null 2>&1 && fail "dpkg still knows the package"
 command -v lotrano > /dev/null && fail "lotrano is still on the PATH"
+for program in "${pages[@]}"; do
+  for how in "" "-L ro"; do
+    # shellcheck disable=SC2086
+    man $how -w "$program" > /dev/null 2>&1 && fail "man $how finds $program after the purge"
+  done
+  # man-db's formatted copies of this test's readings, which the purge does
+  # not know.
+  remove_formatted_copies "$program"
+done
 
 step "make install and make uninstall below DESTDIR"
 dest="$scratch/dest"
@@ -174,14 +236,17 @@ echo "$installed_files"
 [ "$installed_files" = "$(grep -v '^/usr/share/lintian/' <<<"$expected" | sed 's|^/usr/|/usr/local/|' | sort)" ] ||
   fail "make install wrote other files than the package holds"
 # The installed texts name the installed folders, not the package's.
-for text in share/man/man1/lotrano.1.gz share/man/man1/lotrano-verify.1.gz share/doc/lotrano/ghid.md; do
+for text in share/man/man1/lotrano.1.gz share/man/man1/lotrano-verify.1.gz \
+  share/man/ro/man1/lotrano.1.gz share/man/ro/man1/lotrano-verify.1.gz share/doc/lotrano/ghid.md; do
   content=$(zcat -f "$dest/usr/local/$text")
   grep -q '/usr/local/share/doc/lotrano/' <<<"$content" ||
     fail "the installed $text does not name /usr/local/share/doc/lotrano"
   grep -q '/usr/share/' <<<"$content" && fail "the installed $text names a folder under /usr/share"
 done
-zcat "$dest/usr/local/share/man/man1/lotrano.1.gz" | grep -q '/usr/local/share/lotrano/lotrano\.html' ||
-  fail "the installed lotrano.1 does not name /usr/local/share/lotrano/lotrano.html"
+for page in share/man/man1/lotrano.1.gz share/man/ro/man1/lotrano.1.gz; do
+  zcat "$dest/usr/local/$page" | grep -q '/usr/local/share/lotrano/lotrano\.html' ||
+    fail "the installed $page does not name /usr/local/share/lotrano/lotrano.html"
+done
 [ "$(find "$dest" -type d ! -perm 0755 | wc -l)" -eq 0 ] || fail "a folder is not rwxr-xr-x"
 make uninstall DESTDIR="$dest" > "$scratch/uninstall.log" 2>&1 ||
   { cat "$scratch/uninstall.log"; fail "make uninstall failed"; }
