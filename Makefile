@@ -27,8 +27,11 @@ WINDOWS_BUILD ?= build-windows
 # The Linux build that the Wine tests compare with (and that holds them).
 WINDOWS_TEST_BUILD ?= $(BUILD)
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
-# ON in CI: every warning stops the build.
-WERROR ?= OFF
+# ON in CI: every warning stops the build. Unset, a build keeps the setting it
+# was configured with (OFF for a new one), so that switching targets never
+# rebuilds everything for a changed flag.
+WERROR ?=
+WERROR_SETTING = $(if $(WERROR),-DLOTRANO_WERROR=$(WERROR))
 # Each set of Debian packages is checked once; the stamp in .deps/ spares the
 # package manager on every later build (`make clean` forgets them).
 DEPS = .deps
@@ -88,7 +91,7 @@ ci-deps:
 configure: deps
 	@mkdir -p $(BUILD)
 	flock $(BUILD)/.build-lock \
-	  cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLOTRANO_WERROR=$(WERROR) >/dev/null
+	  cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WERROR_SETTING) >/dev/null
 
 build: configure
 	flock $(BUILD)/.build-lock cmake --build $(BUILD) -j $(JOBS)
@@ -125,7 +128,7 @@ format: $(DEPS)/format.ok
 # of `make test` (documents, texts, the re-checker) add nothing that a
 # sanitizer would see.
 sanitize: deps
-	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DLOTRANO_WERROR=$(WERROR) \
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug $(WERROR_SETTING) \
 	  -DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)" >/dev/null
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target lotrano_unit_tests lotrano_session_tests
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -174,7 +177,7 @@ web-test: build $(DEPS)/web.ok
 
 windows: $(DEPS)/windows.ok
 	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-	  -DCMAKE_BUILD_TYPE=Release -DLOTRANO_TESTS=OFF -DLOTRANO_WERROR=$(WERROR) >/dev/null
+	  -DCMAKE_BUILD_TYPE=Release -DLOTRANO_TESTS=OFF $(WERROR_SETTING) >/dev/null
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target lotrano lotrano-verify
 	@echo "Windows programs: $(WINDOWS_BUILD)/lotrano.exe $(WINDOWS_BUILD)/lotrano-verify.exe"
 
@@ -234,7 +237,7 @@ deb: $(DEPS)/deb.ok
 # sample group file, from the cross build.
 windows-zip: $(DEPS)/windows.ok
 	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-	  -DCMAKE_BUILD_TYPE=Release -DLOTRANO_TESTS=OFF -DLOTRANO_WERROR=$(WERROR) >/dev/null
+	  -DCMAKE_BUILD_TYPE=Release -DLOTRANO_TESTS=OFF $(WERROR_SETTING) >/dev/null
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	python3 tools/windows-zip.py $(WINDOWS_BUILD) $(WINDOWS_ZIP)
 
