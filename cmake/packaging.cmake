@@ -33,14 +33,19 @@ endfunction()
 
 # The manual pages and the guide name the package's folders; the copies
 # installed name this installation's (/usr/local/share/doc/lotrano and
-# /usr/local/share/lotrano under `make install`).
+# /usr/local/share/lotrano under `make install`). The folders stand in a
+# file rewritten only when they change, so that a tree configured for
+# another prefix (make install and make deb share one) makes the copies again.
+set(lotrano_doc_folders ${CMAKE_BINARY_DIR}/doc/folders.txt)
+file(CONFIGURE OUTPUT ${lotrano_doc_folders}
+  CONTENT "${CMAKE_INSTALL_FULL_DOCDIR}\n${CMAKE_INSTALL_FULL_DATADIR}/lotrano\n")
 set(lotrano_doc_copies)
 function(lotrano_doc_copy source copy)
   add_custom_command(OUTPUT ${copy}
     COMMAND ${CMAKE_COMMAND} -DINPUT=${source} -DOUTPUT=${copy}
       -DDOCDIR=${CMAKE_INSTALL_FULL_DOCDIR} -DDATADIR=${CMAKE_INSTALL_FULL_DATADIR}/lotrano
       -P ${CMAKE_SOURCE_DIR}/cmake/doc-paths.cmake
-    DEPENDS ${source} ${CMAKE_SOURCE_DIR}/cmake/doc-paths.cmake
+    DEPENDS ${source} ${CMAKE_SOURCE_DIR}/cmake/doc-paths.cmake ${lotrano_doc_folders}
     COMMENT "Naming ${CMAKE_INSTALL_FULL_DOCDIR} in ${source}"
     VERBATIM)
   set(lotrano_doc_copies ${lotrano_doc_copies} ${copy} PARENT_SCOPE)

@@ -29,29 +29,30 @@ using fuzz::require;
 
 constexpr int kMaxTargets = 4;
 
-void checkReadsBack(const std::array<std::int32_t, kMaxTargets>& values, int count) {
+void checkReadsBack(const std::array<std::int32_t, kMaxTargets>& values, std::size_t count) {
   std::string line;
-  for (int i = 0; i < count; ++i) line += decimalText(values[i]) + (i % 2 == 0 ? ", " : " ");
+  for (std::size_t i = 0; i < count; ++i) line += decimalText(values[i]) + (i % 2 == 0 ? ", " : " ");
   LineSource source = textSource(line + "\r\n", "round trip");
   std::array<std::int32_t, kMaxTargets> again{};
   std::vector<FreeTarget> targets;
-  for (int i = 0; i < count; ++i) targets.emplace_back(&again[i]);
+  for (std::size_t i = 0; i < count; ++i) targets.emplace_back(&again[i]);
   readFreeValues(source, targets);
-  require(std::equal(values.begin(), values.begin() + count, again.begin()));
+  require(std::equal(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(count),
+                     again.begin()));
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::FuzzBytes in(data, size);
-  const int count = in.inRange(1, kMaxTargets);
+  const auto count = static_cast<std::size_t>(in.inRange(1, kMaxTargets));
   const std::string text = in.rest();
   const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
 
   LineSource source = textSource(text, std::string(kConsoleName));
   std::array<std::int32_t, kMaxTargets> values{};
   std::vector<FreeTarget> targets;
-  for (int i = 0; i < count; ++i) targets.emplace_back(&values[i]);
+  for (std::size_t i = 0; i < count; ++i) targets.emplace_back(&values[i]);
   std::size_t reads = 0;
   try {
     while (true) {
