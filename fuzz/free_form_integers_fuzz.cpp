@@ -31,7 +31,8 @@ constexpr int kMaxTargets = 4;
 
 void checkReadsBack(const std::array<std::int32_t, kMaxTargets>& values, std::size_t count) {
   std::string line;
-  for (std::size_t i = 0; i < count; ++i) line += decimalText(values[i]) + (i % 2 == 0 ? ", " : " ");
+  for (std::size_t i = 0; i < count; ++i)
+    line += decimalText(values[i]) + (i % 2 == 0 ? ", " : " ");
   LineSource source = textSource(line + "\r\n", "round trip");
   std::array<std::int32_t, kMaxTargets> again{};
   std::vector<FreeTarget> targets;
