@@ -4,12 +4,16 @@
 #
 # Another installation may hold the package manager's lock (an unattended
 # upgrade, a second make at the same time): the installation then waits for
-# it, up to LOTRANO_APT_LOCK_WAIT seconds (300 by default), and says so.
+# it, up to LOTRANO_APT_LOCK_WAIT seconds (300 by default), and says so. An
+# earlier installation that was interrupted is finished first.
 set -euo pipefail
-missing=()
-for pkg in "$@"; do
-  dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
-done
+find_missing() {
+  missing=()
+  for pkg in "$@"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+  done
+}
+find_missing "$@"
 [ ${#missing[@]} -eq 0 ] && exit 0
 if [ "$(id -u)" -ne 0 ]; then
   echo "Missing packages: ${missing[*]}" >&2
@@ -65,6 +69,20 @@ apt_get() {
   done
 }
 
+# An installation that was cut short (a machine stopped halfway, a killed
+# apt-get) leaves packages unpacked but not configured, and apt then refuses
+# every installation until dpkg finishes the work.
+finish_interrupted() {
+  [ -n "$(dpkg --audit 2>/dev/null)" ] || [ -n "$(ls -A /var/lib/dpkg/updates 2>/dev/null)" ] || return 0
+  echo "An earlier package installation was interrupted; finishing it first (dpkg --configure -a)" >&2
+  local deadline=$((SECONDS + wait_seconds))
+  while lock_held && [ $SECONDS -lt $deadline ]; do sleep 2; done
+  DEBIAN_FRONTEND=noninteractive dpkg --configure -a
+}
+
+finish_interrupted
+find_missing "$@"
+[ ${#missing[@]} -eq 0 ] && exit 0
 echo "Installing: ${missing[*]}" >&2
 apt_get update -qq
 # Unpacked without an fsync for every file (--force-unsafe-io), and without
