@@ -66,7 +66,7 @@ def check_shown(page, where, output, expected):
 def check_groff(page, expected):
     for device in DEVICES:
         # As man-db formats a page: preconv from UTF-8, then tbl.
-        status, output, errors = run(["groff", "-k", "-K", "utf-8", "-t", "-man", "-ww", "-T" + device, page])
+        status, output, errors = run(["groff", "-k", "-t", "-man", "-ww", "-T" + device, page])
         if status != 0 or errors:
             fail(f"groff -T{device} {page} (status {status}):\n{errors.rstrip()}")
         elif device == "utf8":
