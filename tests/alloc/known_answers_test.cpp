@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <limits>
 #include <sstream>
 #include <stdexcept>
@@ -16,6 +15,7 @@
 #include "alloc/problem_draw.h"
 #include "app/batches.h"
 #include "host/text/sha256.h"
+#include "support/table_file.h"
 
 namespace lotrano {
 namespace {
@@ -32,17 +32,6 @@ struct KnownAnswer {
   std::string numbers;  // as the table writes them
 };
 
-std::vector<std::string> split(const std::string& text, const std::string& separator) {
-  std::vector<std::string> parts;
-  std::size_t from = 0;
-  for (std::size_t at; (at = text.find(separator, from)) != std::string::npos;
-       from = at + separator.size()) {
-    parts.push_back(text.substr(from, at - from));
-  }
-  parts.push_back(text.substr(from));
-  return parts;
-}
-
 std::int32_t int32Of(const std::string& text) {
   std::size_t used = 0;
   const long long value = std::stoll(text, &used);
@@ -54,19 +43,16 @@ std::int32_t int32Of(const std::string& text) {
 }
 
 std::vector<KnownAnswer> readTable() {
-  std::ifstream in(kTablePath);
   std::vector<KnownAnswer> table;
-  std::string line;
-  for (int number = 1; std::getline(in, line); ++number) {
-    if (line.empty() || line[0] == '#') continue;
-    const auto columns = split(line, "\t");
-    if (columns.size() != 6) throw std::invalid_argument("line " + std::to_string(number));
+  for (const TableRow& row : readTableRows(kTablePath, 6)) {
+    const auto& columns = row.columns;
     KnownAnswer answer{
-        number,    columns[0], {}, int32Of(columns[2]), int32Of(columns[3]), int32Of(columns[4]),
+        row.line,  columns[0], {}, int32Of(columns[2]), int32Of(columns[3]), int32Of(columns[4]),
         columns[5]};
-    for (const std::string& pair : split(columns[1], "; ")) {
-      const auto words = split(pair, " ");
-      if (words.size() != 2) throw std::invalid_argument("pair on line " + std::to_string(number));
+    for (const std::string& pair : splitAt(columns[1], "; ")) {
+      const auto words = splitAt(pair, " ");
+      if (words.size() != 2)
+        throw std::invalid_argument("pair on line " + std::to_string(row.line));
       answer.pairs.push_back({int32Of(words[0]), int32Of(words[1])});
     }
     table.push_back(answer);

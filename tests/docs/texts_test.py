@@ -135,8 +135,8 @@ def check_plain_texts():
 
 
 def exec_arguments(value):
-    """The arguments of a desktop entry's Exec value, unquoted as the Desktop
-    Entry Specification says: the string escapes first, then the double
+    """The arguments of a desktop entry's Exec value, unquoted as desktop
+    environments read them: the string escapes first, then the double
     quotes, inside which a backslash escapes " ` $ and itself."""
     value = re.sub(r"\\([\\snrt])", lambda m: {"s": " ", "n": "\n", "r": "\r", "t": "\t"}
                    .get(m.group(1), m.group(1)), value)

@@ -35,6 +35,13 @@ struct SessionResult {
   int status = -1;
 };
 
+// `text` as one word of a shell command, whatever characters it holds.
+inline std::string shellQuoted(const std::string& text) {
+  std::string quoted = "'";
+  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
 inline SessionResult runLotranoBinary(const std::filesystem::path& directory,
                                       const std::string& input,
                                       const std::string& binary = kLotranoWithoutWait) {
@@ -44,9 +51,10 @@ inline SessionResult runLotranoBinary(const std::filesystem::path& directory,
   writeWholeFile(in, input);
   // Without a display the dialogs are the console stand-ins, even when the
   // tests are run from a desktop.
-  const std::string command = "cd '" + directory.string() +
-                              "' && env -u DISPLAY -u WAYLAND_DISPLAY '" + binary + "' < '" +
-                              in.string() + "' > '" + out.string() + "' 2> '" + err.string() + "'";
+  const std::string command = "cd " + shellQuoted(directory.string()) +
+                              " && env -u DISPLAY -u WAYLAND_DISPLAY " + shellQuoted(binary) +
+                              " < " + shellQuoted(in.string()) + " > " + shellQuoted(out.string()) +
+                              " 2> " + shellQuoted(err.string());
   const int raw = std::system(command.c_str());
   SessionResult result;
   result.out = readWholeFile(out);
@@ -262,3 +270,16 @@ class LiveSession {
   std::string outText_;
   std::string errText_;
 };
+
+// lotrano-verify run in `directory` with the arguments as they are, no shell
+// between them, and nothing on its standard input.
+inline SessionResult runVerifyBinary(const std::filesystem::path& directory,
+                                     std::vector<std::string> arguments) {
+  LiveSession run(directory, {}, LOTRANO_VERIFY_BINARY, std::move(arguments));
+  run.endInput();
+  SessionResult result;
+  result.status = run.finish();
+  result.out = run.out();
+  result.err = run.err();
+  return result;
+}

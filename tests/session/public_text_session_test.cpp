@@ -51,18 +51,6 @@ std::string groupFile(const std::string& title, int students) {
   return text;
 }
 
-// lotrano-verify run in `directory` with the arguments as they are, no shell
-// between them.
-SessionResult runVerify(const fs::path& directory, std::vector<std::string> arguments) {
-  LiveSession run(directory, {}, LOTRANO_VERIFY_BINARY, std::move(arguments));
-  run.endInput();
-  SessionResult result;
-  result.status = run.finish();
-  result.out = run.out();
-  result.err = run.err();
-  return result;
-}
-
 std::string normalized(const std::string& text) {
   return std::get<std::string>(lotrano::normalizePublicText(text));
 }
@@ -100,7 +88,7 @@ class PublicTextSession : public ::testing::Test {
     fs::create_directory(folder / "Dat");
     writeWholeFile(folder / "Dat" / "grupa_311.txt", groupFile("Grupa 311 AC", 30));
     writeWholeFile(folder / "Dat" / "seria_31.txt", groupFile("Seria 31", 70));
-    made_ = runVerify(folder, {"--seed-from-text", kText});
+    made_ = runVerifyBinary(folder, {"--seed-from-text", kText});
     writeWholeFile(folder / "Seed_public.dat", made_.out);
     // 30 students over 1..30, one batch; 70 over 1..30, batches of 30, 30
     // and 10.
@@ -176,7 +164,7 @@ TEST_F(PublicTextSession, AStudentChecksTheReportsAgainstTheText) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    const SessionResult run = runVerify(folder(), c.arguments);
+    const SessionResult run = runVerifyBinary(folder(), c.arguments);
     EXPECT_EQ(run.status, c.status);
     EXPECT_EQ(run.out, c.verdicts);
     EXPECT_EQ(run.err, "");
@@ -184,11 +172,12 @@ TEST_F(PublicTextSession, AStudentChecksTheReportsAgainstTheText) {
 
   // With --csv the allocation is written only when the seed file comes from
   // the text too.
-  const SessionResult csv = runVerify(folder(), {"--csv", "--public-text", kText, kReport30});
+  const SessionResult csv = runVerifyBinary(folder(), {"--csv", "--public-text", kText, kReport30});
   EXPECT_EQ(csv.status, 0);
   EXPECT_TRUE(csv.out.starts_with("\xEF\xBB\xBFNr;Nume;Problema;Runda\r\n")) << csv.out;
   EXPECT_EQ(csv.err, fromText(kReport30, kSeed30, kNamesNotChecked, kText));
-  const SessionResult none = runVerify(folder(), {"--csv", "--public-text", kOtherText, kReport30});
+  const SessionResult none =
+      runVerifyBinary(folder(), {"--csv", "--public-text", kOtherText, kReport30});
   EXPECT_EQ(none.status, 2);
   EXPECT_EQ(none.out, "");
   EXPECT_EQ(none.err, notFromText(kReport30, kSeed30, kNamesNotChecked, kOtherText, entry1));
@@ -204,7 +193,7 @@ TEST_F(PublicTextSession, ASeedFileChangedInItsLastEntryFailsBothChecks) {
   writeWholeFile(scratch.path() / "altul.dat", changed);
   fs::copy_file(folder() / kReport70, scratch.path() / kReport70);
   const SessionResult run =
-      runVerify(scratch.path(), {"--public-text", kText, "--seed", "altul.dat", kReport70});
+      runVerifyBinary(scratch.path(), {"--public-text", kText, "--seed", "altul.dat", kReport70});
   EXPECT_EQ(run.status, 2);
   const std::string head = std::string("NEPOTRIVIRE: ") + kReport70 +
                            " nu corespunde fisierului seed altul.dat; fisierul seed nu vine din "
@@ -236,7 +225,7 @@ TEST_F(PublicTextSession, RefusedTextsAndALongOne) {
       {{"--public-text", "Ştefan \xDEu\xFEu", kReport30}, "textul public nu este text UTF-8 valid"},
   };
   for (const auto& c : refused) {
-    const SessionResult run = runVerify(folder(), c.arguments);
+    const SessionResult run = runVerifyBinary(folder(), c.arguments);
     EXPECT_EQ(run.status, 3) << c.what;
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err,
@@ -247,10 +236,10 @@ TEST_F(PublicTextSession, RefusedTextsAndALongOne) {
   // it of a report whose seed file is another text's.
   std::string longText;
   while (longText.size() < 100 * 1024) longText += kWithCedillas + "\n";
-  const SessionResult made = runVerify(scratch.path(), {"--seed-from-text", longText});
+  const SessionResult made = runVerifyBinary(scratch.path(), {"--seed-from-text", longText});
   EXPECT_EQ(made.status, 0) << made.err;
   EXPECT_EQ(made.out, lotrano::publicTextSeedFile(normalized(longText)));
-  const SessionResult checked = runVerify(folder(), {"--public-text", longText, kReport30});
+  const SessionResult checked = runVerifyBinary(folder(), {"--public-text", longText, kReport30});
   EXPECT_EQ(checked.status, 2);
   EXPECT_TRUE(checked.out.starts_with(std::string("NEPOTRIVIRE: ") + kReport30 +
                                       " corespunde fisierului seed " + kSeed30))

@@ -43,12 +43,6 @@ constexpr const char* kStoredReportsOfNoDraw = LOTRANO_SOURCE_DIR "/tests/data/r
 // the program too.
 constexpr const char* kAsNobody = "setpriv --reuid=65534 --regid=65534 --clear-groups";
 
-std::string shellQuoted(const std::string& text) {
-  std::string quoted = "'";
-  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
 // Runs lotrano-verify in `directory` with the arguments; its output goes to
 // files outside that folder. `prefix` goes before the binary (a change of user).
 SessionResult runVerify(const fs::path& directory, const std::vector<std::string>& arguments,

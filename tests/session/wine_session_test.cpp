@@ -97,12 +97,10 @@ std::optional<WineSetup> findWineSetup(std::string& missing) {
   return std::nullopt;
 }
 
-std::string quoted(const std::string& text) { return "'" + text + "'"; }
-
 // `locale` (LC_ALL) empty: the locale the tests run in.
 std::string wineEnvironment(const WineSetup& setup, const std::string& locale = {}) {
-  return "WINEPREFIX=" + quoted(setup.prefix.string()) + " WINEDEBUG=-all " +
-         (locale.empty() ? std::string() : "LC_ALL=" + quoted(locale) + " ");
+  return "WINEPREFIX=" + shellQuoted(setup.prefix.string()) + " WINEDEBUG=-all " +
+         (locale.empty() ? std::string() : "LC_ALL=" + shellQuoted(locale) + " ");
 }
 
 // The Romanian locale the tests run Wine in, beside the default one. Wine
@@ -222,17 +220,17 @@ WineResult runWindowsProgram(const WineSetup& setup, const fs::path& directory,
   std::string steps = std::string("set -u\n") + kDriverFunctions;
   for (std::size_t k = 0; k < answers.size(); ++k) {
     const DialogAnswer& answer = answers[k];
-    const std::string name = quoted("^" + answer.title + "$");
+    const std::string name = shellQuoted("^" + answer.title + "$");
     // Where the driver gives up, it says why in the notes.
     steps += "timeout " + std::to_string(kDialogTimeoutSeconds) +
              " xdotool search --onlyvisible --sync --name " + name + " > /dev/null || { echo " +
-             quoted("gave up: the window " + answer.title + " did not show within " +
-                    std::to_string(kDialogTimeoutSeconds) + " s") +
+             shellQuoted("gave up: the window " + answer.title + " did not show within " +
+                         std::to_string(kDialogTimeoutSeconds) + " s") +
              " >> .wine-notes; exit 1; }\n";
     steps += "sleep 2\n";
     if (!answer.before.empty()) steps += answer.before + "\n";
     if (k == 0 && !screenshot.empty()) {
-      steps += "import -window root " + quoted(screenshot.string()) + " || true\n";
+      steps += "import -window root " + shellQuoted(screenshot.string()) + " || true\n";
     }
     // The window gets the focus (retried: without a window manager it is not
     // always confirmed), then its keys, once: a closed dialog's window stays
@@ -246,7 +244,7 @@ WineResult runWindowsProgram(const WineSetup& setup, const fs::path& directory,
       const fs::path typed = directory / (".wine-name-" + std::to_string(k));
       writeWholeFile(typed, answer.typed);
       driverFiles.push_back(typed);
-      steps += "enter_name " + quoted(typed.string()) + " || exit 1\n";
+      steps += "enter_name " + shellQuoted(typed.string()) + " || exit 1\n";
     }
     steps += "xdotool key " + answer.key + "\n";
     // Answered once that very window has gone from the screen.
@@ -254,22 +252,24 @@ WineResult runWindowsProgram(const WineSetup& setup, const fs::path& directory,
     steps += "  xdotool search --onlyvisible --name " + name +
              " | grep -qx \"$window\" || break; sleep 0.5\n";
     steps += "done\n";
-    steps += "xdotool search --onlyvisible --name " + name + " | grep -qx \"$window\" && { echo " +
-             quoted("gave up: the window " + answer.title + " stayed open after " + answer.key) +
-             " >> .wine-notes; exit 1; }\n";
-    steps += "echo " + quoted(answer.title) + " >> " + quoted(seen.string()) + "\n";
+    steps +=
+        "xdotool search --onlyvisible --name " + name + " | grep -qx \"$window\" && { echo " +
+        shellQuoted("gave up: the window " + answer.title + " stayed open after " + answer.key) +
+        " >> .wine-notes; exit 1; }\n";
+    steps += "echo " + shellQuoted(answer.title) + " >> " + shellQuoted(seen.string()) + "\n";
   }
   writeWholeFile(driver, steps);
   // The driver gets a session of its own, so that it and whatever it still
   // waits for end together with the program.
-  writeWholeFile(script, "cd " + quoted(directory.string()) + " || exit 127\n" + "setsid bash " +
-                             quoted(driver.string()) +
+  writeWholeFile(script, "cd " + shellQuoted(directory.string()) + " || exit 127\n" +
+                             "setsid bash " + shellQuoted(driver.string()) +
                              " > /dev/null 2>&1 &\n"
                              "driver=$!\n" +
                              wineEnvironment(setup, locale) + "timeout " +
-                             std::to_string(kRunTimeoutSeconds) + " " + quoted(setup.wine) + " " +
-                             quoted(setup.exe) + " < " + quoted(in.string()) + " > " +
-                             quoted(out.string()) + " 2> " + quoted(err.string()) +
+                             std::to_string(kRunTimeoutSeconds) + " " + shellQuoted(setup.wine) +
+                             " " + shellQuoted(setup.exe) + " < " + shellQuoted(in.string()) +
+                             " > " + shellQuoted(out.string()) + " 2> " +
+                             shellQuoted(err.string()) +
                              "\n"
                              "status=$?\n"
                              // The driver notes the last window's closing
@@ -279,7 +279,7 @@ WineResult runWindowsProgram(const WineSetup& setup, const fs::path& directory,
                              "done\n"
                              "kill -- -$driver 2> /dev/null\n"
                              "exit $status\n");
-  const int raw = std::system(("bash " + quoted(script.string())).c_str());
+  const int raw = std::system(("bash " + shellQuoted(script.string())).c_str());
   WineResult result;
   result.out = readWholeFile(out);
   result.err = readWholeFile(err);
@@ -321,11 +321,11 @@ SessionResult runWindowsVerify(const WineSetup& setup, const fs::path& directory
                                const std::vector<std::string>& arguments) {
   const auto out = directory / ".wine-out";
   const auto err = directory / ".wine-err";
-  std::string command = "cd " + quoted(directory.string()) + " && " + wineEnvironment(setup) +
-                        "timeout " + std::to_string(kRunTimeoutSeconds) + " " + quoted(setup.wine) +
-                        " " + quoted(setup.verifyExe);
-  for (const std::string& argument : arguments) command += " " + quoted(argument);
-  command += " < /dev/null > " + quoted(out.string()) + " 2> " + quoted(err.string());
+  std::string command = "cd " + shellQuoted(directory.string()) + " && " + wineEnvironment(setup) +
+                        "timeout " + std::to_string(kRunTimeoutSeconds) + " " +
+                        shellQuoted(setup.wine) + " " + shellQuoted(setup.verifyExe);
+  for (const std::string& argument : arguments) command += " " + shellQuoted(argument);
+  command += " < /dev/null > " + shellQuoted(out.string()) + " 2> " + shellQuoted(err.string());
   const int raw = std::system(command.c_str());
   SessionResult result;
   result.out = readWholeFile(out);
@@ -333,20 +333,6 @@ SessionResult runWindowsVerify(const WineSetup& setup, const fs::path& directory
   result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   fs::remove(out);
   fs::remove(err);
-  return result;
-}
-
-// Runs the Linux lotrano-verify in `directory` with the arguments.
-SessionResult runLinuxVerify(const fs::path& directory, const std::vector<std::string>& arguments) {
-  const auto out = directory / ".verify-out";
-  std::string command = "cd " + quoted(directory.string()) + " && " + quoted(LOTRANO_VERIFY_BINARY);
-  for (const std::string& argument : arguments) command += " " + quoted(argument);
-  command += " < /dev/null > " + quoted(out.string()) + " 2>&1";
-  const int raw = std::system(command.c_str());
-  SessionResult result;
-  result.out = readWholeFile(out);
-  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  fs::remove(out);
   return result;
 }
 
@@ -494,9 +480,9 @@ class WineSession : public ::testing::Test {
     // Wine builds its prefix at the first start, which takes a while and
     // writes to the console: done once, before any session.
     if (!fs::exists(setup_->prefix / "system.reg")) {
-      std::system(
-          ("'" LOTRANO_SOURCE_DIR "/tools/make-wine-prefix.sh' " + quoted(setup_->prefix.string()))
-              .c_str());
+      std::system(("'" LOTRANO_SOURCE_DIR "/tools/make-wine-prefix.sh' " +
+                   shellQuoted(setup_->prefix.string()))
+                      .c_str());
     }
     if (!fs::exists(setup_->prefix / "system.reg")) {
       missing_ = "the Wine prefix " + setup_->prefix.string() + " could not be made";
@@ -1014,8 +1000,8 @@ TEST_F(WineSession, ASeedFileThatMayNotBeReplacedStaysAndNoPartFileIsLeft) {
   // Made read-only while the seed dialog is open, after the run has named
   // its report: by another program, or by hand.
   DialogAnswer seedDialog = choose(kSeedDialog, scratch.path() / "ales.dat");
-  seedDialog.before = "printf ' seed_1:\\r\\n          11          22\\r\\n' > " + quoted(seed) +
-                      "; chmod a-w " + quoted(seed);
+  seedDialog.before = "printf ' seed_1:\\r\\n          11          22\\r\\n' > " +
+                      shellQuoted(seed) + "; chmod a-w " + shellQuoted(seed);
   const WineResult run =
       runWindowsProgram(wine(), scratch.path(), "1\n3\n1 6\nr\n",
                         {choose(kGroupDialog, scratch.path() / "Dat" / "grupa.dat"), seedDialog});
@@ -1064,19 +1050,14 @@ TEST_F(WineSession, ReportsOfEachBuildAreVerifiedByTheOther) {
   // Windows console's text mode; the verdict, on the error stream, in it.
   const std::vector<std::string> csvArguments = {"--csv", "--group", "Dat/grupa.dat", linuxReport};
   const SessionResult windowsCsv = runWindowsVerify(wine(), linuxDirectory.path(), csvArguments);
-  std::string linuxCommand =
-      "cd " + quoted(linuxDirectory.path().string()) + " && " + quoted(LOTRANO_VERIFY_BINARY);
-  for (const std::string& argument : csvArguments) linuxCommand += " " + quoted(argument);
-  const fs::path linuxCsv = linuxDirectory.path().parent_path() / ".linux-csv";
-  ASSERT_EQ(
-      std::system((linuxCommand + " > " + quoted(linuxCsv.string()) + " 2> /dev/null").c_str()), 0);
+  const SessionResult linuxCsv = runVerifyBinary(linuxDirectory.path(), csvArguments);
+  ASSERT_EQ(linuxCsv.status, 0) << linuxCsv.err;
   EXPECT_EQ(windowsCsv.status, 0) << windowsCsv.err;
   EXPECT_TRUE(windowsCsv.out.starts_with("\xEF\xBB\xBFNr;Nume;Problema;Runda\r\n1;"))
       << windowsCsv.out;
-  EXPECT_EQ(windowsCsv.out, readWholeFile(linuxCsv));
+  EXPECT_EQ(windowsCsv.out, linuxCsv.out);
   EXPECT_EQ(windowsCsv.err, "POTRIVIRE: " + linuxReport + " corespunde fisierului seed " +
                                 linuxSeed + " si fisierului grupei Dat/grupa.dat\r\n");
-  fs::remove(linuxCsv);
   EXPECT_EQ(treeChanges(before, snapshotTree(linuxDirectory.path()), {}), "");
 
   // A report of the Windows build: a typed group in three batches.
@@ -1085,7 +1066,7 @@ TEST_F(WineSession, ReportsOfEachBuildAreVerifiedByTheOther) {
                                                "1234\n15\n2\n7\n1,6\n\n", {cancel(kGroupDialog)});
   ASSERT_EQ(written.status, 0) << written.err;
   const std::string windowsReport = "Probleme Examen Nr_2 (1-6) Grupa 1234.rez";
-  const SessionResult onLinux = runLinuxVerify(windowsDirectory.path(), {windowsReport});
+  const SessionResult onLinux = runVerifyBinary(windowsDirectory.path(), {windowsReport});
   EXPECT_EQ(onLinux.status, 0);
   EXPECT_EQ(onLinux.out, "POTRIVIRE: " + windowsReport +
                              " corespunde fisierului seed Seed_2 (1-6) Grupa 1234.dat\n");
@@ -1107,7 +1088,7 @@ TEST_F(WineSession, ReportsOfEachBuildAreVerifiedByTheOther) {
   tampered[row + 11] = tampered[row + 11] == '1' ? '2' : '1';
   writeWholeFile(windowsDirectory.path() / "copie.rez", tampered);
   const std::vector<std::string> arguments = {"--seed", "Seed_2 (1-6) Grupa 1234.dat", "copie.rez"};
-  const SessionResult linuxVerdict = runLinuxVerify(windowsDirectory.path(), arguments);
+  const SessionResult linuxVerdict = runVerifyBinary(windowsDirectory.path(), arguments);
   const SessionResult windowsVerdict = runWindowsVerify(wine(), windowsDirectory.path(), arguments);
   EXPECT_EQ(linuxVerdict.status, 2);
   EXPECT_EQ(windowsVerdict.status, 2);
@@ -1196,7 +1177,7 @@ TEST_F(WineSession, CtrlCWhileTheDialogIsOpenClosesItAndEndsTheRun) {
   ScratchDirectory scratch;
   ConsoleSession console(wine(), scratch.path(), {}, {}, /*withDisplay=*/true);
   ASSERT_TRUE(console.started());
-  const std::string window = quoted(std::string("^") + kGroupDialog + "$");
+  const std::string window = shellQuoted(std::string("^") + kGroupDialog + "$");
   const std::string search = "xdotool search --onlyvisible ";
   ASSERT_EQ(std::system(("timeout " + std::to_string(kDialogTimeoutSeconds) + " " + search +
                          "--sync --name " + window + " > /dev/null")

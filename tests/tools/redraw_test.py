@@ -81,15 +81,21 @@ def write(path, text, encoding="utf-8"):
         f.write(text)
 
 
+def table_rows(path):
+    """The cases of a known-answer table under tests/data: its tab-separated
+    columns, blank lines and lines starting with # left out."""
+    with open(path, encoding="utf-8") as table:
+        for line in table:
+            if line.strip() and not line.startswith("#"):
+                yield line.rstrip("\n").split("\t")
+
+
 # --- 1. Known answers ------------------------------------------------------
 
 
 def check_known_answers(folder):
     cases = 0
-    for line in open(TABLE, encoding="utf-8"):
-        if not line.strip() or line.startswith("#"):
-            continue
-        name, pairs, students, start, end, numbers = line.rstrip("\n").split("\t")
+    for name, pairs, students, start, end, numbers in table_rows(TABLE):
         pairs = [tuple(int(w) for w in pair.split(" ")) for pair in pairs.split("; ")]
         seed = os.path.join(folder, "known.dat")
         write(seed, seed_text(pairs, cases % 3))
@@ -217,10 +223,7 @@ def unescaped(written):
 
 def check_public_texts(folder):
     cases = 0
-    for line in open(PUBLIC_TEXTS, encoding="utf-8"):
-        if not line.strip() or line.startswith("#"):
-            continue
-        name, text, times, normalised, digest, entries = line.rstrip("\n").split("\t")
+    for name, text, times, normalised, digest, entries in table_rows(PUBLIC_TEXTS):
         text = unescaped(text) * int(times)
         if normalised.startswith("!"):
             try:

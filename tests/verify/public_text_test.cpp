@@ -5,13 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "host/text/code_page.h"
 #include "host/text/sha256.h"
+#include "support/table_file.h"
 
 namespace lotrano {
 namespace {
@@ -50,25 +50,16 @@ std::string unescaped(const std::string& written, int line) {
 }
 
 std::vector<KnownAnswer> readTable() {
-  std::ifstream in(kTablePath);
   std::vector<KnownAnswer> table;
-  std::string line;
-  for (int number = 1; std::getline(in, line); ++number) {
-    if (line.empty() || line[0] == '#') continue;
-    std::vector<std::string> columns;
-    for (std::size_t from = 0;;) {
-      const std::size_t tab = line.find('\t', from);
-      columns.push_back(line.substr(from, tab - from));
-      if (tab == std::string::npos) break;
-      from = tab + 1;
-    }
-    if (columns.size() != 6) throw std::invalid_argument("line " + std::to_string(number));
+  for (const TableRow& row : readTableRows(kTablePath, 6)) {
+    const auto& columns = row.columns;
     std::string text;
-    const std::string once = unescaped(columns[1], number);
+    const std::string once = unescaped(columns[1], row.line);
     for (int k = std::stoi(columns[2]); k > 0; --k) text += once;
     const bool refused = columns[3].starts_with("!") || columns[3] == "-";
-    table.push_back({number, columns[0], text, refused ? columns[3] : unescaped(columns[3], number),
-                     columns[4], columns[5]});
+    table.push_back({row.line, columns[0], text,
+                     refused ? columns[3] : unescaped(columns[3], row.line), columns[4],
+                     columns[5]});
   }
   return table;
 }
